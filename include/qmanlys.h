@@ -33,6 +33,12 @@ extern "C" {
 #endif
 
 #include "qmanlys/frame.h"
+#include "qmanlys/arith.h"
+#include "qmanlys/signal_scaling.h"
+#include "qmanlys/windows.h"
+#include "qmanlys/stats_descriptive.h"
+#include "qmanlys/fft.h"
+#include "qmanlys/generate.h"
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,1 @@
+/* Array and complex arithmetic. Included by qmanlys.h inside its extern "C" block. */

@@ -1,0 +1,1 @@
+/* Signal and noise generation. Included by qmanlys.h inside its extern "C" block. */

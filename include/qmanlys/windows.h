@@ -1,0 +1,1 @@
+/* Time-domain windows. Included by qmanlys.h inside its extern "C" block. */
