@@ -3,7 +3,7 @@
 # when any is missing.
 set -e
 PACKAGES="build-essential cmake pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth"
+libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
