@@ -1,5 +1,6 @@
 #include "frame/config.h"
 
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <strings.h>
@@ -51,8 +52,11 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 int ReadThreadCount(const std::string& dir) {
   if (dir.empty()) return 1;
   const std::string text = ReadProfileString(dir + kConfigFileName, "RVX", "ZMX_NUM_THREADS", "1", 11);
-  const int n = std::atoi(text.c_str());
-  return n < 1 ? 1 : n;
+  // Read like atoi (leading blanks, optional sign, digits, anything after is
+  // ignored), but a value beyond the int range saturates instead of wrapping.
+  const long long n = std::strtoll(text.c_str(), nullptr, 10);
+  if (n < 1) return 1;
+  return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
 
 }  // namespace qm

@@ -19,7 +19,8 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 
 // Thread count from `dir` + "analysis.ini" (dir ends in '/'; "" means the
 // directory is unknown and gives 1): the value read as at most 11 characters,
-// converted like C atoi; below 1 (also a text without digits) becomes 1.
+// converted like C atoi (saturating at INT_MAX instead of wrapping); below 1
+// (also a text without digits) becomes 1.
 int ReadThreadCount(const std::string& dir);
 
 }  // namespace qm

@@ -1,0 +1,135 @@
+#include "frame/boundary.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using namespace qm::boundary;
+
+// A routine with every kind of argument; it records what it received.
+struct Seen {
+  int calls = 0;
+  int32_t n = 0;
+};
+Seen seen;
+
+qm::Status Scale(const double* x, int32_t n, double factor, double* out, double* sum,
+                 int32_t* last_index) {
+  ++seen.calls;
+  seen.n = n;
+  if (n < 1) return qm::kCountNotPositive;
+  *sum = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    out[i] = factor * x[i];
+    *sum += out[i];
+  }
+  *last_index = n - 1;
+  return qm::kSuccess;
+}
+
+qm::Status CallScale(const double* x, int64_t n, double factor, double* out, double* sum,
+                     int64_t* last) {
+  return Call(Scale, In(x), Size(n), factor, OutOr(out, x), Opt(sum), IndexOut(last));
+}
+
+TEST(Boundary, LargestThirtyTwoBitSizePassesAndOneMoreOverflows) {
+  double x[1] = {1}, out[1] = {42}, sum = 7;
+  int64_t last = 99;
+  // 2147483647 passes the boundary: the routine is called with that count.
+  // (The routine here only records the count; it would read past the arrays.)
+  seen = {};
+  EXPECT_EQ(Call([](int32_t n) { seen.n = n; return qm::kSuccess; }, Size(2147483647)), 0);
+  EXPECT_EQ(seen.n, 2147483647);
+
+  seen = {};
+  for (int64_t n : {int64_t{2147483648}, int64_t{-2147483649}, INT64_MAX, INT64_MIN}) {
+    EXPECT_EQ(CallScale(x, n, 2.0, out, &sum, &last), qm::kOverflow) << n;
+  }
+  EXPECT_EQ(seen.calls, 0);
+  EXPECT_EQ(out[0], 42);  // nothing written
+  EXPECT_EQ(sum, 7);
+  EXPECT_EQ(last, 99);
+}
+
+TEST(Boundary, NullRequiredPointersAreRejectedBeforeTheRoutine) {
+  double x[2] = {1, 2}, out[2];
+  int64_t last = 0;
+  seen = {};
+  EXPECT_EQ(CallScale(nullptr, 2, 2.0, out, nullptr, &last), qm::kNullPointer);
+  EXPECT_EQ(CallScale(x, 2, 2.0, out, nullptr, nullptr), qm::kNullPointer);
+  EXPECT_EQ(seen.calls, 0);
+  // Narrowing comes first, even with a null pointer.
+  EXPECT_EQ(CallScale(nullptr, int64_t{1} << 40, 2.0, out, nullptr, &last), qm::kOverflow);
+}
+
+TEST(Boundary, OptionalOutputsAndIndexWriteBack) {
+  double x[3] = {1, 2, 3}, out[3] = {0, 0, 0};
+  int64_t last = -7;
+  EXPECT_EQ(CallScale(x, 3, 2.0, out, nullptr, &last), 0);  // declined sum
+  EXPECT_EQ(out[2], 6);
+  EXPECT_EQ(last, 2);
+  EXPECT_EQ(x[2], 3);
+
+  double sum = 0;
+  EXPECT_EQ(CallScale(x, 3, 10.0, nullptr, &sum, &last), 0);  // in place
+  EXPECT_EQ(x[0], 10);
+  EXPECT_EQ(x[2], 30);
+  EXPECT_EQ(sum, 60);
+
+  // The routine fails before writing the index: the caller's value stays.
+  last = 123;
+  EXPECT_EQ(CallScale(x, 0, 1.0, out, &sum, &last), qm::kCountNotPositive);
+  EXPECT_EQ(last, 123);
+}
+
+TEST(Boundary, IndexOutputsAreSignExtended) {
+  int64_t index = 0;
+  EXPECT_EQ(Call([](int32_t* i) { *i = -1; return qm::kSuccess; }, IndexOut(&index)), 0);
+  EXPECT_EQ(index, -1);
+  EXPECT_EQ(Call([](int32_t* i) { *i = INT32_MAX; return qm::kSuccess; }, IndexOut(&index)), 0);
+  EXPECT_EQ(index, INT32_MAX);
+  // An optional index may be null.
+  EXPECT_EQ(Call([](int32_t* i) { *i = 5; return qm::kSuccess; }, OptIndexOut(nullptr)), 0);
+}
+
+TEST(Boundary, ElementwiseTwoDimensionalCounts) {
+  auto count = [](int64_t rows, int64_t cols) {
+    int32_t got = -1;
+    const qm::Status s = Call([&](int32_t n) { got = n; return qm::kSuccess; }, Elements2D(rows, cols));
+    return std::make_pair(s, got);
+  };
+  EXPECT_EQ(count(3, 4), std::make_pair(qm::kSuccess, 12));
+  EXPECT_EQ(count(1, 2147483647), std::make_pair(qm::kSuccess, 2147483647));
+  // Dimensions below 1 are caught before the product (which could be
+  // positive for two negative dimensions).
+  EXPECT_EQ(count(0, 5).first, qm::kCountNotPositive);
+  EXPECT_EQ(count(-1, -1).first, qm::kCountNotPositive);
+  EXPECT_EQ(count(5, 0).first, qm::kCountNotPositive);
+  // A product beyond 32 bits is rejected rather than wrapped.
+  EXPECT_EQ(count(65536, 65536).first, qm::kOverflow);
+  EXPECT_EQ(count(46341, 46341).first, qm::kOverflow);
+  EXPECT_EQ(count(46340, 46340), std::make_pair(qm::kSuccess, 46340 * 46340));
+  // Each dimension is narrowed first.
+  EXPECT_EQ(count(int64_t{1} << 32, 0).first, qm::kOverflow);
+}
+
+TEST(Boundary, CapacityInCountOut) {
+  int64_t count = 10;
+  EXPECT_EQ(Call([](int32_t* c) { *c -= 3; return qm::kSuccess; }, SizeInOut(&count)), 0);
+  EXPECT_EQ(count, 7);
+  count = int64_t{1} << 31;
+  EXPECT_EQ(Call([](int32_t*) { return qm::kSuccess; }, SizeInOut(&count)), qm::kOverflow);
+  EXPECT_EQ(count, int64_t{1} << 31);
+  EXPECT_EQ(Call([](int32_t*) { return qm::kSuccess; }, SizeInOut(nullptr)), qm::kNullPointer);
+}
+
+TEST(Boundary, RoutineStatusIsReturnedUnchanged) {
+  for (qm::Status s : {qm::kSuccess, qm::kWarnSingular, qm::kAlgorithmFailure, qm::kOutOfMemory}) {
+    EXPECT_EQ(Call([s](int32_t) { return s; }, Size(1)), s);
+  }
+}
+
+}  // namespace
