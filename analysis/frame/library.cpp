@@ -29,9 +29,13 @@ struct LoadState {
   bool bound = false;
 };
 
+// Created by the first use (the load step) and destroyed by the unload step,
+// so neither depends on the order of static constructors and destructors.
+LoadState* load_state = nullptr;
+
 LoadState& State() {
-  static LoadState* state = new LoadState();  // outlives every static destructor
-  return *state;
+  if (!load_state) load_state = new LoadState();
+  return *load_state;
 }
 
 std::string FindOwnDirectory() {
@@ -65,8 +69,9 @@ __attribute__((constructor)) void OnLibraryLoad() {
 __attribute__((destructor)) void OnLibraryUnload() {
   LoadState& s = State();
   ReleaseBlasLapack(&s.blas);
-  s.bound = false;
   ThreadTableClose();
+  delete load_state;
+  load_state = nullptr;
 }
 
 }  // namespace
