@@ -25,3 +25,10 @@ set_target_properties(c_consumer PROPERTIES C_STANDARD 99 C_EXTENSIONS OFF)
 target_compile_options(c_consumer PRIVATE -pedantic-errors)
 target_link_libraries(c_consumer PRIVATE qmanlys)
 add_test(NAME frame.c_consumer COMMAND c_consumer)
+
+# The installed library serves C callers through pkg-config and CMake.
+# (Instrumented builds need the sanitizer run-time in every caller: skipped.)
+if(QM_SANITIZE STREQUAL "")
+  add_test(NAME frame.install COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/frame/install_check.sh
+           ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+endif()
