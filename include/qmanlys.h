@@ -39,6 +39,8 @@ extern "C" {
 #include "qmanlys/stats_descriptive.h"
 #include "qmanlys/fft.h"
 #include "qmanlys/generate.h"
+#include "qmanlys/filters_iir.h"
+#include "qmanlys/linalg.h"
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,1 @@
+/* Real matrix operations. Included by qmanlys.h inside its extern "C" block. */
