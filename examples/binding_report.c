@@ -20,8 +20,14 @@ static int report_module(struct dl_phdr_info* info, size_t size, void* data) {
 int main(void) {
   printf("BLAS/LAPACK modules in this process:\n");
   dl_iterate_phdr(report_module, NULL);
-  int (*get_threads)(void) = (int (*)(void))dlsym(RTLD_DEFAULT, "openblas_get_num_threads");
-  if (get_threads) printf("BLAS threads: %d\n", get_threads());
+  /* The library loads its BLAS privately; ask the system OpenBLAS, when that
+   * is the one in use, for its thread count. */
+  void* openblas = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_NOLOAD);
+  if (openblas) {
+    int (*get_threads)(void) = (int (*)(void))dlsym(openblas, "openblas_get_num_threads");
+    if (get_threads) printf("BLAS threads: %d (ZMX_NUM_THREADS in analysis.ini)\n", get_threads());
+    dlclose(openblas);
+  }
 
   const int32_t codes[] = {0, 20003, -20003, -20046, -20078, 1};
   printf("Status messages:\n");
