@@ -155,27 +155,6 @@ TEST(PeriodicWaves, SquareDutyIsClamped) {
   }
 }
 
-TEST(PeriodicWaves, ReturnedPhaseIsReduced) {
-  struct Case {
-    double f, phase, expected;
-  } cases[] = {
-      {0.25, 0.0, 0.0},      // four samples make one whole period
-      {0.25, 360.0, 0.0},    // an entry phase of 360 is the same as 0
-      {0.0, -90.0, 270.0},   // negative phases come back positive
-      {-0.25, 45.0, 45.0},   // negative frequency: one period backwards
-      {0.1, 1000.0, 64.0},   // 1000 + 144 = 1144 = 3*360 + 64
-  };
-  for (const Case& c : cases) {
-    for (auto generate : {ZMXFunc159, ZMXFunc151, ZMXFunc179}) {
-      double out[4];
-      double phase = c.phase;
-      ASSERT_EQ(generate(4, 1.0, c.f, &phase, out), 0);
-      EXPECT_NEAR(phase, c.expected, 1e-9) << c.f << " " << c.phase;
-      EXPECT_LT(phase, 360.0);
-    }
-  }
-}
-
 // Table lookup and linear interpolation against a direct evaluation of the
 // position i*m*f + phase*m/360 in long double.
 TEST(ArbitraryWave, ReadsTheTable) {

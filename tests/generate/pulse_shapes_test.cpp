@@ -86,15 +86,6 @@ TEST(PulseShapes, PeriodicSincLimitKeepsItsSign) {
   }
 }
 
-TEST(PulseShapes, MonopulsePeaksAtTheAmplitude) {
-  // Extremes at t = +-1/(2*pi*fc); with fc = 1/(2*pi) they fall on t = +-1.
-  double out[3];
-  ASSERT_EQ(ZMXFunc347(3, 1.75, 1.0, 1.0, 1 / (2 * M_PI), out), 0);
-  EXPECT_NEAR(out[0], -1.75, 1e-15);
-  EXPECT_EQ(out[1], 0.0);
-  EXPECT_NEAR(out[2], 1.75, 1e-15);
-}
-
 double TriangleReference(double t, double a, double width, double skew) {
   if (t < 0 || t > width) return 0;
   const double peak = width * skew;
