@@ -1,0 +1,110 @@
+// Exports of the signal and noise generators.
+#include <cstdint>
+
+#include "frame/boundary.h"
+#include "generate/generate.h"
+
+using namespace qm::boundary;
+
+// ---- Periodic waves ----------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc159(int64_t n, double amplitude, double f, double* phase, double* out) {
+  return Call(qm::SineWave, Size(n), amplitude, f, Out(phase), Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc165(int64_t n, double amplitude, double f, double* phase, double duty,
+                             double* out) {
+  return Call(qm::SquareWave, Size(n), amplitude, f, Out(phase), duty, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc151(int64_t n, double amplitude, double f, double* phase, double* out) {
+  return Call(qm::SawtoothWave, Size(n), amplitude, f, Out(phase), Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc179(int64_t n, double amplitude, double f, double* phase, double* out) {
+  return Call(qm::TriangleWave, Size(n), amplitude, f, Out(phase), Out(out));
+}
+
+// The table is read only when m >= 1, so it may be null otherwise.
+QM_EXPORT int32_t ZMXFunc9(int64_t n, double amplitude, double f, double* phase,
+                           const double* table, int64_t m, int32_t interpolation, double* out) {
+  return Call(
+      [](int32_t count, double a, double freq, double* p, const double* t, int32_t size,
+         int32_t mode, double* o) -> qm::Status {
+        if (size >= 1 && !t) return qm::kNullPointer;
+        return qm::ArbitraryWave(count, a, freq, p, t, size, mode, o);
+      },
+      Size(n), amplitude, f, Out(phase), Maybe(table), Size(m), interpolation, Out(out));
+}
+
+// ---- Patterns ----------------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc158(int64_t n, double amplitude, double phase, double cycles,
+                             double* out) {
+  return Call(qm::SinePattern, Size(n), amplitude, phase, cycles, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc145(int64_t n, double first, double last, double* out) {
+  return Call(qm::RampPattern, Size(n), first, last, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc178(int64_t n, double amplitude, double* out) {
+  return Call(qm::TrianglePattern, Size(n), amplitude, Out(out));
+}
+
+// An index outside the 32-bit range is outside every array: -20017.
+QM_EXPORT int32_t ZMXFunc93(int64_t n, double amplitude, int64_t index, double* out) {
+  const int32_t narrow_index = qm::FitsInt32(index) ? static_cast<int32_t>(index) : -1;
+  return Call(qm::ImpulsePattern, Size(n), amplitude, narrow_index, Out(out));
+}
+
+// delay and width are sample counts and narrowed like n.
+QM_EXPORT int32_t ZMXFunc141(int64_t n, double amplitude, int64_t delay, int64_t width,
+                             double* out) {
+  return Call(qm::PulsePattern, Size(n), amplitude, Size(delay), Size(width), Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc28(int64_t n, double amplitude, double f1, double f2, double* out) {
+  return Call(qm::ChirpPattern, Size(n), amplitude, f1, f2, Out(out));
+}
+
+// ---- Pulse shapes ------------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc157(int64_t n, double amplitude, double delay, double dt, double* out) {
+  return Call(qm::SincPattern, Size(n), amplitude, delay, dt, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc349(int64_t n, double amplitude, double delay, double dt, int32_t order,
+                             double* out) {
+  return Call(qm::PeriodicSinc, Size(n), amplitude, delay, dt, order, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc347(int64_t n, double amplitude, double delay, double dt, double fc,
+                             double* out) {
+  return Call(qm::GaussianMonopulse, Size(n), amplitude, delay, dt, fc, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc348(int64_t n, double amplitude, double delay, double dt, double fc,
+                             double bandwidth, double attenuation, double* out) {
+  return Call(qm::GaussianModulatedSine, Size(n), amplitude, delay, dt, fc, bandwidth,
+              attenuation, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc350(int64_t n, double amplitude, double delay, double dt, double width,
+                             double skew, double* out) {
+  return Call(qm::TriangularPulse, Size(n), amplitude, delay, dt, width, skew, Out(out));
+}
+
+// ---- Noise -------------------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc84(int64_t n, double standard_deviation, int32_t seed, double* out) {
+  return Call(qm::GaussianNoise, Size(n), standard_deviation, seed, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc182(int64_t n, int32_t seed, double* out) {
+  return Call(qm::UniformNoise01, Size(n), seed, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc185(int64_t n, double amplitude, int32_t seed, double* out) {
+  return Call(qm::UniformNoise, Size(n), amplitude, seed, Out(out));
+}
