@@ -5,7 +5,6 @@
 
 #include <pthread.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <new>
 
@@ -36,7 +35,7 @@ void DestroyEntry(Entry* e) {
   WorkspaceFree(e->record.work_array);
   WorkspaceFree(e->record.work_record);
   e->~Entry();
-  std::free(e);
+  WorkspaceFree(e);
 }
 
 // Thread exit: remove the ending thread's record from the table and free it.
@@ -73,8 +72,8 @@ Status GetThreadRecord(ThreadRecord** record) {
     *record = &e->record;
     return kSuccess;
   }
-  void* block = std::malloc(sizeof(Entry));
-  if (!block) return kOutOfMemory;
+  void* block = nullptr;
+  if (Status s = WorkspaceAlloc(&block, sizeof(Entry))) return s;
   auto* e = new (block) Entry();
   if (pthread_setspecific(record_key, e) != 0) {
     DestroyEntry(e);

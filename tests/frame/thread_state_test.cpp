@@ -78,9 +78,21 @@ TEST(ThreadRecords, ANewThreadStartsFromTheInitialSeeds) {
   }
 }
 
-TEST(ThreadRecords, AllocationFailureGivesOutOfMemoryAndChangesNothing) {
-  // The record itself comes from malloc, which cannot be made to fail here;
-  // the fault hook covers the scratch allocator instead.
+TEST(ThreadRecords, RecordAllocationFailureGivesOutOfMemoryAndChangesNothing) {
+  std::thread([] {
+    const int before = qm::ThreadRecordCount();
+    qm::ThreadRecord* r = nullptr;
+    qm::SetWorkspaceFailureCountdown(1);
+    EXPECT_EQ(qm::GetThreadRecord(&r), qm::kOutOfMemory);
+    EXPECT_EQ(r, nullptr);
+    EXPECT_EQ(qm::ThreadRecordCount(), before);
+    // The next call succeeds and starts from the initial values.
+    ASSERT_EQ(qm::GetThreadRecord(&r), qm::kSuccess);
+    EXPECT_EQ(r->gaussian.seed[0], 1234u);
+  }).join();
+}
+
+TEST(Workspace, AllocationFailures) {
   qm::SetWorkspaceFailureCountdown(1);
   void* block = reinterpret_cast<void*>(0x1);
   EXPECT_EQ(qm::WorkspaceAlloc(&block, 16), qm::kOutOfMemory);
