@@ -4,6 +4,7 @@
 #include "frame/thread_state.h"
 
 #include <pthread.h>
+#include <stdlib.h>  // rand_r
 
 #include <ctime>
 #include <new>
