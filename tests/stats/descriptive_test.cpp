@@ -274,8 +274,8 @@ TEST(Histogram, EdgesCentresAndNullOutputs) {
   EXPECT_EQ(std::vector<double>(m3, m3 + 3), (std::vector<double>{2, 2, 2}));
 
   // NaN, infinities and far values are ignored; just below top is counted.
-  const double top = 0.3;
-  const double odd[] = {kNaN, kInf, -kInf, 1e308, -1e308, std::nextafter(top, 0), top, 0.1};
+  const double top = 5 / 97.0;  // (top - ulp) * 10 / top rounds to 10
+  const double odd[] = {kNaN, kInf, -kInf, 1e308, -1e308, std::nextafter(top, 0), top, 0.01};
   int64_t c10[10];
   ASSERT_EQ(ZMXFunc90(odd, 8, 0, top, c10, nullptr, 10), 0);
   int64_t total = 0;
