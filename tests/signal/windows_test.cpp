@@ -415,21 +415,4 @@ TEST(WindowExports, ScratchFailureLeavesDataAndReportsNaN) {
   EXPECT_EQ(x, data);
 }
 
-TEST(WindowExports, SingleAndTwoPointWindows) {
-  double x = 3.0;
-  for (auto f : {ZMXFunc89, ZMXFunc88, ZMXFunc15, ZMXFunc72, ZMXFunc14, ZMXFunc80, ZMXFunc336,
-                 ZMXFunc343, ZMXFunc344, ZMXFunc345, ZMXFunc346, ZMXFunc35}) {
-    ASSERT_EQ(f(&x, 1), 0);
-    EXPECT_EQ(x, 3.0);
-  }
-  ASSERT_EQ(ZMXFunc113(&x, 1, 4.0), 0);
-  EXPECT_DOUBLE_EQ(x, 3.0 / static_cast<double>(I0Series(4.0L)));
-  ASSERT_EQ(ZMXFunc180(&x, 1), 0);
-  EXPECT_EQ(x, 0.0);
-  double two[2] = {2, 2};
-  ASSERT_EQ(ZMXFunc89(two, 2), 0);  // 0, 1
-  EXPECT_EQ(two[0], 0.0);
-  EXPECT_EQ(two[1], 2.0);
-}
-
 }  // namespace
