@@ -1,0 +1,70 @@
+// Exports of the descriptive statistics, sorting, histogram and modes, and
+// of the array normalisation built on them.
+#include <cstdint>
+
+#include "frame/boundary.h"
+#include "frame/workspace.h"
+#include "stats/descriptive.h"
+
+using namespace qm::boundary;
+
+QM_EXPORT int32_t ZMXFunc122(const double* x, int64_t n, double* mean) {
+  return Call(qm::Mean, In(x), Size(n), Out(mean));
+}
+QM_EXPORT int32_t ZMXFunc184(const double* x, int64_t n, double* mean, double* variance) {
+  return Call(qm::MeanAndVariance, In(x), Size(n), Out(mean), Out(variance));
+}
+QM_EXPORT int32_t ZMXFunc166(const double* x, int64_t n, double* mean, double* std_dev) {
+  return Call(qm::MeanAndStdDev, In(x), Size(n), Out(mean), Out(std_dev));
+}
+QM_EXPORT int32_t ZMXFunc150(const double* x, int64_t n, double* rms) {
+  return Call(qm::Rms, In(x), Size(n), Out(rms));
+}
+QM_EXPORT int32_t ZMXFunc369(const double* z, int64_t n, double* rms) {
+  return Call(qm::ComplexRms, In(z), Size(n), Out(rms));
+}
+QM_EXPORT int32_t ZMXFunc125(const double* x, int64_t n, int32_t order, double* moment) {
+  return Call(qm::CentralMoment, In(x), Size(n), order, Out(moment));
+}
+QM_EXPORT int32_t ZMXFunc123(const double* x, int64_t n, double* median) {
+  return Call(qm::Median, In(x), Size(n), Out(median));
+}
+QM_EXPORT int32_t ZMXFunc160(double* x, int64_t n, int32_t direction, double* out) {
+  return Call(qm::Sort, In(x), Size(n), direction, OutOr(out, x));
+}
+QM_EXPORT int32_t ZMXFunc133(double* x, int64_t rows, int64_t cols, double* out, double* mean,
+                             double* std_dev) {
+  return Call(qm::Normalize, In(x), Elements2D(rows, cols), OutOr(out, x), Out(mean), Out(std_dev));
+}
+QM_EXPORT int32_t ZMXFunc132(double* x, int64_t n, double* out, double* mean, double* std_dev) {
+  return Call(qm::Normalize, In(x), Size(n), OutOr(out, x), Out(mean), Out(std_dev));
+}
+QM_EXPORT int32_t ZMXFunc2(const double* x, int64_t n, double* ac, double* dc) {
+  return Call(qm::AcDcEstimator, In(x), Size(n), Out(ac), Out(dc));
+}
+QM_EXPORT int32_t ZMXFunc124(const double* x, int64_t n, double base, double top, int64_t m,
+                             double* mode) {
+  return Call(qm::Mode, In(x), Size(n), base, top, Size(m), Out(mode));
+}
+QM_EXPORT int32_t ZMXFunc340(const double* x, int64_t n, int64_t m, double* modes, int64_t* count) {
+  return Call(qm::Modes, In(x), Size(n), Size(m), Maybe(modes), SizeInOut(count));
+}
+
+// The counters are always allocated (32-bit inside, widened to the 64-bit
+// output afterwards), so either output may be null.
+QM_EXPORT int32_t ZMXFunc90(const double* x, int64_t n, double base, double top, int64_t* counts,
+                            double* centres, int64_t m) {
+  return Call(
+      [](const double* x, int32_t n, double base, double top, int64_t* counts, double* centres,
+         int32_t m) -> qm::Status {
+        if (base > top) return qm::kTopNotAboveBase;
+        if (n < 1 || m < 1) return qm::kCountNotPositive;
+        qm::Scratch<int32_t> narrow;
+        if (qm::Status s = narrow.Allocate(static_cast<size_t>(m))) return s;
+        if (qm::Status s = qm::Histogram(x, n, base, top, m, narrow.data(), centres)) return s;
+        if (counts)
+          for (int32_t k = 0; k < m; ++k) counts[k] = narrow[k];
+        return qm::kSuccess;
+      },
+      In(x), Size(n), base, top, Maybe(counts), Maybe(centres), Size(m));
+}
