@@ -2,11 +2,11 @@
 // plain loop that does the same work, compiled here with the same flags.
 //
 // Each operation runs on 1e3, 1e5 and 1e7 doubles, library first and loop
-// second on the same arrays. After the run a table prints the ratio
-// library CPU time / loop CPU time for every pair (CPU rather than wall
-// time: the build machines are shared) (the goal is <= 1.1 at 1e7, where
-// both are bound by memory) and the number of heap allocations made inside
-// the library calls, which must be 0.
+// second on the same arrays. After the run a table prints the ratio of
+// library to loop CPU time for every pair (CPU rather than wall time: the
+// build machines are shared; the goal is <= 1.1 at 1e7, where both are bound
+// by memory) and the number of heap allocations made inside the library
+// calls, which must be 0.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
