@@ -1,0 +1,176 @@
+// Array scaling, polynomial evaluation and coordinate conversion, with the
+// export rows at the bottom of the file.
+#include "signal/scaling.h"
+
+#include <cmath>
+#include <limits>
+
+#include "arith/array_ops.h"
+#include "frame/boundary.h"
+
+namespace qm {
+
+Status ScaleByMaxAbs1D(const double* x, std::int32_t n, double* out, double* scale) {
+  if (n < 1) return kCountNotPositive;
+  const double s = MaxAbs(x, n);
+  *scale = s;
+  if (s == 0.0) return ArrayCopy(x, n, out);
+  const double r = 1.0 / s;
+  for (std::int32_t i = 0; i < n; ++i) out[i] = x[i] * r;
+  return kSuccess;
+}
+
+Status ScaleToUnitRange1D(const double* x, std::int32_t n, double* out, double* offset,
+                          double* scale) {
+  if (n < 1) return kCountNotPositive;
+  const Extremes e = FindExtremes(x, n);
+  if (e.maxIndex < 0) {  // every element NaN: the NaNs are the result
+    *offset = e.max;
+    *scale = e.max;
+    return ArrayCopy(x, n, out);
+  }
+  // Half the range; halved first when the difference itself overflows
+  // (data spanning more than DBL_MAX), so the mid-range stays finite.
+  double half = (e.max - e.min) / 2.0;
+  if (std::isinf(half) && std::isfinite(e.max) && std::isfinite(e.min)) {
+    half = e.max / 2.0 - e.min / 2.0;
+  }
+  const double r = 1.0 / half;
+  if (std::isfinite(r)) {
+    const double mid = e.min + half;
+    *offset = mid;
+    *scale = half;
+    for (std::int32_t i = 0; i < n; ++i) out[i] = (x[i] - mid) * r;
+    return kSuccess;
+  }
+  // Constant data (or a range too small to invert).
+  *offset = e.max;
+  *scale = 1.0;
+  for (std::int32_t i = 0; i < n; ++i) out[i] = x[i] - e.max;
+  return kSuccess;
+}
+
+Status PolynomialEvaluate1D(const double* x, std::int32_t n, const double* c, std::int32_t m,
+                            double* out) {
+  if (n < 1 || m < 1) return kCountNotPositive;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const double v = x[i];
+    // Explicit powers, term by term from c[0] (not the nested form).
+    double power = 1.0;
+    double sum = c[0];
+    for (std::int32_t k = 1; k < m; ++k) {
+      power *= v;
+      sum += c[k] * power;
+    }
+    out[i] = sum;
+  }
+  return kSuccess;
+}
+
+namespace {
+
+void ToPolar(double re, double im, double* magnitude, double* phase) {
+  if (re == 0.0 && im == 0.0) {  // atan2 of signed zeros would give +-pi
+    *magnitude = 0.0;
+    *phase = 0.0;
+    return;
+  }
+  // hypot: sqrt(re^2 + im^2) without the overflow or underflow of the squares.
+  *magnitude = std::hypot(re, im);
+  *phase = std::atan2(im, re);
+}
+
+}  // namespace
+
+Status RectToPolar(double re, double im, double* magnitude, double* phase) {
+  ToPolar(re, im, magnitude, phase);
+  return kSuccess;
+}
+
+Status RectToPolarArray(const double* re, const double* im, std::int32_t n, double* magnitude,
+                        double* phase) {
+  if (n < 1) return kCountNotPositive;
+  for (std::int32_t i = 0; i < n; ++i) {
+    double m, p;
+    ToPolar(re[i], im[i], &m, &p);
+    magnitude[i] = m;
+    phase[i] = p;
+  }
+  return kSuccess;
+}
+
+Status PolarToRect(double magnitude, double phase, double* re, double* im) {
+  *re = magnitude * std::cos(phase);
+  *im = magnitude * std::sin(phase);
+  return kSuccess;
+}
+
+Status PolarToRectArray(const double* magnitude, const double* phase, std::int32_t n, double* re,
+                        double* im) {
+  if (n < 1) return kCountNotPositive;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const double m = magnitude[i], p = phase[i];
+    const double r = m * std::cos(p);
+    const double s = m * std::sin(p);
+    re[i] = r;
+    im[i] = s;
+  }
+  return kSuccess;
+}
+
+}  // namespace qm
+
+// ---------------------------------------------------------------------------
+// Exports.
+
+using namespace qm::boundary;
+
+QM_EXPORT int32_t ZMXFunc143(const double* x, int64_t n, double* out, double* scale) {
+  return Call(qm::ScaleByMaxAbs1D, In(x), Size(n), OutOr(out, x), Out(scale));
+}
+
+QM_EXPORT int32_t ZMXFunc144(const double* x, int64_t rows, int64_t cols, double* out,
+                             double* scale) {
+  return Call(qm::ScaleByMaxAbs1D, In(x), Elements2D(rows, cols), OutOr(out, x), Out(scale));
+}
+
+QM_EXPORT int32_t ZMXFunc153(const double* x, int64_t n, double* out, double* offset,
+                             double* scale) {
+  return Call(qm::ScaleToUnitRange1D, In(x), Size(n), OutOr(out, x), Out(offset), Out(scale));
+}
+
+QM_EXPORT int32_t ZMXFunc154(const double* x, int64_t rows, int64_t cols, double* out,
+                             double* offset, double* scale) {
+  return Call(qm::ScaleToUnitRange1D, In(x), Elements2D(rows, cols), OutOr(out, x), Out(offset),
+              Out(scale));
+}
+
+QM_EXPORT int32_t ZMXFunc135(const double* x, int64_t n, const double* c, int32_t m,
+                             double* out) {
+  return Call(qm::PolynomialEvaluate1D, In(x), Size(n), In(c), m, OutOr(out, x));
+}
+
+QM_EXPORT int32_t ZMXFunc136(const double* x, int64_t rows, int64_t cols, const double* c,
+                             int32_t m, double* out) {
+  return Call(qm::PolynomialEvaluate1D, In(x), Elements2D(rows, cols), In(c), m, OutOr(out, x));
+}
+
+QM_EXPORT int32_t ZMXFunc172(double re, double im, double* magnitude, double* phase) {
+  return Call(qm::RectToPolar, re, im, Out(magnitude), Out(phase));
+}
+
+QM_EXPORT int32_t ZMXFunc173(const double* re, const double* im, int64_t n, double* magnitude,
+                             double* phase) {
+  return Call(qm::RectToPolarArray, In(re), In(im), Size(n), OutOr(magnitude, re),
+              OutOr(phase, im));
+}
+
+QM_EXPORT int32_t ZMXFunc174(double magnitude, double phase, double* re, double* im) {
+  return Call(qm::PolarToRect, magnitude, phase, Out(re), Out(im));
+}
+
+QM_EXPORT int32_t ZMXFunc232(const double* magnitude, const double* phase, int64_t n, double* re,
+                             double* im) {
+  return Call(qm::PolarToRectArray, In(magnitude), In(phase), Size(n), OutOr(re, magnitude),
+              OutOr(im, phase));
+}
