@@ -4,7 +4,11 @@
 #include <stdio.h>
 
 int main(void) {
-  int32_t codes[] = {0, -20003, -20046};
-  for (int i = 0; i < 3; ++i) printf("%d: %s\n", (int)codes[i], ZMXFunc240(codes[i]));
-  return 0;
+  double x[1000], phase = 0.0, mean, std_dev;
+  int32_t status = ZMXFunc159(1000, 2.0, 0.01, &phase, x); /* sine, 10 cycles */
+  if (status == 0) status = ZMXFunc166(x, 1000, &mean, &std_dev); /* mean, std dev */
+  printf("%d: %s\n", (int)status, ZMXFunc240(status));
+  if (status == 0) printf("mean %.3f, rms %.6f\n", mean, std_dev);
+  printf("%d: %s\n", -20046, ZMXFunc240(ZMXFunc166(x, 1LL << 31, &mean, &std_dev)));
+  return status;
 }
