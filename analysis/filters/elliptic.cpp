@@ -109,7 +109,9 @@ double ModulusFromNome(double tau) {
   }
   den = 1.0 + 2.0 * den;
   const double ratio = num / den;
-  return 4.0 * std::sqrt(q) * ratio * ratio;
+  // Near q = 1 the rounded series can put k a few ulps above 1.
+  const double k = 4.0 * std::sqrt(q) * ratio * ratio;
+  return k < 1.0 ? k : 1.0;
 }
 
 }  // namespace qm
