@@ -192,35 +192,6 @@ TEST(IirRecord, BlocksResetAndRedesignKeepTheSignalWhole) {
   ZMXFunc235(nullptr);  // ignored
 }
 
-TEST(IirRecord, RecordsAndOneCallFiltersAgree) {
-  const std::vector<double> x = Signal(200);
-  struct Pair {
-    int32_t type, order;
-    std::function<int32_t(IirCascadeRecord*)> design;
-    std::function<int32_t(double*)> one_call;
-  };
-  const std::vector<Pair> pairs = {
-      {0, 8, [](auto r) { return ZMXFunc18(1000, 60, 0, r); },
-       [&](double* y) { return ZMXFunc21(x.data(), 200, 1000, 60, 8, y); }},
-      {1, 5, [](auto r) { return ZMXFunc24(1000, 60, 0, 2, r); },
-       [&](double* y) { return ZMXFunc26(x.data(), 200, 1000, 60, 2, 5, y); }},
-      {3, 4, [](auto r) { return ZMXFunc98(1000, 60, 90, 45, r); },
-       [&](double* y) { return ZMXFunc97(x.data(), 200, 1000, 60, 90, 45, 4, y); }},
-      {2, 6, [](auto r) { return ZMXFunc61(1000, 60, 90, 1, 60, r); },
-       [&](double* y) { return ZMXFunc59(x.data(), 200, 1000, 60, 90, 1, 60, 6, y); }},
-  };
-  for (const auto& p : pairs) {
-    Record rec(p.type, p.order);
-    ASSERT_EQ(p.design(rec.r), 0);
-    std::vector<double> a(200), b(200);
-    ASSERT_EQ(ZMXFunc91(x.data(), 200, rec.r, a.data()), 0);
-    ASSERT_EQ(p.one_call(b.data()), 0);
-    double scale = 0;
-    for (double v : a) scale = std::max(scale, std::fabs(v));
-    for (int i = 0; i < 200; ++i) EXPECT_NEAR(a[i], b[i], 1e-10 * scale) << p.type << " " << i;
-  }
-}
-
 TEST(IirRecord, ExpansionChecksAndLengths) {
   Record bp(2, 2);
   ASSERT_EQ(ZMXFunc18(1000, 100, 200, bp.r), 0);
