@@ -1,0 +1,342 @@
+// The IIR cascade filter record: creation, design, direct-form II filtering
+// with a persistent delay line, and expansion into one transfer function.
+//
+// Record layout (one block): the fixed fields, then a (S per section),
+// b (S + 1 per section) and state (S per section), S = 2 for lowpass and
+// highpass, 4 for bandpass and bandstop, sections = (N + 1)/2. For odd N
+// section 0 is the first-order prototype section padded with zeros.
+#include "filters/iir_cascade.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <limits>
+
+#include "frame/boundary.h"
+#include "frame/workspace.h"
+
+namespace qm {
+namespace {
+
+bool IsBand(std::int32_t type) { return type == kIirBandpass || type == kIirBandstop; }
+std::int64_t SectionsOf(std::int32_t order) { return (static_cast<std::int64_t>(order) + 1) / 2; }
+bool Positive(double v) { return v > 0.0; }  // false for NaN
+
+// Checks 1 to 5 of a design, on the arguments alone (no record needed).
+Status CheckDesignArguments(const IirSpec& spec) {
+  if (spec.order < 1) return kOrderNotPositive;
+  double fl = spec.fl, fh = spec.fh;
+  const double fs = spec.fs;
+  // Lowpass and highpass use fl only: fh is put between fl and fs/2.
+  if (spec.type == kIirLowpass || spec.type == kIirHighpass) fh = (fs / 2.0 + fl) / 2.0;
+  // NaN fails every comparison; an infinite sampling rate is rejected too.
+  if (!Positive(fl) || !Positive(fh) || !(fl < fh) || !Positive(fs) || !std::isfinite(fs)) {
+    return kBadBandEdges;
+  }
+  if (fh > fs / 2.0 || fl > fs / 2.0) return kBadCutoff;
+  const IirFamily family = spec.family;
+  if (family == IirFamily::kChebyshev || family == IirFamily::kElliptic) {
+    if (!(Positive(spec.ripple) && std::isfinite(spec.ripple))) return kRippleNotPositive;
+  }
+  if (family == IirFamily::kInverseChebyshev || family == IirFamily::kElliptic) {
+    if (!(Positive(spec.attenuation) && std::isfinite(spec.attenuation))) {
+      return kAttenuationNotPositive;
+    }
+  }
+  if (family == IirFamily::kElliptic && spec.ripple >= spec.attenuation) {
+    return kAttenuationBelowRipple;
+  }
+  if (spec.type < 0 || spec.type > 3) return kBadSelection;
+  return kSuccess;
+}
+
+// Direct form II over a block: in -> out (out may equal in), state z kept.
+template <int S>
+void RunDirectForm2(const double* a, const double* b, double* state, const double* in,
+                    double* out, std::int32_t n) {
+  double z[S], ac[S], bc[S + 1];
+  for (int j = 0; j < S; ++j) {
+    z[j] = state[j];
+    ac[j] = a[j];
+  }
+  for (int j = 0; j <= S; ++j) bc[j] = b[j];
+  for (std::int32_t i = 0; i < n; ++i) {
+    double w = in[i];
+    for (int j = 0; j < S; ++j) w -= ac[j] * z[j];
+    double v = bc[0] * w;
+    for (int j = 0; j < S; ++j) v += bc[j + 1] * z[j];
+    for (int j = S - 1; j > 0; --j) z[j] = z[j - 1];
+    z[0] = w;
+    out[i] = v;
+  }
+  for (int j = 0; j < S; ++j) state[j] = z[j];
+}
+
+// The multiply of den/num products: out[0 .. la+lb-2] = x * y.
+void Convolve(const double* x, std::int64_t lx, const double* y, std::int64_t ly, double* out) {
+  for (std::int64_t i = 0; i < lx + ly - 1; ++i) out[i] = 0.0;
+  for (std::int64_t i = 0; i < lx; ++i) {
+    for (std::int64_t k = 0; k < ly; ++k) out[i + k] += x[i] * y[k];
+  }
+}
+
+}  // namespace
+
+IirCascadeRecord* IirCascadeCreate(std::int32_t type, std::int32_t order) {
+  if (type < 0 || type > 3 || order < 1) return nullptr;
+  const std::int64_t sections = SectionsOf(order);
+  const std::int64_t s = IsBand(type) ? 4 : 2;
+  const std::int64_t a_count = sections * s, b_count = sections * (s + 1);
+  // The counts are 32-bit fields: a design they cannot describe is refused.
+  if (!FitsInt32(b_count)) return nullptr;
+  const std::size_t bytes = sizeof(IirCascadeRecord) +
+                            static_cast<std::size_t>(2 * a_count + b_count) * sizeof(double);
+  void* block = nullptr;
+  if (WorkspaceAlloc(&block, bytes) != kSuccess) return nullptr;
+  auto* record = static_cast<IirCascadeRecord*>(block);
+  record->type = type;
+  record->order = order;
+  record->resetPending = 0;
+  record->aCount = static_cast<std::int32_t>(a_count);
+  record->a = reinterpret_cast<double*>(static_cast<char*>(block) + sizeof(IirCascadeRecord));
+  record->bCount = static_cast<std::int32_t>(b_count);
+  record->b = record->a + a_count;
+  record->stateCount = static_cast<std::int32_t>(a_count);
+  record->state = record->b + b_count;
+  std::memset(record->state, 0, static_cast<std::size_t>(a_count) * sizeof(double));
+  return record;
+}
+
+void IirCascadeReset(IirCascadeRecord* record) {
+  if (record) record->resetPending = 1;
+}
+
+Status IirCascadeDesign(const IirSpec& spec_in, IirCascadeRecord* record) {
+  if (!record) return kBadIirRecord;
+  IirSpec spec = spec_in;
+  spec.type = record->type;
+  spec.order = record->order;
+  if (Status s = CheckDesignArguments(spec)) return s;
+  const std::int64_t sections = SectionsOf(spec.order);
+  const std::int64_t order_s = IsBand(spec.type) ? 4 : 2;
+  if (!record->a || !record->b || record->aCount < order_s * sections ||
+      record->bCount < (order_s + 1) * sections) {
+    return kBadIirRecord;
+  }
+  IirDesigner designer(spec);
+  for (std::int64_t k = 0; k < sections; ++k) {
+    const IirSection section = designer.Next();
+    double* a = record->a + k * order_s;
+    double* b = record->b + k * (order_s + 1);
+    for (std::int64_t j = 0; j < order_s; ++j) a[j] = j < section.length ? section.a[j] : 0.0;
+    for (std::int64_t j = 0; j <= order_s; ++j) b[j] = j <= section.length ? section.b[j] : 0.0;
+  }
+  return kSuccess;
+}
+
+namespace {
+
+IirSpec RecordSpec(IirFamily family, double fs, double fl, double fh, double ripple,
+                   double attenuation) {
+  return IirSpec{family, 0, 0, fs, fl, fh, ripple, attenuation};  // type, order: the record's
+}
+
+}  // namespace
+
+Status LinearOrdinateDesign(double fs, double fl, double fh, IirCascadeRecord* record) {
+  return IirCascadeDesign(RecordSpec(IirFamily::kLinearOrdinate, fs, fl, fh, 0, 0), record);
+}
+Status ButterworthDesign(double fs, double fl, double fh, IirCascadeRecord* record) {
+  return IirCascadeDesign(RecordSpec(IirFamily::kButterworth, fs, fl, fh, 0, 0), record);
+}
+Status ChebyshevDesign(double fs, double fl, double fh, double ripple, IirCascadeRecord* record) {
+  return IirCascadeDesign(RecordSpec(IirFamily::kChebyshev, fs, fl, fh, ripple, 0), record);
+}
+Status InverseChebyshevDesign(double fs, double fl, double fh, double attenuation,
+                              IirCascadeRecord* record) {
+  return IirCascadeDesign(
+      RecordSpec(IirFamily::kInverseChebyshev, fs, fl, fh, 0, attenuation), record);
+}
+Status EllipticDesign(double fs, double fl, double fh, double ripple, double attenuation,
+                      IirCascadeRecord* record) {
+  return IirCascadeDesign(RecordSpec(IirFamily::kElliptic, fs, fl, fh, ripple, attenuation),
+                          record);
+}
+
+Status IirCascadeFilter(const double* x, std::int32_t n, IirCascadeRecord* record, double* y) {
+  if (!record) return kBadIirRecord;
+  // A record without sections has no section order to derive.
+  if (record->order < 1) return kBadIirRecord;
+  const std::int64_t sections = SectionsOf(record->order);
+  const std::int64_t s = record->aCount / sections;
+  if ((s != 2 && s != 4) || record->aCount != s * sections ||
+      record->bCount != (s + 1) * sections || record->stateCount != record->aCount ||
+      !record->a || !record->b || !record->state) {
+    return kBadIirRecord;
+  }
+  if (n < 1) return kCountNotPositive;
+  if (record->resetPending) {
+    std::memset(record->state, 0, static_cast<std::size_t>(record->stateCount) * sizeof(double));
+    record->resetPending = 0;
+  }
+  const double* in = x;
+  for (std::int64_t k = 0; k < sections; ++k) {
+    const double* a = record->a + k * s;
+    const double* b = record->b + k * (s + 1);
+    double* z = record->state + k * s;
+    if (s == 2) {
+      RunDirectForm2<2>(a, b, z, in, y, n);
+    } else {
+      RunDirectForm2<4>(a, b, z, in, y, n);
+    }
+    in = y;
+  }
+  return kSuccess;
+}
+
+Status IirCascadeExpand(const IirCascadeRecord* record, double* den, std::int32_t den_length,
+                        double* num, std::int32_t num_length) {
+  if (!record) return kBadIirRecord;
+  if (record->order < 1) return kOrderNotPositive;
+  if (record->type < 0 || record->type > 3) return kBadSelection;
+  const std::int64_t sections = SectionsOf(record->order);
+  const std::int64_t s = IsBand(record->type) ? 4 : 2;
+  if (record->aCount != s * sections || record->bCount != (s + 1) * sections || !record->a ||
+      !record->b) {
+    return kBadIirRecord;
+  }
+  const std::int64_t length =
+      IsBand(record->type) ? 2 * static_cast<std::int64_t>(record->order) + 1
+                           : static_cast<std::int64_t>(record->order) + 1;
+  if (den_length < length || num_length < length) return kBadIirRecord;
+  // Products of all sections: sections*S + 1 values (one more than L for odd
+  // orders, whose padded first section adds a trailing 0).
+  const std::int64_t full = sections * s + 1;
+  Scratch<double> work;
+  if (Status st = work.Allocate(static_cast<std::size_t>(4 * full))) return st;
+  double* d_cur = work.data();
+  double* d_next = d_cur + full;
+  double* n_cur = d_next + full;
+  double* n_next = n_cur + full;
+  d_cur[0] = 1.0;
+  for (std::int64_t j = 0; j < s; ++j) d_cur[j + 1] = record->a[j];
+  for (std::int64_t j = 0; j <= s; ++j) n_cur[j] = record->b[j];
+  std::int64_t len = s + 1;
+  double factor[5];
+  for (std::int64_t k = 1; k < sections; ++k) {
+    factor[0] = 1.0;
+    for (std::int64_t j = 0; j < s; ++j) factor[j + 1] = record->a[k * s + j];
+    Convolve(d_cur, len, factor, s + 1, d_next);
+    Convolve(n_cur, len, record->b + k * (s + 1), s + 1, n_next);
+    len += s;
+    std::swap(d_cur, d_next);
+    std::swap(n_cur, n_next);
+  }
+  for (std::int64_t i = 0; i < length; ++i) {
+    den[i] = d_cur[i];
+    num[i] = n_cur[i];
+  }
+  return kSuccess;
+}
+
+Status IirCoefficients(const IirSpec& spec, double* den, std::int32_t den_length, double* num,
+                       std::int32_t num_length) {
+  // The argument checks of the design come first, so that a bad order or
+  // selector is reported as such rather than as a failed record creation.
+  if (Status s = CheckDesignArguments(spec)) return s;
+  IirCascadeRecord* record = IirCascadeCreate(spec.type, spec.order);
+  if (!record) return kOutOfMemory;
+  Status s = IirCascadeDesign(spec, record);
+  if (s == kSuccess) s = IirCascadeExpand(record, den, den_length, num, num_length);
+  WorkspaceFree(record);
+  return s;
+}
+
+}  // namespace qm
+
+// ---------------------------------------------------------------------------
+// Exports.
+
+using namespace qm::boundary;
+
+QM_EXPORT IirCascadeRecord* ZMXFunc233(int32_t type, int32_t order) {
+  return qm::IirCascadeCreate(type, order);
+}
+QM_EXPORT void ZMXFunc235(IirCascadeRecord* record) { qm::IirCascadeReset(record); }
+
+QM_EXPORT int32_t ZMXFunc12(double fs, double fl, double fh, IirCascadeRecord* record) {
+  return Call(qm::LinearOrdinateDesign, fs, fl, fh, Maybe(record));
+}
+QM_EXPORT int32_t ZMXFunc18(double fs, double fl, double fh, IirCascadeRecord* record) {
+  return Call(qm::ButterworthDesign, fs, fl, fh, Maybe(record));
+}
+QM_EXPORT int32_t ZMXFunc24(double fs, double fl, double fh, double ripple,
+                            IirCascadeRecord* record) {
+  return Call(qm::ChebyshevDesign, fs, fl, fh, ripple, Maybe(record));
+}
+QM_EXPORT int32_t ZMXFunc98(double fs, double fl, double fh, double attenuation,
+                            IirCascadeRecord* record) {
+  return Call(qm::InverseChebyshevDesign, fs, fl, fh, attenuation, Maybe(record));
+}
+QM_EXPORT int32_t ZMXFunc61(double fs, double fl, double fh, double ripple, double attenuation,
+                            IirCascadeRecord* record) {
+  return Call(qm::EllipticDesign, fs, fl, fh, ripple, attenuation, Maybe(record));
+}
+
+QM_EXPORT int32_t ZMXFunc91(const double* x, int64_t n, IirCascadeRecord* record, double* y) {
+  return Call([](const double* in, int32_t count, IirCascadeRecord* rec,
+                 double* out) { return qm::IirCascadeFilter(in, count, rec, out); },
+              In(x), Size(n), Maybe(record), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc236(const IirCascadeRecord* record, double* den, int32_t denLength,
+                             double* num, int32_t numLength) {
+  return Call(qm::IirCascadeExpand, Maybe(record), Out(den), denLength, Out(num), numLength);
+}
+
+namespace {
+
+qm::IirSpec OneShot(qm::IirFamily family, int32_t type, int32_t order, double fs, double fl,
+                    double fh, double ripple, double attenuation) {
+  return qm::IirSpec{family, type, order, fs, fl, fh, ripple, attenuation};
+}
+
+int32_t Coefficients(const qm::IirSpec& spec, double* den, int32_t den_length, double* num,
+                     int32_t num_length) {
+  return Call([&spec](double* d, int32_t dl, double* nm,
+                      int32_t nl) { return qm::IirCoefficients(spec, d, dl, nm, nl); },
+              Out(den), den_length, Out(num), num_length);
+}
+
+}  // namespace
+
+QM_EXPORT int32_t ZMXFunc13(int32_t type, int32_t order, double fs, double fl, double fh,
+                            double* den, int32_t denLength, double* num, int32_t numLength) {
+  return Coefficients(OneShot(qm::IirFamily::kLinearOrdinate, type, order, fs, fl, fh, 0, 0),
+                      den, denLength, num, numLength);
+}
+QM_EXPORT int32_t ZMXFunc19(int32_t type, int32_t order, double fs, double fl, double fh,
+                            double* den, int32_t denLength, double* num, int32_t numLength) {
+  return Coefficients(OneShot(qm::IirFamily::kButterworth, type, order, fs, fl, fh, 0, 0), den,
+                      denLength, num, numLength);
+}
+QM_EXPORT int32_t ZMXFunc25(int32_t type, int32_t order, double fs, double fl, double fh,
+                            double ripple, double* den, int32_t denLength, double* num,
+                            int32_t numLength) {
+  return Coefficients(OneShot(qm::IirFamily::kChebyshev, type, order, fs, fl, fh, ripple, 0),
+                      den, denLength, num, numLength);
+}
+QM_EXPORT int32_t ZMXFunc99(int32_t type, int32_t order, double fs, double fl, double fh,
+                            double attenuation, double* den, int32_t denLength, double* num,
+                            int32_t numLength) {
+  return Coefficients(
+      OneShot(qm::IirFamily::kInverseChebyshev, type, order, fs, fl, fh, 0, attenuation), den,
+      denLength, num, numLength);
+}
+QM_EXPORT int32_t ZMXFunc62(int32_t type, int32_t order, double fs, double fl, double fh,
+                            double ripple, double attenuation, double* den, int32_t denLength,
+                            double* num, int32_t numLength) {
+  return Coefficients(
+      OneShot(qm::IirFamily::kElliptic, type, order, fs, fl, fh, ripple, attenuation), den,
+      denLength, num, numLength);
+}
