@@ -40,14 +40,17 @@ inline Status CheckShape(std::int32_t rows, std::int32_t cols, std::size_t* coun
 //   Transpose(work, ld, cols, rows, out, cols).
 inline void Transpose(const double* src, std::size_t src_ld, std::int32_t rows, std::int32_t cols,
                       double* dst, std::size_t dst_ld) {
-  constexpr std::int32_t kBlock = 32;
-  for (std::int32_t i0 = 0; i0 < rows; i0 += kBlock) {
-    const std::int32_t i1 = i0 + kBlock < rows ? i0 + kBlock : rows;
-    for (std::int32_t j0 = 0; j0 < cols; j0 += kBlock) {
-      const std::int32_t j1 = j0 + kBlock < cols ? j0 + kBlock : cols;
-      for (std::int32_t i = i0; i < i1; ++i) {
-        const double* s = src + static_cast<std::size_t>(i) * src_ld;
-        for (std::int32_t j = j0; j < j1; ++j) dst[static_cast<std::size_t>(j) * dst_ld + i] = s[j];
+  // 16 x 16 tiles, writing contiguous runs of the destination: with
+  // power-of-two leading dimensions, strided writes over larger tiles keep
+  // evicting each other from the cache.
+  constexpr std::int32_t kTile = 16;
+  for (std::int32_t j0 = 0; j0 < cols; j0 += kTile) {
+    const std::int32_t j1 = j0 + kTile < cols ? j0 + kTile : cols;
+    for (std::int32_t i0 = 0; i0 < rows; i0 += kTile) {
+      const std::int32_t i1 = i0 + kTile < rows ? i0 + kTile : rows;
+      for (std::int32_t j = j0; j < j1; ++j) {
+        double* d = dst + static_cast<std::size_t>(j) * dst_ld;
+        for (std::int32_t i = i0; i < i1; ++i) d[i] = src[static_cast<std::size_t>(i) * src_ld + j];
       }
     }
   }
