@@ -186,6 +186,13 @@ int Child::Wait(double timeoutSeconds)
     }
 }
 
+void Child::PumpFor(double seconds)
+{
+    double end = Now() + seconds;
+    while ((out_ >= 0 || errFd_ >= 0) && Now() < end)
+        Pump(std::max(1, static_cast<int>((end - Now()) * 1000)));
+}
+
 void Child::Kill()
 {
     if (pid_ < 0) return;

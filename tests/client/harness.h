@@ -29,6 +29,8 @@ public:
     // killing it on time-out, -2 when it died of a signal.
     int Wait(double timeoutSeconds);
     void Kill();
+    // Reads output for up to `seconds` (less when the output ends).
+    void PumpFor(double seconds);
 
     const std::vector<std::string>& Lines() const { return lines_; }
     // Seconds since Start at which each line was read.
