@@ -10,10 +10,6 @@ BUILD=${1:-build}
 SIM=$!
 trap 'kill $SIM 2>/dev/null || true' EXIT INT TERM
 sleep 0.3
-if [ -z "$BERTLOG_FRONTEND" ]; then
-  if [ -n "$DISPLAY" ]; then BERTLOG_FRONTEND=window; else BERTLOG_FRONTEND=console; fi
-fi
-export BERTLOG_FRONTEND
 status=0
 "$BUILD/client/bertlog" || status=$?
 echo "bertlog ended with status $status; log files in $BUILD/client/log/"

@@ -53,13 +53,17 @@ std::map<std::string, CtrlCallbackPtr>& ctrlCallbacks()
     return m;
 }
 
-bool WantWindow()
+// The front end asked for: the console one, the window one, or (empty) the
+// window one when a display can be opened and the console one otherwise.
+std::unique_ptr<FrontEnd> MakeFrontEnd()
 {
     const char* fe = std::getenv("BERTLOG_FRONTEND");
-    if (fe && std::strcmp(fe, "console") == 0) return false;
-    if (fe && std::strcmp(fe, "window") == 0) return true;
+    if (fe && std::strcmp(fe, "console") == 0) return MakeConsoleFrontEnd();
+    if (fe && std::strcmp(fe, "window") == 0) return MakeWindowFrontEnd();
     const char* display = std::getenv("DISPLAY");
-    return display && *display;
+    if (display && *display)
+        if (auto w = MakeWindowFrontEnd()) return w;
+    return MakeConsoleFrontEnd();
 }
 
 // Calls the callback an event is meant for.
@@ -215,7 +219,7 @@ int InitRunTime(int, char*[])
 {
     Core& c = core();
     if (c.initialised) return 1;
-    c.front = WantWindow() ? MakeWindowFrontEnd() : MakeConsoleFrontEnd();
+    c.front = MakeFrontEnd();
     if (!c.front) return 0;
     c.initialised = true;
     c.quitRequested = false;
