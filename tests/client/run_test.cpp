@@ -10,6 +10,10 @@ using namespace harness;
 
 namespace {
 
+// Clock scale of the scripted runs: a 6 s cycle of one ED takes 0.27 s, and
+// an answer still has 100 ms to arrive before the next query goes out.
+constexpr double kScale = 0.05;
+
 const char* const kErQuery = ":CALCulate:DATA:EALarm? \"CURRent:ER:TOTal\"";
 const char* const kEcQuery = ":CALCulate:DATA:EALarm? \"CURRent:EC:TOTal\"";
 
@@ -189,7 +193,7 @@ TEST_P(LoggingRun, CommandsLogAndFieldsFollowTheAnswers)
     ASSERT_TRUE(sim.Ok());
     ProjectDir dir;
     Child client;
-    StartRun(client, dir, sim, eds, 0.02);
+    StartRun(client, dir, sim, eds, kScale);
     ASSERT_TRUE(WaitForRecords(dir, sim, 2 * eds, 60)) << dir.ReadLog();
     client.Write("quit\n");
     EXPECT_EQ(client.Wait(30), 1);
@@ -256,7 +260,7 @@ TEST(LoggingFaults, ConfigurationLikeAnswersNeverReachAField)
     ASSERT_TRUE(sim.Ok());
     ProjectDir dir;
     Child client;
-    StartRun(client, dir, sim, 1, 0.02);
+    StartRun(client, dir, sim, 1, kScale);
     ASSERT_TRUE(WaitForRecords(dir, sim, 3, 60));
     client.Write("quit\n");
     EXPECT_EQ(client.Wait(30), 1);
@@ -286,7 +290,7 @@ TEST(LoggingFaults, MalformedOverlongAndUnterminatedAnswers)
     ASSERT_TRUE(sim.Ok());
     ProjectDir dir;
     Child client;
-    StartRun(client, dir, sim, 1, 0.02);
+    StartRun(client, dir, sim, 1, kScale);
     ASSERT_TRUE(WaitForRecords(dir, sim, 3, 60));
     client.Write("quit\n");
     EXPECT_EQ(client.Wait(30), 1);
@@ -321,7 +325,7 @@ TEST(LoggingFaults, ServerClosingMidRunKeepsTheLogAndSendsFail)
     ASSERT_TRUE(sim.Ok());
     ProjectDir dir;
     Child client;
-    StartRun(client, dir, sim, 1, 0.02);
+    StartRun(client, dir, sim, 1, kScale);
     ASSERT_TRUE(client.WaitFor("popup: \"TCP Client\" \"Server has closed connection!\"", 60));
     ASSERT_TRUE(client.WaitFor("client1.connected = 0", 10));
     // The run goes on; every send now fails.
@@ -348,7 +352,7 @@ TEST(LoggingFaults, UnwritableLogIsReportedOnceAndTheRunGoesOn)
     ASSERT_NE(f, nullptr);
     std::fclose(f);
     Child client;
-    StartRun(client, dir, sim, 1, 0.02);
+    StartRun(client, dir, sim, 1, kScale);
     ASSERT_TRUE(client.WaitFor("client1.ec1 = ", 60));
     client.Write("quit\n");
     EXPECT_EQ(client.Wait(30), 1);
