@@ -1,0 +1,33 @@
+# bertlog tests: the toolkit unit tests link the toolkit library; the
+# scripted runs start bertlog (console front end) and bertsim as child
+# processes.  Included by tests/CMakeLists.txt after test_client exists.
+if(NOT (QM_BUILD_CLIENT AND EXISTS ${CMAKE_SOURCE_DIR}/client/CMakeLists.txt))
+  return()
+endif()
+
+set(BERTLOG_TEST_DEFS
+  BERTLOG_EXE="$<TARGET_FILE:bertlog>"
+  BERTSIM_EXE="$<TARGET_FILE:bertsim>"
+  BERTLOG_PANEL_DIR="${CMAKE_SOURCE_DIR}/client/panels")
+target_link_libraries(test_client PRIVATE bertlog_toolkit)
+target_compile_definitions(test_client PRIVATE ${BERTLOG_TEST_DEFS})
+add_dependencies(test_client bertlog bertsim)
+# GCC 12 reports std::regex internals as maybe-uninitialized when built with
+# the sanitizers (a known false positive of libstdc++'s regex automaton).
+target_compile_options(test_client PRIVATE -Wno-maybe-uninitialized)
+
+# The window front end under Xvfb, with a screenshot of the main panel saved
+# as tests/client/artifacts/main_panel.ppm in the build tree.  FLTK and the
+# X libraries keep some memory to the end of the process: LeakSanitizer
+# reads its suppressions from lsan.supp.
+add_executable(test_client_window ${dir}/window/window_test.cpp ${dir}/harness.cpp)
+target_link_libraries(test_client_window PRIVATE GTest::gtest GTest::gtest_main)
+target_include_directories(test_client_window PRIVATE ${dir})
+target_compile_definitions(test_client_window PRIVATE ${BERTLOG_TEST_DEFS}
+  QM_BINARY_DIR="${CMAKE_BINARY_DIR}"
+  BERTLOG_ARTIFACT_DIR="${CMAKE_BINARY_DIR}/tests/client/artifacts")
+add_dependencies(test_client_window bertlog bertsim)
+add_test(NAME client_window_screenshot COMMAND test_client_window)
+set_tests_properties(client_window_screenshot PROPERTIES
+  TIMEOUT 120
+  ENVIRONMENT "LSAN_OPTIONS=suppressions=${dir}/lsan.supp:print_suppressions=0")
