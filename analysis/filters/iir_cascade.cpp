@@ -23,30 +23,30 @@ std::int64_t SectionsOf(std::int32_t order) { return (static_cast<std::int64_t>(
 bool Positive(double v) { return v > 0.0; }  // false for NaN
 
 // Checks 1 to 5 of a design, on the arguments alone (no record needed).
-Status CheckDesignArguments(const IirSpec& spec) {
-  if (spec.order < 1) return kOrderNotPositive;
-  double fl = spec.fl, fh = spec.fh;
-  const double fs = spec.fs;
+Status CheckDesignArguments(const IirParameters& params) {
+  if (params.order < 1) return kOrderNotPositive;
+  double fl = params.fl, fh = params.fh;
+  const double fs = params.fs;
   // Lowpass and highpass use fl only: fh is put between fl and fs/2.
-  if (spec.type == kIirLowpass || spec.type == kIirHighpass) fh = (fs / 2.0 + fl) / 2.0;
+  if (params.type == kIirLowpass || params.type == kIirHighpass) fh = (fs / 2.0 + fl) / 2.0;
   // NaN fails every comparison; an infinite sampling rate is rejected too.
   if (!Positive(fl) || !Positive(fh) || !(fl < fh) || !Positive(fs) || !std::isfinite(fs)) {
     return kBadBandEdges;
   }
   if (fh > fs / 2.0 || fl > fs / 2.0) return kBadCutoff;
-  const IirFamily family = spec.family;
+  const IirFamily family = params.family;
   if (family == IirFamily::kChebyshev || family == IirFamily::kElliptic) {
-    if (!(Positive(spec.ripple) && std::isfinite(spec.ripple))) return kRippleNotPositive;
+    if (!(Positive(params.ripple) && std::isfinite(params.ripple))) return kRippleNotPositive;
   }
   if (family == IirFamily::kInverseChebyshev || family == IirFamily::kElliptic) {
-    if (!(Positive(spec.attenuation) && std::isfinite(spec.attenuation))) {
+    if (!(Positive(params.attenuation) && std::isfinite(params.attenuation))) {
       return kAttenuationNotPositive;
     }
   }
-  if (family == IirFamily::kElliptic && spec.ripple >= spec.attenuation) {
+  if (family == IirFamily::kElliptic && params.ripple >= params.attenuation) {
     return kAttenuationBelowRipple;
   }
-  if (spec.type < 0 || spec.type > 3) return kBadSelection;
+  if (params.type < 0 || params.type > 3) return kBadSelection;
   return kSuccess;
 }
 
@@ -111,19 +111,19 @@ void IirCascadeReset(IirCascadeRecord* record) {
   if (record) record->resetPending = 1;
 }
 
-Status IirCascadeDesign(const IirSpec& spec_in, IirCascadeRecord* record) {
+Status IirCascadeDesign(const IirParameters& spec_in, IirCascadeRecord* record) {
   if (!record) return kBadIirRecord;
-  IirSpec spec = spec_in;
-  spec.type = record->type;
-  spec.order = record->order;
-  if (Status s = CheckDesignArguments(spec)) return s;
-  const std::int64_t sections = SectionsOf(spec.order);
-  const std::int64_t order_s = IsBand(spec.type) ? 4 : 2;
+  IirParameters params = spec_in;
+  params.type = record->type;
+  params.order = record->order;
+  if (Status s = CheckDesignArguments(params)) return s;
+  const std::int64_t sections = SectionsOf(params.order);
+  const std::int64_t order_s = IsBand(params.type) ? 4 : 2;
   if (!record->a || !record->b || record->aCount < order_s * sections ||
       record->bCount < (order_s + 1) * sections) {
     return kBadIirRecord;
   }
-  IirDesigner designer(spec);
+  IirDesigner designer(params);
   for (std::int64_t k = 0; k < sections; ++k) {
     const IirSection section = designer.Next();
     double* a = record->a + k * order_s;
@@ -136,9 +136,9 @@ Status IirCascadeDesign(const IirSpec& spec_in, IirCascadeRecord* record) {
 
 namespace {
 
-IirSpec RecordSpec(IirFamily family, double fs, double fl, double fh, double ripple,
+IirParameters RecordSpec(IirFamily family, double fs, double fl, double fh, double ripple,
                    double attenuation) {
-  return IirSpec{family, 0, 0, fs, fl, fh, ripple, attenuation};  // type, order: the record's
+  return IirParameters{family, 0, 0, fs, fl, fh, ripple, attenuation};  // type, order: the record's
 }
 
 }  // namespace
@@ -239,14 +239,14 @@ Status IirCascadeExpand(const IirCascadeRecord* record, double* den, std::int32_
   return kSuccess;
 }
 
-Status IirCoefficients(const IirSpec& spec, double* den, std::int32_t den_length, double* num,
+Status IirCoefficients(const IirParameters& params, double* den, std::int32_t den_length, double* num,
                        std::int32_t num_length) {
   // The argument checks of the design come first, so that a bad order or
   // selector is reported as such rather than as a failed record creation.
-  if (Status s = CheckDesignArguments(spec)) return s;
-  IirCascadeRecord* record = IirCascadeCreate(spec.type, spec.order);
+  if (Status s = CheckDesignArguments(params)) return s;
+  IirCascadeRecord* record = IirCascadeCreate(params.type, params.order);
   if (!record) return kOutOfMemory;
-  Status s = IirCascadeDesign(spec, record);
+  Status s = IirCascadeDesign(params, record);
   if (s == kSuccess) s = IirCascadeExpand(record, den, den_length, num, num_length);
   WorkspaceFree(record);
   return s;
@@ -296,15 +296,15 @@ QM_EXPORT int32_t ZMXFunc236(const IirCascadeRecord* record, double* den, int32_
 
 namespace {
 
-qm::IirSpec OneShot(qm::IirFamily family, int32_t type, int32_t order, double fs, double fl,
+qm::IirParameters OneShot(qm::IirFamily family, int32_t type, int32_t order, double fs, double fl,
                     double fh, double ripple, double attenuation) {
-  return qm::IirSpec{family, type, order, fs, fl, fh, ripple, attenuation};
+  return qm::IirParameters{family, type, order, fs, fl, fh, ripple, attenuation};
 }
 
-int32_t Coefficients(const qm::IirSpec& spec, double* den, int32_t den_length, double* num,
+int32_t Coefficients(const qm::IirParameters& params, double* den, int32_t den_length, double* num,
                      int32_t num_length) {
-  return Call([&spec](double* d, int32_t dl, double* nm,
-                      int32_t nl) { return qm::IirCoefficients(spec, d, dl, nm, nl); },
+  return Call([&params](double* d, int32_t dl, double* nm,
+                      int32_t nl) { return qm::IirCoefficients(params, d, dl, nm, nl); },
               Out(den), den_length, Out(num), num_length);
 }
 

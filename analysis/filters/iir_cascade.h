@@ -21,10 +21,10 @@ IirCascadeRecord* IirCascadeCreate(std::int32_t type, std::int32_t order);
 void IirCascadeReset(IirCascadeRecord* record);
 
 // Designs the record's type and order with the family, edges and dB values
-// of `spec` (its type and order are taken from the record) and stores the
+// of `params` (its type and order are taken from the record) and stores the
 // coefficients; the delay line is left alone. For lowpass and highpass only
 // fl is used.
-Status IirCascadeDesign(const IirSpec& spec, IirCascadeRecord* record);
+Status IirCascadeDesign(const IirParameters& params, IirCascadeRecord* record);
 
 Status LinearOrdinateDesign(double fs, double fl, double fh, IirCascadeRecord* record);
 Status ButterworthDesign(double fs, double fl, double fh, IirCascadeRecord* record);
@@ -46,7 +46,7 @@ Status IirCascadeExpand(const IirCascadeRecord* record, double* den, std::int32_
                         double* num, std::int32_t num_length);
 
 // Design plus expansion through a temporary record.
-Status IirCoefficients(const IirSpec& spec, double* den, std::int32_t den_length, double* num,
+Status IirCoefficients(const IirParameters& params, double* den, std::int32_t den_length, double* num,
                        std::int32_t num_length);
 
 }  // namespace qm

@@ -75,31 +75,31 @@ IirSection MakeSection(std::int32_t length, std::initializer_list<double> a) {
 
 }  // namespace
 
-IirDesigner::IirDesigner(const IirSpec& spec) : spec_(spec) {
-  const std::int32_t n = spec.order;
+IirDesigner::IirDesigner(const IirParameters& params) : spec_(params) {
+  const std::int32_t n = params.order;
   sections_ = static_cast<std::int32_t>((static_cast<std::int64_t>(n) + 1) / 2);
   odd_ = (n % 2) != 0;
 
-  if (spec.type == kIirLowpass || spec.type == kIirHighpass) {
-    k_ = std::tan(kPi * spec.fl / spec.fs);
+  if (params.type == kIirLowpass || params.type == kIirHighpass) {
+    k_ = std::tan(kPi * params.fl / params.fs);
     map_degree_ = 1;
     const double lo[2] = {1.0, -1.0};
     const double hi[2] = {k_, k_};
     for (int i = 0; i < 2; ++i) {
-      u_[i] = spec.type == kIirLowpass ? lo[i] : hi[i];
-      v_[i] = spec.type == kIirLowpass ? hi[i] : lo[i];
+      u_[i] = params.type == kIirLowpass ? lo[i] : hi[i];
+      v_[i] = params.type == kIirLowpass ? hi[i] : lo[i];
     }
   } else {
-    k1_ = std::tan(kPi * spec.fh / spec.fs);
-    k2_ = std::tan(kPi * spec.fl / spec.fs);
+    k1_ = std::tan(kPi * params.fh / params.fs);
+    k2_ = std::tan(kPi * params.fl / params.fs);
     p_ = k1_ * k2_;
     bw_ = k1_ - k2_;
     map_degree_ = 2;
     const double centre[3] = {1.0 + p_, -2.0 * (1.0 - p_), 1.0 + p_};
     const double width[3] = {bw_, 0.0, -bw_};
     for (int i = 0; i < 3; ++i) {
-      u_[i] = spec.type == kIirBandpass ? centre[i] : width[i];
-      v_[i] = spec.type == kIirBandpass ? width[i] : centre[i];
+      u_[i] = params.type == kIirBandpass ? centre[i] : width[i];
+      v_[i] = params.type == kIirBandpass ? width[i] : centre[i];
     }
   }
   Multiply(u_, u_, map_degree_, uu_);
@@ -112,12 +112,12 @@ IirDesigner::IirDesigner(const IirSpec& spec) : spec_(spec) {
   j_ = odd_ ? 2 : 1;
   t_ = 1.0 - 1.0 / n;
 
-  switch (spec.family) {
+  switch (params.family) {
     case IirFamily::kButterworth:
     case IirFamily::kLinearOrdinate:
       break;
     case IirFamily::kChebyshev: {
-      const double e10 = std::pow(10.0, spec.ripple / 10.0);
+      const double e10 = std::pow(10.0, params.ripple / 10.0);
       const double r = std::pow((std::sqrt(e10) + 1.0) / std::sqrt(e10 - 1.0), 1.0 / n);
       sh_ = (r - 1.0 / r) / 2.0;
       ch_ = (r + 1.0 / r) / 2.0;
@@ -125,15 +125,15 @@ IirDesigner::IirDesigner(const IirSpec& spec) : spec_(spec) {
       break;
     }
     case IirFamily::kInverseChebyshev: {
-      const double eps = std::sqrt(std::pow(10.0, spec.attenuation / 10.0) - 1.0);
+      const double eps = std::sqrt(std::pow(10.0, params.attenuation / 10.0) - 1.0);
       const double r = std::pow((std::sqrt(1.0 / (eps * eps) + 1.0) + 1.0) * eps, 1.0 / n);
       sh_ = (r - 1.0 / r) / 2.0;
       ch_ = (r + 1.0 / r) / 2.0;
       break;
     }
     case IirFamily::kElliptic: {
-      const double eps_p = std::sqrt(std::pow(10.0, spec.ripple / 10.0) - 1.0);
-      const double eps_s = std::sqrt(std::pow(10.0, spec.attenuation / 10.0) - 1.0);
+      const double eps_p = std::sqrt(std::pow(10.0, params.ripple / 10.0) - 1.0);
+      const double eps_s = std::sqrt(std::pow(10.0, params.attenuation / 10.0) - 1.0);
       const double k1 = eps_p / eps_s;
       const double k1c = std::sqrt(1.0 - k1 * k1);
       const double big_k1 = CompleteEllipticK(k1c);        // K(k1)

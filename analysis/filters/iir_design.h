@@ -27,7 +27,7 @@ enum class IirFamily {
   kLinearOrdinate,
 };
 
-struct IirSpec {
+struct IirParameters {
   IirFamily family;
   std::int32_t type;   // IirBandType
   std::int32_t order;  // prototype order N
@@ -66,7 +66,7 @@ struct IirSection {
 // Nothing is allocated; a section is computed when it is asked for.
 class IirDesigner {
  public:
-  explicit IirDesigner(const IirSpec& spec);
+  explicit IirDesigner(const IirParameters& params);
   std::int32_t SectionCount() const { return sections_; }
   // The next section; call SectionCount() times.
   IirSection Next();
@@ -80,7 +80,7 @@ class IirDesigner {
   IirSection NextInverseChebyshev();
   IirSection NextElliptic(bool first_pair);
 
-  IirSpec spec_;
+  IirParameters spec_;
   std::int32_t sections_ = 0;
   std::int32_t produced_ = 0;
   bool odd_ = false;

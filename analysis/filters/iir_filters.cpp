@@ -19,37 +19,37 @@ namespace {
 
 bool Positive(double v) { return v > 0.0; }  // false for NaN
 
-// Checks in the documented order; `spec.fh` is the cut-off's twin for
+// Checks in the documented order; `params.fh` is the cut-off's twin for
 // lowpass and highpass (unused).
-Status CheckOneCall(const IirSpec& spec, std::int32_t n) {
-  const bool band = spec.type == kIirBandpass || spec.type == kIirBandstop;
-  const IirFamily family = spec.family;
+Status CheckOneCall(const IirParameters& params, std::int32_t n) {
+  const bool band = params.type == kIirBandpass || params.type == kIirBandstop;
+  const IirFamily family = params.family;
   const bool takes_ripple = family == IirFamily::kChebyshev || family == IirFamily::kElliptic;
   const bool takes_attenuation =
       family == IirFamily::kInverseChebyshev || family == IirFamily::kElliptic;
   if (n < 1) return kCountNotPositive;
-  if (spec.order < 1) return kOrderNotPositive;
+  if (params.order < 1) return kOrderNotPositive;
   // A NaN or an infinite sampling rate is no sampling rate.
-  const bool fs_ok = Positive(spec.fs) && std::isfinite(spec.fs);
+  const bool fs_ok = Positive(params.fs) && std::isfinite(params.fs);
   if (!band) {
-    if (!Positive(spec.fl) || !fs_ok) return kBadBandEdges;
+    if (!Positive(params.fl) || !fs_ok) return kBadBandEdges;
   } else {
-    if (!Positive(spec.fl)) return kBadBandEdges;
-    if (!Positive(spec.fh) || !fs_ok) return kBadBandEdges;
-    if (family == IirFamily::kButterworth && spec.fl >= spec.fh) return kBadBandEdges;
+    if (!Positive(params.fl)) return kBadBandEdges;
+    if (!Positive(params.fh) || !fs_ok) return kBadBandEdges;
+    if (family == IirFamily::kButterworth && params.fl >= params.fh) return kBadBandEdges;
   }
   // A ripple or attenuation of NaN or infinity designs nothing: rejected too.
-  if (takes_ripple && !(Positive(spec.ripple) && std::isfinite(spec.ripple))) {
+  if (takes_ripple && !(Positive(params.ripple) && std::isfinite(params.ripple))) {
     return kRippleNotPositive;
   }
-  if (takes_attenuation && !(Positive(spec.attenuation) && std::isfinite(spec.attenuation))) {
+  if (takes_attenuation && !(Positive(params.attenuation) && std::isfinite(params.attenuation))) {
     return kAttenuationNotPositive;
   }
-  if (family == IirFamily::kElliptic && spec.ripple >= spec.attenuation) {
+  if (family == IirFamily::kElliptic && params.ripple >= params.attenuation) {
     return kAttenuationBelowRipple;
   }
-  if (band && spec.fl >= spec.fh) return kBadBandEdges;
-  if ((band ? spec.fh : spec.fl) > spec.fs / 2.0) return kBadCutoff;
+  if (band && params.fl >= params.fh) return kBadBandEdges;
+  if ((band ? params.fh : params.fl) > params.fs / 2.0) return kBadCutoff;
   return kSuccess;
 }
 
@@ -151,10 +151,10 @@ void IirRunSection(const IirSection& section, double* y, std::int32_t n) {
   }
 }
 
-Status IirFilterSignal(const IirSpec& spec, const double* x, std::int32_t n, double* y) {
-  if (Status s = CheckOneCall(spec, n)) return s;
+Status IirFilterSignal(const IirParameters& params, const double* x, std::int32_t n, double* y) {
+  if (Status s = CheckOneCall(params, n)) return s;
   if (y != x) std::memmove(y, x, static_cast<std::size_t>(n) * sizeof(double));
-  IirDesigner designer(spec);
+  IirDesigner designer(params);
   for (std::int32_t k = 0; k < designer.SectionCount(); ++k) {
     IirRunSection(designer.Next(), y, n);
   }
@@ -166,9 +166,9 @@ Status IirFilterSignal(const IirSpec& spec, const double* x, std::int32_t n, dou
 
 namespace {
 
-IirSpec Spec(IirFamily family, std::int32_t type, std::int32_t order, double fs, double fl,
+IirParameters Params(IirFamily family, std::int32_t type, std::int32_t order, double fs, double fl,
              double fh, double ripple, double attenuation) {
-  return IirSpec{family, type, order, fs, fl, fh, ripple, attenuation};
+  return IirParameters{family, type, order, fs, fl, fh, ripple, attenuation};
 }
 
 constexpr IirFamily kButter = IirFamily::kButterworth;
@@ -180,74 +180,74 @@ constexpr IirFamily kEllip = IirFamily::kElliptic;
 
 Status ButterworthLowpass(const double* x, std::int32_t n, double fs, double fc,
                           std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kButter, kIirLowpass, order, fs, fc, 0, 0, 0), x, n, y);
+  return IirFilterSignal(Params(kButter, kIirLowpass, order, fs, fc, 0, 0, 0), x, n, y);
 }
 Status ButterworthHighpass(const double* x, std::int32_t n, double fs, double fc,
                            std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kButter, kIirHighpass, order, fs, fc, 0, 0, 0), x, n, y);
+  return IirFilterSignal(Params(kButter, kIirHighpass, order, fs, fc, 0, 0, 0), x, n, y);
 }
 Status ButterworthBandpass(const double* x, std::int32_t n, double fs, double fl, double fh,
                            std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kButter, kIirBandpass, order, fs, fl, fh, 0, 0), x, n, y);
+  return IirFilterSignal(Params(kButter, kIirBandpass, order, fs, fl, fh, 0, 0), x, n, y);
 }
 Status ButterworthBandstop(const double* x, std::int32_t n, double fs, double fl, double fh,
                            std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kButter, kIirBandstop, order, fs, fl, fh, 0, 0), x, n, y);
+  return IirFilterSignal(Params(kButter, kIirBandstop, order, fs, fl, fh, 0, 0), x, n, y);
 }
 Status ChebyshevLowpass(const double* x, std::int32_t n, double fs, double fc, double ripple,
                         std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kCheby, kIirLowpass, order, fs, fc, 0, ripple, 0), x, n, y);
+  return IirFilterSignal(Params(kCheby, kIirLowpass, order, fs, fc, 0, ripple, 0), x, n, y);
 }
 Status ChebyshevHighpass(const double* x, std::int32_t n, double fs, double fc, double ripple,
                          std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kCheby, kIirHighpass, order, fs, fc, 0, ripple, 0), x, n, y);
+  return IirFilterSignal(Params(kCheby, kIirHighpass, order, fs, fc, 0, ripple, 0), x, n, y);
 }
 Status ChebyshevBandpass(const double* x, std::int32_t n, double fs, double fl, double fh,
                          double ripple, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kCheby, kIirBandpass, order, fs, fl, fh, ripple, 0), x, n, y);
+  return IirFilterSignal(Params(kCheby, kIirBandpass, order, fs, fl, fh, ripple, 0), x, n, y);
 }
 Status ChebyshevBandstop(const double* x, std::int32_t n, double fs, double fl, double fh,
                          double ripple, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kCheby, kIirBandstop, order, fs, fl, fh, ripple, 0), x, n, y);
+  return IirFilterSignal(Params(kCheby, kIirBandstop, order, fs, fl, fh, ripple, 0), x, n, y);
 }
 Status InverseChebyshevLowpass(const double* x, std::int32_t n, double fs, double fc,
                                double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kInverse, kIirLowpass, order, fs, fc, 0, 0, attenuation), x, n,
+  return IirFilterSignal(Params(kInverse, kIirLowpass, order, fs, fc, 0, 0, attenuation), x, n,
                          y);
 }
 Status InverseChebyshevHighpass(const double* x, std::int32_t n, double fs, double fc,
                                 double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kInverse, kIirHighpass, order, fs, fc, 0, 0, attenuation), x, n,
+  return IirFilterSignal(Params(kInverse, kIirHighpass, order, fs, fc, 0, 0, attenuation), x, n,
                          y);
 }
 Status InverseChebyshevBandpass(const double* x, std::int32_t n, double fs, double fl,
                                 double fh, double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kInverse, kIirBandpass, order, fs, fl, fh, 0, attenuation), x, n,
+  return IirFilterSignal(Params(kInverse, kIirBandpass, order, fs, fl, fh, 0, attenuation), x, n,
                          y);
 }
 Status InverseChebyshevBandstop(const double* x, std::int32_t n, double fs, double fl,
                                 double fh, double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kInverse, kIirBandstop, order, fs, fl, fh, 0, attenuation), x, n,
+  return IirFilterSignal(Params(kInverse, kIirBandstop, order, fs, fl, fh, 0, attenuation), x, n,
                          y);
 }
 Status EllipticLowpass(const double* x, std::int32_t n, double fs, double fc, double ripple,
                        double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kEllip, kIirLowpass, order, fs, fc, 0, ripple, attenuation), x,
+  return IirFilterSignal(Params(kEllip, kIirLowpass, order, fs, fc, 0, ripple, attenuation), x,
                          n, y);
 }
 Status EllipticHighpass(const double* x, std::int32_t n, double fs, double fc, double ripple,
                         double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kEllip, kIirHighpass, order, fs, fc, 0, ripple, attenuation), x,
+  return IirFilterSignal(Params(kEllip, kIirHighpass, order, fs, fc, 0, ripple, attenuation), x,
                          n, y);
 }
 Status EllipticBandpass(const double* x, std::int32_t n, double fs, double fl, double fh,
                         double ripple, double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kEllip, kIirBandpass, order, fs, fl, fh, ripple, attenuation), x,
+  return IirFilterSignal(Params(kEllip, kIirBandpass, order, fs, fl, fh, ripple, attenuation), x,
                          n, y);
 }
 Status EllipticBandstop(const double* x, std::int32_t n, double fs, double fl, double fh,
                         double ripple, double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Spec(kEllip, kIirBandstop, order, fs, fl, fh, ripple, attenuation), x,
+  return IirFilterSignal(Params(kEllip, kIirBandstop, order, fs, fl, fh, ripple, attenuation), x,
                          n, y);
 }
 

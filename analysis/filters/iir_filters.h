@@ -12,7 +12,7 @@ namespace qm {
 // Checks the arguments of a one-call filter in the documented order and, when
 // they pass, copies x into y (unless y == x) and filters y in place. No
 // memory is taken.
-Status IirFilterSignal(const IirSpec& spec, const double* x, std::int32_t n, double* y);
+Status IirFilterSignal(const IirParameters& params, const double* x, std::int32_t n, double* y);
 
 // Runs one section over y[0 .. n-1] in place, from zero history.
 void IirRunSection(const IirSection& section, double* y, std::int32_t n);
