@@ -36,10 +36,33 @@ using RealFirstKernel = void (*)(const double* in, double* out, std::ptrdiff_t i
 using RealTwiddleKernel = ComplexTwiddleKernel;
 
 // Tables indexed by radix; the entries of radices without a kernel are null.
+// The portable set is compiled for the baseline instruction set; the avx2
+// set is the same code compiled for AVX2 with fused multiply-add, chosen
+// when the processor has both.
 inline constexpr int kKernelTableSize = 44;
 extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
 extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
 extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
 extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
+
+namespace avx2 {
+extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
+extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
+extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
+extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
+}  // namespace avx2
+
+struct KernelTables {
+  const ComplexFirstKernel* complexFirst;
+  const ComplexTwiddleKernel* complexTwiddle;
+  const RealFirstKernel* realFirst;
+  const RealTwiddleKernel* realTwiddle;
+};
+
+// The kernel set plans built from now on take: the avx2 set when the
+// processor supports it, unless `SetPortableKernels(true)` asked for the
+// portable one (tests compare the two).
+KernelTables CurrentKernelTables();
+void SetPortableKernels(bool portable);
 
 }  // namespace qm::fft

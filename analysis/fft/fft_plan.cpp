@@ -167,6 +167,7 @@ FftPlan* BuildPlan(std::int32_t n) {
   p->length = n;
   p->references = 1;
   bool ok = Factor(p, n);
+  const fft::KernelTables tables = fft::CurrentKernelTables();
   std::int32_t L = n;
   for (int s = 0; ok && s < p->factorCount; ++s) {
     const std::int32_t r = p->factors[s];
@@ -174,10 +175,10 @@ FftPlan* BuildPlan(std::int32_t n) {
     FftStage& st = p->stageData[s];
     st.remaining = L;
     if (p->stageKinds[s] == kFftFixedKernel) {
-      p->kernels[s].realFirst = fft::kRealFirstKernels[r];
-      p->kernels[s].realTwiddle = fft::kRealTwiddleKernels[r];
-      p->kernels[s].complexFirst = fft::kComplexFirstKernels[r];
-      p->kernels[s].complexTwiddle = fft::kComplexTwiddleKernels[r];
+      p->kernels[s].realFirst = tables.realFirst[r];
+      p->kernels[s].realTwiddle = tables.realTwiddle[r];
+      p->kernels[s].complexFirst = tables.complexFirst[r];
+      p->kernels[s].complexTwiddle = tables.complexTwiddle[r];
     }
     const std::size_t count = static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(m - 1);
     if (count > 0) {
@@ -223,6 +224,20 @@ FftPlan* FindLocked(std::int32_t n) {
 }  // namespace
 
 namespace fft {
+
+namespace {
+std::atomic<bool> portable_kernels{false};
+}  // namespace
+
+void SetPortableKernels(bool portable) { portable_kernels.store(portable, std::memory_order_relaxed); }
+
+KernelTables CurrentKernelTables() {
+  static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  if (wide && !portable_kernels.load(std::memory_order_relaxed))
+    return {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels, avx2::kRealFirstKernels,
+            avx2::kRealTwiddleKernels};
+  return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels};
+}
 
 void UnitRoot(std::int64_t q, std::int64_t d, double* c, double* s) {
   q %= d;
