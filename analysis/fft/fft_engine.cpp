@@ -191,22 +191,37 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
 // interleaved subsequences, each transformed by the later stages into its
 // block of the output, and the blocks are combined by the stage's twiddle
 // butterflies. The last two stages run as one batched leaf call.
+//
+// `batch` independent transforms of this shape run together, transform b
+// reading at ir + b·bis and writing at o_r + b·bos: the driver uses it for
+// the subsequences of the first stage, whose inputs are adjacent, so that
+// the leaf kernels read contiguous data across the batch.
 Status Recurse(const FftPlan* p, int s, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
-               double* o_i, std::ptrdiff_t os, double* work) {
+               double* o_i, std::ptrdiff_t os, std::ptrdiff_t batch, std::ptrdiff_t bis, std::ptrdiff_t bos,
+               double* work) {
   const int last = p->factorCount - 1;
-  if (s == last) return Leaf(p, s, ir, ii, o_r, o_i, is, os, 1, 0, 0, work);
+  if (s == last) return Leaf(p, s, ir, ii, o_r, o_i, is, os, batch, bis, bos, work);
   const std::int32_t r = p->factors[s];
   const std::ptrdiff_t m = p->stageData[s].remaining / r;
   if (s == last - 1) {
-    if (Status st = Leaf(p, last, ir, ii, o_r, o_i, is * r, os, r, is, m * os, work)) return st;
+    if (batch == 1) {
+      if (Status st = Leaf(p, last, ir, ii, o_r, o_i, is * r, os, r, is, m * os, work)) return st;
+    } else {
+      for (std::int32_t j = 0; j < r; ++j)
+        if (Status st = Leaf(p, last, ir + j * is, ii + j * is, o_r + j * m * os, o_i + j * m * os, is * r, os,
+                             batch, bis, bos, work))
+          return st;
+    }
   } else {
     for (std::int32_t j = 0; j < r; ++j) {
       if (Status st = Recurse(p, s + 1, ir + j * is, ii + j * is, is * r, o_r + j * m * os, o_i + j * m * os,
-                              os, work))
+                              os, batch, bis, bos, work))
         return st;
     }
   }
-  return TwiddleStage(p, s, o_r, o_i, m, os, work);
+  for (std::ptrdiff_t b = 0; b < batch; ++b)
+    if (Status st = TwiddleStage(p, s, o_r + b * bos, o_i + b * bos, m, os, work)) return st;
+  return kSuccess;
 }
 
 Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
@@ -216,7 +231,12 @@ Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::pt
     o_i[0] = ii[0];
     return kSuccess;
   }
-  return Recurse(p, 0, ir, ii, is, o_r, o_i, os, work);
+  if (p->factorCount < 3) return Recurse(p, 0, ir, ii, is, o_r, o_i, os, 1, 0, 0, work);
+  // The r subsequences of the first stage run as one batch.
+  const std::int32_t r = p->factors[0];
+  const std::ptrdiff_t m = p->length / r;
+  if (Status st = Recurse(p, 1, ir, ii, is * r, o_r, o_i, os, r, is, m * os, work)) return st;
+  return TwiddleStage(p, 0, o_r, o_i, m, os, work);
 }
 
 // Work space of a complex transform of this plan (null when none is needed).
