@@ -116,6 +116,34 @@ TEST(FftAccuracyTest, ComplexForwardMatchesLongDoubleDft) {
   }
 }
 
+// The portable kernel set (baseline instruction set) against the same
+// reference; plans built while it is selected keep it.
+TEST(FftAccuracyTest, PortableKernelsMatchLongDoubleDft) {
+  fft::SetPortableKernels(true);
+  for (std::int32_t n : {2, 3, 4, 5, 7, 8, 9, 10, 11, 13, 14, 16, 17, 18, 19, 29, 31, 32, 37, 41, 43, 106, 360,
+                         1000, 4096, 6000}) {
+    PlanRef plan(n);
+    std::vector<double> re = Random(n, n), im = Random(n, n + 7), yr(n), yi(n), hc(n), zero(n, 0.0);
+    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), yr.data(), yi.data(), 1, 1, n), kSuccess);
+    ASSERT_EQ(FftRealForward(plan.p, re.data(), hc.data(), 1, 1, n), kSuccess);
+    long double err = 0, ref = 0, rerr = 0, rref = 0;
+    for (std::int64_t k : CheckedBins(n)) {
+      long double r, i;
+      DirectBin(re, im, k, &r, &i);
+      err += (yr[k] - r) * (yr[k] - r) + (yi[k] - i) * (yi[k] - i);
+      ref += r * r + i * i;
+      if (2 * k > n) continue;
+      DirectBin(re, zero, k, &r, &i);
+      const double gi = (k == 0 || 2 * k == n) ? 0.0 : hc[n - k];
+      rerr += (hc[k] - r) * (hc[k] - r) + (gi - i) * (gi - i);
+      rref += r * r + i * i;
+    }
+    EXPECT_LT(static_cast<double>(std::sqrt(err / ref)), Bound(n)) << "complex n = " << n;
+    EXPECT_LT(static_cast<double>(std::sqrt(rerr / rref)), Bound(n)) << "real n = " << n;
+  }
+  fft::SetPortableKernels(false);
+}
+
 TEST(FftAccuracyTest, RealForwardMatchesLongDoubleDft) {
   for (std::int32_t n : kLengths) {
     PlanRef plan(n);
