@@ -1,1 +1,52 @@
-/* FFT transforms and spectra. Included by qmanlys.h inside its extern "C" block. */
+/* FFT transforms and spectra. Included by qmanlys.h inside its extern "C" block.
+ * Any length n >= 1; forward transforms are unscaled, inverse ones carry 1/n;
+ * complex data are two parallel arrays (real parts, imaginary parts). */
+
+/* RealFft(x, y, n): full spectrum of the real signal x; real parts over x,
+ * imaginary parts into y. */
+int32_t ZMXFunc147(double* x, double* y, int64_t n);
+
+/* InverseRealFft(re, im, n): real signal into re from a Hermitian spectrum
+ * (reads re[0 .. n/2] and im[n/2+1 .. n-1]; im is overwritten). */
+int32_t ZMXFunc148(double* re, double* im, int64_t n);
+
+/* ComplexFft(re, im, n): forward complex FFT in place. */
+int32_t ZMXFunc77(double* re, double* im, int64_t n);
+
+/* InverseComplexFft(re, im, n): inverse complex FFT in place, scaled 1/n. */
+int32_t ZMXFunc102(double* re, double* im, int64_t n);
+
+/* PowerSpectrumTwoSided(x, n): x[k] = |X[k]|^2/n^2 in place. */
+int32_t ZMXFunc161(double* x, int64_t n);
+
+/* PowerSpectrum(x, n, dt, spectrum, df): one-sided power spectrum (n/2
+ * values) of x and the bin spacing df = 1/(n*dt) (df optional). */
+int32_t ZMXFunc10(const double* x, int64_t n, double dt, double* spectrum, double* df);
+
+/* CrossPowerSpectrumTwoSided(x, y, n, re, im): S[k] = conj(X[k])*Y[k]/n^2. */
+int32_t ZMXFunc36(const double* x, const double* y, int64_t n, double* re, double* im);
+
+/* CrossPowerSpectrum(x, y, n, dt, magnitude, phase, df): one-sided |S[k]|
+ * (n/2 values, doubled for k >= 1), phase in radians, df optional. */
+int32_t ZMXFunc37(const double* x, const double* y, int64_t n, double dt, double* magnitude,
+                  double* phase, double* df);
+
+/* TransferFunction(stimulus, response, n, dt, magnitude, phase, df):
+ * H[k] = Y[k]/X[k] for k < n/2 as magnitude and phase, df optional. */
+int32_t ZMXFunc176(const double* stimulus, const double* response, int64_t n, double dt,
+                   double* magnitude, double* phase, double* df);
+
+/* Deconvolve(divisor, dividend, n, out): inverse FFT of FFT(dividend)/FFT(divisor). */
+int32_t ZMXFunc94(const double* divisor, const double* dividend, int64_t n, double* out);
+
+/* HilbertTransform(x, n): Hilbert transform in place. */
+int32_t ZMXFunc75(double* x, int64_t n);
+
+/* InverseHilbertTransform(x, n): negated Hilbert transform in place. */
+int32_t ZMXFunc76(double* x, int64_t n);
+
+/* HartleyTransform(x, n): discrete Hartley transform in place. */
+int32_t ZMXFunc78(double* x, int64_t n);
+
+/* InverseHartleyTransform(x, n): Hartley transform scaled by 1/n in place. */
+int32_t ZMXFunc103(double* x, int64_t n);

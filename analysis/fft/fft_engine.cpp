@@ -1,0 +1,397 @@
+// Execution of FFT plans: the recursive decimation-in-time driver, the
+// generic prime butterfly, Rader's algorithm, and the real-input transforms.
+//
+// Every path computes a forward DFT of the arrays it is given; an inverse
+// transform runs the forward path with the real and imaginary arrays
+// exchanged (DFT(i·conj z) = i·conj(unscaled inverse DFT(z))).
+//
+// Real data of even length n = 2h is transformed as the complex sequence
+// z[j] = x[2j] + i·x[2j+1] of length h, then unfolded:
+//   X[k] = E[k] + w^k·O[k],  E = (Z[k] + conj Z[h−k])/2,
+//   O = (Z[k] − conj Z[h−k])/(2i),  w = e^(−2πi/n),
+// pairing bins k and h − k so that the unfolding runs in place.
+#include <cstring>
+
+#include "fft/fft_engine.h"
+#include "frame/workspace.h"
+
+namespace qm {
+namespace {
+
+constexpr int kGenericPrimeMax = 49;
+
+// y = DFT(x) for a prime r below 50, by pairing inputs k and r − k.
+void GenericPrimeDft(const FftStage& st, std::int32_t r, const double* xr, const double* xi, double* yr,
+                     double* yi) {
+  const std::int32_t h = (r - 1) / 2;
+  double ar[kGenericPrimeMax], ai[kGenericPrimeMax], br[kGenericPrimeMax], bi[kGenericPrimeMax];
+  double sr = xr[0], si = xi[0];
+  for (std::int32_t k = 1; k <= h; ++k) {
+    ar[k] = xr[k] + xr[r - k];
+    ai[k] = xi[k] + xi[r - k];
+    br[k] = xr[k] - xr[r - k];
+    bi[k] = xi[k] - xi[r - k];
+    sr += ar[k];
+    si += ai[k];
+  }
+  yr[0] = sr;
+  yi[0] = si;
+  for (std::int32_t j = 1; j <= h; ++j) {
+    double tr = xr[0], ti = xi[0], ur = 0.0, ui = 0.0;
+    std::int32_t q = 0;
+    for (std::int32_t k = 1; k <= h; ++k) {
+      q += j;
+      if (q >= r) q -= r;
+      const double c = st.rootCos[q], s = st.rootSin[q];
+      tr += c * ar[k];
+      ti += c * ai[k];
+      ur += s * br[k];
+      ui += s * bi[k];
+    }
+    // X[j] = T − i·U, X[r − j] = T + i·U.
+    yr[j] = tr + ui;
+    yi[j] = ti - ur;
+    yr[r - j] = tr - ui;
+    yi[r - j] = ti + ur;
+  }
+}
+
+Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
+                   double* o_i, std::ptrdiff_t os, double* work);
+
+// y = DFT(x) for a prime p by Rader's algorithm: the inputs x[g^q] are
+// convolved cyclically with e^(−2πi·g^(−q)/p) through transforms of length
+// p − 1. Work: 4(p − 1) doubles plus the sub-plan's.
+Status RaderDft(const FftStage& st, std::int32_t p, const double* xr, const double* xi, double* yr,
+                double* yi, double* work) {
+  const FftRaderData& rd = st.rader;
+  const std::int32_t q = p - 1;
+  double* ar = work;
+  double* ai = ar + q;
+  double* Ar = ai + q;
+  double* Ai = Ar + q;
+  double* sub = Ai + q;
+  for (std::int32_t i = 0; i < q; ++i) {
+    ar[i] = xr[rd.power[i]];
+    ai[i] = xi[rd.power[i]];
+  }
+  if (Status s = ExecComplex(rd.sub, ar, ai, 1, Ar, Ai, 1, sub)) return s;
+  const double x0r = xr[0], x0i = xi[0];
+  yr[0] = x0r + Ar[0];
+  yi[0] = x0i + Ai[0];
+  for (std::int32_t i = 0; i < q; ++i) {
+    const double kr = rd.kernelRe[i], ki = rd.kernelIm[i];
+    ar[i] = Ar[i] * kr - Ai[i] * ki;
+    ai[i] = Ar[i] * ki + Ai[i] * kr;
+  }
+  // Unscaled inverse through the exchanged arrays: the convolution lands in
+  // (Ar, Ai).
+  if (Status s = ExecComplex(rd.sub, ai, ar, 1, Ai, Ar, 1, sub)) return s;
+  for (std::int32_t i = 0; i < q; ++i) {
+    const std::int32_t k = rd.inversePower[i];
+    yr[k] = x0r + Ar[i];
+    yi[k] = x0i + Ai[i];
+  }
+  return kSuccess;
+}
+
+// Size-r DFT of a contiguous block for the generic kinds.
+Status GenericDft(const FftPlan* p, int s, const double* xr, const double* xi, double* yr, double* yi,
+                  double* work) {
+  const std::int32_t r = p->factors[s];
+  if (p->stageKinds[s] == kFftGenericPrime) {
+    GenericPrimeDft(p->stageData[s], r, xr, xi, yr, yi);
+    return kSuccess;
+  }
+  return RaderDft(p->stageData[s], r, xr, xi, yr, yi, work);
+}
+
+// `count` DFTs of the stage's radix (see ComplexFirstKernel).
+Status Leaf(const FftPlan* p, int s, const double* ir, const double* ii, double* o_r, double* o_i,
+            std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count, std::ptrdiff_t ivs,
+            std::ptrdiff_t ovs, double* work) {
+  if (p->stageKinds[s] == kFftFixedKernel) {
+    p->kernels[s].complexFirst(ir, ii, o_r, o_i, is, os, count, ivs, ovs);
+    return kSuccess;
+  }
+  const std::int32_t r = p->factors[s];
+  double local[4 * kGenericPrimeMax];
+  double* buf = local;
+  if (p->stageKinds[s] == kFftRader) {
+    buf = work;
+    work += 4 * static_cast<std::size_t>(r);
+  }
+  double* xr = buf;
+  double* xi = xr + r;
+  double* yr = xi + r;
+  double* yi = yr + r;
+  for (std::ptrdiff_t v = 0; v < count; ++v) {
+    const double* a = ir + v * ivs;
+    const double* b = ii + v * ivs;
+    for (std::int32_t j = 0; j < r; ++j) {
+      xr[j] = a[j * is];
+      xi[j] = b[j * is];
+    }
+    if (Status st = GenericDft(p, s, xr, xi, yr, yi, work)) return st;
+    double* c = o_r + v * ovs;
+    double* d = o_i + v * ovs;
+    for (std::int32_t k = 0; k < r; ++k) {
+      c[k * os] = yr[k];
+      d[k * os] = yi[k];
+    }
+  }
+  return kSuccess;
+}
+
+// The butterflies of stage s over r·m elements at stride st, in place.
+Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdiff_t m, std::ptrdiff_t st,
+                    double* work) {
+  const FftStage& sd = p->stageData[s];
+  if (p->stageKinds[s] == kFftFixedKernel) {
+    p->kernels[s].complexTwiddle(re, im, sd.twiddleCos, sd.twiddleSin, m, st);
+    return kSuccess;
+  }
+  const std::int32_t r = p->factors[s];
+  double local[4 * kGenericPrimeMax];
+  double* buf = local;
+  if (p->stageKinds[s] == kFftRader) {
+    buf = work;
+    work += 4 * static_cast<std::size_t>(r);
+  }
+  double* xr = buf;
+  double* xi = xr + r;
+  double* yr = xi + r;
+  double* yi = yr + r;
+  for (std::ptrdiff_t j = 0; j < m; ++j) {
+    xr[0] = re[j * st];
+    xi[0] = im[j * st];
+    for (std::int32_t k = 1; k < r; ++k) {
+      const std::ptrdiff_t at = (j + k * m) * st;
+      if (j == 0) {
+        xr[k] = re[at];
+        xi[k] = im[at];
+      } else {
+        const std::ptrdiff_t t = (k - 1) * (m - 1) + (j - 1);
+        const double c = sd.twiddleCos[t], sn = sd.twiddleSin[t];
+        xr[k] = re[at] * c - im[at] * sn;
+        xi[k] = re[at] * sn + im[at] * c;
+      }
+    }
+    if (Status status = GenericDft(p, s, xr, xi, yr, yi, work)) return status;
+    for (std::int32_t k = 0; k < r; ++k) {
+      const std::ptrdiff_t at = (j + k * m) * st;
+      re[at] = yr[k];
+      im[at] = yi[k];
+    }
+  }
+  return kSuccess;
+}
+
+// Decimation in time from stage s: the input (stride is) is split into r
+// interleaved subsequences, each transformed by the later stages into its
+// block of the output, and the blocks are combined by the stage's twiddle
+// butterflies. The last two stages run as one batched leaf call.
+//
+// `batch` independent transforms of this shape run together, transform b
+// reading at ir + b·bis and writing at o_r + b·bos: the driver uses it for
+// the subsequences of the first stage, whose inputs are adjacent, so that
+// the leaf kernels read contiguous data across the batch.
+Status Recurse(const FftPlan* p, int s, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
+               double* o_i, std::ptrdiff_t os, std::ptrdiff_t batch, std::ptrdiff_t bis, std::ptrdiff_t bos,
+               double* work) {
+  const int last = p->factorCount - 1;
+  if (s == last) return Leaf(p, s, ir, ii, o_r, o_i, is, os, batch, bis, bos, work);
+  const std::int32_t r = p->factors[s];
+  const std::ptrdiff_t m = p->stageData[s].remaining / r;
+  if (s == last - 1) {
+    if (batch == 1) {
+      if (Status st = Leaf(p, last, ir, ii, o_r, o_i, is * r, os, r, is, m * os, work)) return st;
+    } else {
+      for (std::int32_t j = 0; j < r; ++j)
+        if (Status st = Leaf(p, last, ir + j * is, ii + j * is, o_r + j * m * os, o_i + j * m * os, is * r, os,
+                             batch, bis, bos, work))
+          return st;
+    }
+  } else {
+    for (std::int32_t j = 0; j < r; ++j) {
+      if (Status st = Recurse(p, s + 1, ir + j * is, ii + j * is, is * r, o_r + j * m * os, o_i + j * m * os,
+                              os, batch, bis, bos, work))
+        return st;
+    }
+  }
+  for (std::ptrdiff_t b = 0; b < batch; ++b)
+    if (Status st = TwiddleStage(p, s, o_r + b * bos, o_i + b * bos, m, os, work)) return st;
+  return kSuccess;
+}
+
+Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
+                   double* o_i, std::ptrdiff_t os, double* work) {
+  if (p->length == 1) {
+    o_r[0] = ir[0];
+    o_i[0] = ii[0];
+    return kSuccess;
+  }
+  if (p->factorCount < 3) return Recurse(p, 0, ir, ii, is, o_r, o_i, os, 1, 0, 0, work);
+  // The r subsequences of the first stage run as one batch.
+  const std::int32_t r = p->factors[0];
+  const std::ptrdiff_t m = p->length / r;
+  if (Status st = Recurse(p, 1, ir, ii, is * r, o_r, o_i, os, r, is, m * os, work)) return st;
+  return TwiddleStage(p, 0, o_r, o_i, m, os, work);
+}
+
+// Work space of a complex transform of this plan (null when none is needed).
+Status TakeWork(const FftPlan* p, std::size_t extra, Scratch<double>* work) {
+  const std::size_t need = p->workSize + extra;
+  if (need == 0) return kSuccess;
+  return work->Allocate(need);
+}
+
+void Scale(double* x, std::ptrdiff_t stride, std::int32_t n, double factor) {
+  for (std::int32_t i = 0; i < n; ++i) x[i * stride] *= factor;
+}
+
+bool SingleKernel(const FftPlan* p) {
+  return p->factorCount == 1 && p->stageKinds[0] == kFftFixedKernel;
+}
+
+}  // namespace
+
+Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
+                         double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride, std::int32_t n) {
+  if (!plan || n != plan->length) return kFftLengthMismatch;
+  Scratch<double> work;
+  if (Status s = TakeWork(plan, 0, &work)) return s;
+  return ExecComplex(plan, inRe, inIm, inStride, outRe, outIm, outStride, work.data());
+}
+
+Status FftComplexInverse(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
+                         double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride, std::int32_t n) {
+  if (!plan || n != plan->length) return kFftLengthMismatch;
+  Scratch<double> work;
+  if (Status s = TakeWork(plan, 0, &work)) return s;
+  if (Status s = ExecComplex(plan, inIm, inRe, inStride, outIm, outRe, outStride, work.data())) return s;
+  const double scale = 1.0 / n;
+  Scale(outRe, outStride, n, scale);
+  Scale(outIm, outStride, n, scale);
+  return kSuccess;
+}
+
+Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::ptrdiff_t inStride,
+                      std::ptrdiff_t outStride, std::int32_t n) {
+  if (!plan || n != plan->length) return kAlgorithmFailure;
+  const std::ptrdiff_t is = inStride, os = outStride;
+  if (n == 1) {
+    out[0] = in[0];
+    return kSuccess;
+  }
+  if (SingleKernel(plan)) {
+    plan->kernels[0].realFirst(in, out, is, os, 1, 0, 0);
+    return kSuccess;
+  }
+  if (n % 2 == 0) {
+    const FftRealData* rd = fft::RealDataOf(plan);
+    if (!rd) return kOutOfMemory;
+    const std::int32_t h = n / 2;
+    Scratch<double> work;
+    if (Status s = TakeWork(rd->half, 0, &work)) return s;
+    // Z into out: real parts at 0 … h−1, imaginary parts at h … n−1.
+    if (Status s = ExecComplex(rd->half, in, in + is, 2 * is, out, out + h * os, os, work.data())) return s;
+    {
+      const double zr = out[0], zi = out[h * os];
+      out[0] = zr + zi;
+      out[h * os] = zr - zi;
+    }
+    for (std::int32_t k = 1; 2 * k < h; ++k) {
+      const std::int32_t m = h - k;
+      const double a = out[k * os], b = out[(h + k) * os];
+      const double c = out[m * os], d = out[(n - k) * os];
+      const double er = 0.5 * (a + c), ei = 0.5 * (b - d);
+      const double orr = 0.5 * (b + d), oi = -0.5 * (a - c);
+      const double wr = rd->cos[k], wi = rd->sin[k];
+      const double tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
+      out[k * os] = er + tr;
+      out[(n - k) * os] = ei + ti;
+      out[m * os] = er - tr;
+      out[(h + k) * os] = -(ei - ti);
+    }
+    if (h % 2 == 0) out[(n - h / 2) * os] = -out[(n - h / 2) * os];  // bin h/2: conj of Z[h/2]
+    return kSuccess;
+  }
+  // Odd length: complex transform with a zero imaginary part.
+  Scratch<double> work;
+  if (Status s = TakeWork(plan, 3 * static_cast<std::size_t>(n), &work)) return s;
+  double* zero = work.data();
+  double* re = zero + n;
+  double* im = re + n;
+  std::memset(zero, 0, sizeof(double) * n);
+  if (Status s = ExecComplex(plan, in, zero, is, re, im, 1, im + n)) return s;
+  out[0] = re[0];
+  for (std::int32_t k = 1; 2 * k < n; ++k) {
+    out[k * os] = re[k];
+    out[(n - k) * os] = im[k];
+  }
+  return kSuccess;
+}
+
+Status FftRealInverse(const FftPlan* plan, double* data, double* out, std::ptrdiff_t inStride,
+                      std::ptrdiff_t outStride, std::int32_t n) {
+  if (!plan || n != plan->length) return kAlgorithmFailure;
+  const std::ptrdiff_t is = inStride, os = outStride;
+  if (n == 1) {
+    out[0] = data[0];
+    return kSuccess;
+  }
+  const double scale = 1.0 / n;
+  if (n % 2 == 0) {
+    const FftRealData* rd = fft::RealDataOf(plan);
+    if (!rd) return kOutOfMemory;
+    const std::int32_t h = n / 2;
+    Scratch<double> work;
+    if (Status s = TakeWork(rd->half, 0, &work)) return s;
+    {
+      const double x0 = data[0], xh = data[h * is];
+      data[0] = (x0 + xh) * scale;
+      data[h * is] = (x0 - xh) * scale;
+    }
+    for (std::int32_t k = 1; 2 * k < h; ++k) {
+      const std::int32_t m = h - k;
+      const double a = data[k * is], b = data[(n - k) * is];
+      const double c = data[m * is], d = data[(h + k) * is];
+      const double pr = a + c, pi = b - d;
+      const double qr = a - c, qi = b + d;
+      // R = w^(−k)·Q with w^(−k) = (cos, −stored sin).
+      const double wr = rd->cos[k], wi = -rd->sin[k];
+      const double rr = wr * qr - wi * qi, ri = wr * qi + wi * qr;
+      // Z[k] = (P + i·R)/n, Z[h−k] = (conj P + i·conj R)/n.
+      data[k * is] = (pr - ri) * scale;
+      data[(h + k) * is] = (pi + rr) * scale;
+      data[m * is] = (pr + ri) * scale;
+      data[(n - k) * is] = (rr - pi) * scale;
+    }
+    if (h % 2 == 0) {
+      const std::int32_t k = h / 2;
+      data[k * is] = 2.0 * data[k * is] * scale;
+      data[(n - k) * is] = -2.0 * data[(n - k) * is] * scale;
+    }
+    // z = unscaled inverse of Z: x[2j] = Re z[j], x[2j+1] = Im z[j].
+    return ExecComplex(rd->half, data + h * is, data, is, out + os, out, 2 * os, work.data());
+  }
+  // Odd length: unfold into a full spectrum, complex inverse.
+  Scratch<double> work;
+  if (Status s = TakeWork(plan, 3 * static_cast<std::size_t>(n), &work)) return s;
+  double* re = work.data();
+  double* im = re + n;
+  double* junk = im + n;
+  re[0] = data[0] * scale;
+  im[0] = 0.0;
+  for (std::int32_t k = 1; 2 * k < n; ++k) {
+    const double xr = data[k * is] * scale, xi = data[(n - k) * is] * scale;
+    re[k] = xr;
+    im[k] = xi;
+    re[n - k] = xr;
+    im[n - k] = -xi;
+  }
+  return ExecComplex(plan, im, re, 1, junk, out, os, junk + n);
+}
+
+}  // namespace qm

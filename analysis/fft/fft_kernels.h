@@ -1,0 +1,68 @@
+// Fixed-radix DFT kernels of the FFT engine (generated at build time by
+// analysis/fft/gen/fft_kernel_gen.cpp into fft_kernels_generated.cpp).
+//
+// All kernels compute forward DFTs, X[k] = Σ x[j]·e^(−2πi·jk/r), on split
+// real/imaginary arrays; the engine obtains inverse transforms by exchanging
+// the real and imaginary arrays. Input and output must not overlap, except
+// that the twiddle kernels work in place.
+#pragma once
+
+#include <cstddef>
+
+namespace qm::fft {
+
+// `count` DFTs of size r: DFT v reads element j at ir/ii[v·ivs + j·is] and
+// writes bin k at o_r/o_i[v·ovs + k·os].
+using ComplexFirstKernel = void (*)(const double* ir, const double* ii, double* o_r, double* o_i,
+                                    std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,
+                                    std::ptrdiff_t ivs, std::ptrdiff_t ovs);
+
+// One decimation-in-time stage of radix r over r·m elements at stride s, in
+// place: for butterfly j = 0 … m−1, element k (at (j + k·m)·s) is multiplied
+// by w^(j·k) = twc[(k−1)(m−1) + j−1] + i·tws[(k−1)(m−1) + j−1] (j ≥ 1; the
+// sines are stored negated), then the size-r DFT is applied.
+using ComplexTwiddleKernel = void (*)(double* re, double* im, const double* twc, const double* tws,
+                                      std::ptrdiff_t m, std::ptrdiff_t s);
+
+// `count` DFTs of size r of real data: DFT v reads x[v·ivs + j·is] and writes
+// the half-complex block y[v·ovs + k·os] (Re of bin k at k for k ≤ r/2, Im of
+// bin k at r − k for 0 < k < r/2).
+using RealFirstKernel = void (*)(const double* in, double* out, std::ptrdiff_t is,
+                                 std::ptrdiff_t os, std::ptrdiff_t count, std::ptrdiff_t ivs,
+                                 std::ptrdiff_t ovs);
+
+// The twiddle stages of real-input transforms work on complex data and use
+// the complex twiddle kernel.
+using RealTwiddleKernel = ComplexTwiddleKernel;
+
+// Tables indexed by radix; the entries of radices without a kernel are null.
+// The portable set is compiled for the baseline instruction set; the avx2
+// set is the same code compiled for AVX2 with fused multiply-add, chosen
+// when the processor has both.
+inline constexpr int kKernelTableSize = 44;
+extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
+extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
+extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
+extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
+
+namespace avx2 {
+extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
+extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
+extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
+extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
+}  // namespace avx2
+
+struct KernelTables {
+  const ComplexFirstKernel* complexFirst;
+  const ComplexTwiddleKernel* complexTwiddle;
+  const RealFirstKernel* realFirst;
+  const RealTwiddleKernel* realTwiddle;
+};
+
+// The kernel set plans built from now on take: the avx2 set when the
+// processor supports it, unless `SetPortableKernels(true)` asked for the
+// portable one (tests compare the two).
+KernelTables CurrentKernelTables();
+void SetPortableKernels(bool portable);
+
+}  // namespace qm::fft

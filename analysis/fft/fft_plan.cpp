@@ -1,0 +1,363 @@
+// FFT plans: factorisation, twiddle tables, Rader data, and the
+// reference-counted plan cache.
+//
+// A plan is built outside the process-wide mutex (building may acquire the
+// sub-plan of a Rader stage, which takes the mutex itself); the cache is
+// looked up again before the new plan is inserted, and a plan that lost the
+// race is freed (the pattern of pocketfft's cache).
+#include <cmath>
+#include <new>
+
+#include "fft/fft_engine.h"
+#include "frame/process_mutex.h"
+#include "frame/workspace.h"
+
+namespace qm {
+namespace {
+
+// Radices with generated kernels, in the order in which they are tried.
+constexpr std::int32_t kRadixTable[] = {10, 43, 41, 37, 32, 31, 29, 19, 18, 17, 16,
+                                        14, 13, 11, 9,  8,  7,  5,  4,  3,  2};
+constexpr std::int32_t kRaderThreshold = 50;
+
+FftPlan* cache_head = nullptr;  // guarded by ProcessMutex()
+
+template <class T>
+bool AllocArray(T** out, std::size_t count) {
+  void* block = nullptr;
+  if (WorkspaceAlloc(&block, count * sizeof(T)) != kSuccess) return false;
+  *out = static_cast<T*>(block);
+  return true;
+}
+
+// Records the factors of n (radix table first, then trial division).
+bool Factor(FftPlan* p, std::int32_t n) {
+  auto record = [&](std::int32_t f, std::int32_t kind) {
+    if (p->factorCount == kFftMaxFactors) return false;
+    p->factors[p->factorCount] = f;
+    p->stageKinds[p->factorCount] = kind;
+    ++p->factorCount;
+    return true;
+  };
+  std::int32_t rest = n;
+  for (std::int32_t r : kRadixTable) {
+    if (rest == 1) break;
+    while (rest % r == 0) {
+      if (!record(r, kFftFixedKernel)) return false;
+      rest /= r;
+    }
+  }
+  auto primeKind = [](std::int32_t d) { return d < kRaderThreshold ? kFftGenericPrime : kFftRader; };
+  for (std::int32_t d = 3; rest > 1 && static_cast<std::int64_t>(d) * d <= rest; d += 2) {
+    while (rest % d == 0) {
+      if (!record(d, primeKind(d))) return false;
+      rest /= d;
+    }
+  }
+  if (rest > 1 && !record(rest, primeKind(rest))) return false;
+  // Ascending order, each kind staying with its factor.
+  for (int i = 0; i < p->factorCount; ++i)
+    for (int j = i + 1; j < p->factorCount; ++j)
+      if (p->factors[j] < p->factors[i]) {
+        std::swap(p->factors[i], p->factors[j]);
+        std::swap(p->stageKinds[i], p->stageKinds[j]);
+      }
+  return true;
+}
+
+std::int64_t PowMod(std::int64_t b, std::int64_t e, std::int64_t m) {
+  std::int64_t r = 1;
+  b %= m;
+  while (e > 0) {
+    if (e & 1) r = r * b % m;
+    b = b * b % m;
+    e >>= 1;
+  }
+  return r;
+}
+
+// Smallest primitive root of the prime p.
+std::int64_t PrimitiveRoot(std::int64_t p) {
+  std::int64_t primes[32];
+  int count = 0;
+  std::int64_t rest = p - 1;
+  for (std::int64_t d = 2; d * d <= rest; ++d) {
+    if (rest % d) continue;
+    primes[count++] = d;
+    while (rest % d == 0) rest /= d;
+  }
+  if (rest > 1) primes[count++] = rest;
+  for (std::int64_t g = 2; g < p; ++g) {
+    bool ok = true;
+    for (int i = 0; i < count && ok; ++i) ok = PowMod(g, (p - 1) / primes[i], p) != 1;
+    if (ok) return g;
+  }
+  return 1;  // p = 2 (not used: 2 has a kernel)
+}
+
+bool BuildRader(FftStage* st, std::int32_t p) {
+  FftRaderData& rd = st->rader;
+  const std::int32_t q = p - 1;
+  rd.sub = FftPlanAcquire(q);
+  if (!rd.sub) return false;
+  if (!AllocArray(&rd.power, p) || !AllocArray(&rd.inversePower, p) || !AllocArray(&rd.kernelRe, q) ||
+      !AllocArray(&rd.kernelIm, q))
+    return false;
+  const std::int64_t g = PrimitiveRoot(p);
+  const std::int64_t ginv = PowMod(g, p - 2, p);
+  std::int64_t a = 1, b = 1;
+  for (std::int32_t i = 0; i < q; ++i) {
+    rd.power[i] = static_cast<std::int32_t>(a);
+    rd.inversePower[i] = static_cast<std::int32_t>(b);
+    a = a * g % p;
+    b = b * ginv % p;
+  }
+  rd.power[q] = rd.inversePower[q] = 0;
+  // Kernel c[i] = e^(−2πi·g^(−i)/p), transformed and scaled by 1/(p − 1).
+  double* cr = nullptr;
+  double* ci = nullptr;
+  bool ok = AllocArray(&cr, q) && AllocArray(&ci, q);
+  if (ok) {
+    for (std::int32_t i = 0; i < q; ++i) {
+      double c, s;
+      fft::UnitRoot(rd.inversePower[i], p, &c, &s);
+      cr[i] = c;
+      ci[i] = -s;
+    }
+    ok = FftComplexForward(rd.sub, cr, ci, rd.kernelRe, rd.kernelIm, 1, 1, q) == kSuccess;
+    const double scale = 1.0 / q;
+    for (std::int32_t i = 0; ok && i < q; ++i) {
+      rd.kernelRe[i] *= scale;
+      rd.kernelIm[i] *= scale;
+    }
+  }
+  WorkspaceFree(cr);
+  WorkspaceFree(ci);
+  return ok;
+}
+
+void DestroyPlan(FftPlan* p) {
+  if (!p) return;
+  for (int s = 0; s < p->factorCount; ++s) {
+    FftStage& st = p->stageData[s];
+    WorkspaceFree(st.twiddleCos);
+    WorkspaceFree(st.twiddleSin);
+    WorkspaceFree(st.rootCos);
+    WorkspaceFree(st.rootSin);
+    WorkspaceFree(st.rader.power);
+    WorkspaceFree(st.rader.inversePower);
+    WorkspaceFree(st.rader.kernelRe);
+    WorkspaceFree(st.rader.kernelIm);
+    FftPlanRelease(st.rader.sub);
+  }
+  if (FftRealData* rd = p->realData.load(std::memory_order_acquire)) {
+    FftPlanRelease(rd->half);
+    WorkspaceFree(rd->cos);
+    WorkspaceFree(rd->sin);
+    WorkspaceFree(rd);
+  }
+  p->~FftPlan();
+  WorkspaceFree(p);
+}
+
+FftPlan* BuildPlan(std::int32_t n) {
+  void* block = nullptr;
+  if (WorkspaceAlloc(&block, sizeof(FftPlan)) != kSuccess) return nullptr;
+  FftPlan* p = new (block) FftPlan();
+  p->length = n;
+  p->references = 1;
+  bool ok = Factor(p, n);
+  const fft::KernelTables tables = fft::CurrentKernelTables();
+  std::int32_t L = n;
+  for (int s = 0; ok && s < p->factorCount; ++s) {
+    const std::int32_t r = p->factors[s];
+    const std::int32_t m = L / r;
+    FftStage& st = p->stageData[s];
+    st.remaining = L;
+    if (p->stageKinds[s] == kFftFixedKernel) {
+      p->kernels[s].realFirst = tables.realFirst[r];
+      p->kernels[s].realTwiddle = tables.realTwiddle[r];
+      p->kernels[s].complexFirst = tables.complexFirst[r];
+      p->kernels[s].complexTwiddle = tables.complexTwiddle[r];
+    }
+    const std::size_t count = static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(m - 1);
+    if (count > 0) {
+      ok = AllocArray(&st.twiddleCos, count) && AllocArray(&st.twiddleSin, count);
+      for (std::int32_t k = 1; ok && k < r; ++k) {
+        double* c = st.twiddleCos + static_cast<std::size_t>(k - 1) * (m - 1);
+        double* sn = st.twiddleSin + static_cast<std::size_t>(k - 1) * (m - 1);
+        for (std::int32_t j = 1; j < m; ++j) {
+          double cv, sv;
+          fft::UnitRoot((static_cast<std::int64_t>(j) * k) % L, L, &cv, &sv);
+          c[j - 1] = cv;
+          sn[j - 1] = -sv;
+        }
+      }
+    }
+    if (ok && p->stageKinds[s] == kFftGenericPrime) {
+      ok = AllocArray(&st.rootCos, r) && AllocArray(&st.rootSin, r);
+      for (std::int32_t q = 0; ok && q < r; ++q) fft::UnitRoot(q, r, &st.rootCos[q], &st.rootSin[q]);
+    }
+    if (ok && p->stageKinds[s] == kFftRader) {
+      ok = BuildRader(&st, r);
+      if (ok) {
+        const std::size_t need = 4 * static_cast<std::size_t>(r) + 4 * static_cast<std::size_t>(r - 1) +
+                                 st.rader.sub->workSize;
+        if (need > p->workSize) p->workSize = need;
+      }
+    }
+    L = m;
+  }
+  if (!ok) {
+    DestroyPlan(p);
+    return nullptr;
+  }
+  return p;
+}
+
+FftPlan* FindLocked(std::int32_t n) {
+  for (FftPlan* p = cache_head; p; p = p->next)
+    if (p->length == n) return p;
+  return nullptr;
+}
+
+}  // namespace
+
+namespace fft {
+
+namespace {
+std::atomic<bool> portable_kernels{false};
+}  // namespace
+
+void SetPortableKernels(bool portable) { portable_kernels.store(portable, std::memory_order_relaxed); }
+
+KernelTables CurrentKernelTables() {
+  static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  if (wide && !portable_kernels.load(std::memory_order_relaxed))
+    return {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels, avx2::kRealFirstKernels,
+            avx2::kRealTwiddleKernels};
+  return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels};
+}
+
+void UnitRoot(std::int64_t q, std::int64_t d, double* c, double* s) {
+  q %= d;
+  if (q < 0) q += d;
+  // θ = 2π·q/d. Fold into [0, π] (sine sign), then [0, π/2] (cosine sign),
+  // then [0, π/4] (exchange), keeping the angle as an exact fraction num/den.
+  bool negSin = false, negCos = false, swap = false;
+  std::int64_t num = q, den = d;
+  if (2 * num > den) {
+    num = den - num;
+    negSin = true;
+  }
+  if (4 * num > den) {  // π − θ = 2π·(den − 2num)/(2den)
+    num = den - 2 * num;
+    den *= 2;
+    negCos = true;
+  }
+  if (8 * num > den) {  // π/2 − θ = 2π·(den − 4num)/(4den)
+    num = den - 4 * num;
+    den *= 4;
+    swap = true;
+  }
+  const double theta = 6.283185307179586476925286766559 * (static_cast<double>(num) / static_cast<double>(den));
+  const double h = std::sin(0.5 * theta);
+  double cv = 1.0 - 2.0 * h * h;
+  double sv = std::sin(theta);
+  if (swap) std::swap(cv, sv);
+  *c = negCos ? -cv : cv;
+  *s = negSin ? -sv : sv;
+}
+
+const FftRealData* RealDataOf(const FftPlan* plan) {
+  if (FftRealData* rd = plan->realData.load(std::memory_order_acquire)) return rd;
+  const std::int32_t n = plan->length;
+  const std::int32_t h = n / 2;
+  void* block = nullptr;
+  if (WorkspaceAlloc(&block, sizeof(FftRealData)) != kSuccess) return nullptr;
+  FftRealData* built = new (block) FftRealData();
+  bool ok = (built->half = FftPlanAcquire(h)) != nullptr && AllocArray(&built->cos, h / 2 + 1) &&
+            AllocArray(&built->sin, h / 2 + 1);
+  for (std::int32_t k = 0; ok && k <= h / 2; ++k) {
+    double c, s;
+    UnitRoot(k, n, &c, &s);
+    built->cos[k] = c;
+    built->sin[k] = -s;
+  }
+  FftRealData* winner = nullptr;
+  if (ok) {
+    ProcessLock lock;
+    FftRealData* expected = nullptr;
+    if (plan->realData.compare_exchange_strong(expected, built, std::memory_order_acq_rel))
+      winner = built;
+    else
+      winner = expected;
+  }
+  if (winner != built) {
+    FftPlanRelease(built->half);
+    WorkspaceFree(built->cos);
+    WorkspaceFree(built->sin);
+    WorkspaceFree(built);
+  }
+  return winner;
+}
+
+}  // namespace fft
+
+FftPlan* FftPlanAcquire(std::int32_t n) {
+  if (n < 1) return nullptr;
+  {
+    ProcessLock lock;
+    if (FftPlan* p = FindLocked(n)) {
+      ++p->references;
+      return p;
+    }
+  }
+  FftPlan* built = BuildPlan(n);
+  if (!built) return nullptr;
+  FftPlan* winner = nullptr;
+  {
+    ProcessLock lock;
+    winner = FindLocked(n);
+    if (winner) {
+      ++winner->references;
+    } else {
+      built->next = cache_head;
+      if (cache_head) cache_head->previous = built;
+      cache_head = built;
+      winner = built;
+      built = nullptr;
+    }
+  }
+  DestroyPlan(built);  // another thread inserted this length first
+  return winner;
+}
+
+void FftPlanRelease(FftPlan* plan) {
+  if (!plan) return;
+  bool last = false;
+  {
+    ProcessLock lock;
+    last = --plan->references == 0;
+    if (last) {
+      if (plan->previous) plan->previous->next = plan->next;
+      else cache_head = plan->next;
+      if (plan->next) plan->next->previous = plan->previous;
+    }
+  }
+  if (last) DestroyPlan(plan);
+}
+
+int FftCachedPlanCount() {
+  ProcessLock lock;
+  int count = 0;
+  for (FftPlan* p = cache_head; p; p = p->next) ++count;
+  return count;
+}
+
+std::int32_t FftPlanReferenceCount(const FftPlan* plan) {
+  ProcessLock lock;
+  return plan ? plan->references : 0;
+}
+
+}  // namespace qm

@@ -1,0 +1,367 @@
+// Whole-array Fourier transforms and spectra: forward and inverse FFT of
+// real and complex data, power and cross-power spectra, the transfer function
+// between two signals, deconvolution, and the Hilbert and Hartley transforms.
+//
+// Each routine acquires the shared plan of its length, runs one or two
+// engine transforms on per-call scratch, post-processes the spectrum and
+// releases the plan. Forward transforms are unscaled, inverse ones carry 1/n.
+// Real spectra come from the engine in the half-complex layout: bin 0 at 0,
+// Re of bin k at k (k ≤ n/2), Im of bin k at n − k (0 < k < n/2).
+#include <cmath>
+#include <cstring>
+
+#include "fft/fft_engine.h"
+#include "fft/fft_transforms.h"
+#include "frame/boundary.h"
+#include "frame/workspace.h"
+
+namespace qm {
+namespace {
+
+// The plan of one call, released on every path.
+class PlanHold {
+ public:
+  explicit PlanHold(std::int32_t n) : plan_(FftPlanAcquire(n)) {}
+  ~PlanHold() { FftPlanRelease(plan_); }
+  PlanHold(const PlanHold&) = delete;
+  PlanHold& operator=(const PlanHold&) = delete;
+  const FftPlan* get() const { return plan_; }
+
+ private:
+  FftPlan* plan_;
+};
+
+// Half-complex spectrum of the real signal x into hc (n doubles).
+Status HalfComplexSpectrum(const PlanHold& plan, const double* x, double* hc, std::int32_t n) {
+  if (!plan.get()) return kOutOfMemory;
+  return FftRealForward(plan.get(), x, hc, 1, 1, n);
+}
+
+double Square(double v) { return v * v; }
+
+}  // namespace
+
+Status RealFft(double* x, double* y, std::int32_t n) {
+  if (n < 1) return kCountNotPositive;
+  if (n == 1) {
+    y[0] = 0.0;
+    return kSuccess;
+  }
+  PlanHold plan(n);
+  if (Status s = HalfComplexSpectrum(plan, x, y, n)) return s;
+  x[0] = y[0];
+  y[0] = 0.0;
+  for (std::int32_t k = 1; 2 * k < n; ++k) {
+    const double re = y[k], im = y[n - k];
+    x[k] = x[n - k] = re;
+    y[k] = im;
+    y[n - k] = -im;
+  }
+  if (n % 2 == 0) {
+    x[n / 2] = y[n / 2];
+    y[n / 2] = 0.0;
+  }
+  return kSuccess;
+}
+
+Status InverseRealFft(double* re, double* im, std::int32_t n) {
+  if (n < 1) return kCountNotPositive;
+  if (n == 1) return kSuccess;
+  PlanHold plan(n);
+  if (!plan.get()) return kOutOfMemory;
+  // Half-complex spectrum in im: Re of bins 0 … n/2 from re, Im of bin
+  // n − j at j from the conjugate-symmetric upper half of im.
+  for (std::int32_t j = n / 2 + 1; j < n; ++j) im[j] = -im[j];
+  std::memcpy(im, re, sizeof(double) * (n / 2 + 1));
+  return FftRealInverse(plan.get(), im, re, 1, 1, n);
+}
+
+namespace {
+
+Status ComplexTransform(double* re, double* im, std::int32_t n, bool inverse) {
+  if (n < 1) return kCountNotPositive;
+  if (n == 1) return kSuccess;
+  PlanHold plan(n);
+  if (!plan.get()) return kOutOfMemory;
+  Scratch<double> out;
+  if (Status s = out.Allocate(2 * static_cast<std::size_t>(n))) return s;
+  const Status s = inverse ? FftComplexInverse(plan.get(), re, im, out.data(), out.data() + n, 1, 1, n)
+                           : FftComplexForward(plan.get(), re, im, out.data(), out.data() + n, 1, 1, n);
+  if (s != kSuccess) return s;
+  std::memcpy(re, out.data(), sizeof(double) * n);
+  std::memcpy(im, out.data() + n, sizeof(double) * n);
+  return kSuccess;
+}
+
+}  // namespace
+
+Status ComplexFft(double* re, double* im, std::int32_t n) { return ComplexTransform(re, im, n, false); }
+Status InverseComplexFft(double* re, double* im, std::int32_t n) { return ComplexTransform(re, im, n, true); }
+
+Status PowerSpectrumTwoSided(double* x, std::int32_t n) {
+  if (n < 1) return kCountNotPositive;
+  if (n == 1) {
+    x[0] = x[0] * x[0];
+    return kSuccess;
+  }
+  PlanHold plan(n);
+  if (!plan.get()) return kOutOfMemory;
+  Scratch<double> hc;
+  if (Status s = hc.Allocate(n)) return s;
+  if (Status s = HalfComplexSpectrum(plan, x, hc.data(), n)) return s;
+  const double nn = static_cast<double>(n) * static_cast<double>(n);
+  x[0] = Square(hc[0]) / nn;
+  for (std::int32_t k = 1; 2 * k < n; ++k) x[k] = x[n - k] = (Square(hc[k]) + Square(hc[n - k])) / nn;
+  if (n % 2 == 0) x[n / 2] = Square(hc[n / 2]) / nn;
+  return kSuccess;
+}
+
+Status PowerSpectrum(const double* x, std::int32_t n, double dt, double* spectrum, double* df) {
+  if (n < 1) return kCountNotPositive;
+  Scratch<double> copy;
+  if (Status s = copy.Allocate(n)) return s;
+  std::memcpy(copy.data(), x, sizeof(double) * n);
+  if (Status s = PowerSpectrumTwoSided(copy.data(), n)) return s;
+  const std::int32_t half = n / 2;
+  for (std::int32_t k = 0; k < half; ++k) spectrum[k] = k == 0 ? copy[0] : 2.0 * copy[k];
+  *df = 1.0 / (n * dt);
+  return kSuccess;
+}
+
+namespace {
+
+// Two-sided cross spectrum conj(X)·Y/n² of real signals, into re and im.
+Status CrossSpectrum(const double* x, const double* y, std::int32_t n, double* re, double* im) {
+  if (n < 1) return kCountNotPositive;
+  if (n == 1) {
+    re[0] = x[0] * y[0];
+    im[0] = 0.0;
+    return kSuccess;
+  }
+  PlanHold plan(n);
+  if (!plan.get()) return kOutOfMemory;
+  // Both spectra first, so that re and im may be the input arrays.
+  Scratch<double> hc;
+  if (Status s = hc.Allocate(2 * static_cast<std::size_t>(n))) return s;
+  double* X = hc.data();
+  double* Y = X + n;
+  if (Status s = HalfComplexSpectrum(plan, x, X, n)) return s;
+  if (Status s = HalfComplexSpectrum(plan, y, Y, n)) return s;
+  const double nn = static_cast<double>(n) * static_cast<double>(n);
+  re[0] = X[0] * Y[0] / nn;
+  im[0] = 0.0;
+  for (std::int32_t k = 1; 2 * k < n; ++k) {
+    const double xr = X[k], xi = X[n - k], yr = Y[k], yi = Y[n - k];
+    const double sr = (xr * yr + xi * yi) / nn, si = (xr * yi - xi * yr) / nn;
+    re[k] = re[n - k] = sr;
+    im[k] = si;
+    im[n - k] = -si;
+  }
+  if (n % 2 == 0) {
+    re[n / 2] = X[n / 2] * Y[n / 2] / nn;
+    im[n / 2] = 0.0;
+  }
+  return kSuccess;
+}
+
+}  // namespace
+
+Status CrossPowerSpectrumTwoSided(const double* x, const double* y, std::int32_t n, double* re, double* im) {
+  return CrossSpectrum(x, y, n, re, im);
+}
+
+Status CrossPowerSpectrum(const double* x, const double* y, std::int32_t n, double dt, double* magnitude,
+                          double* phase, double* df) {
+  if (n < 1) return kCountNotPositive;
+  Scratch<double> s2;
+  if (Status s = s2.Allocate(2 * static_cast<std::size_t>(n))) return s;
+  double* re = s2.data();
+  double* im = re + n;
+  if (Status s = CrossSpectrum(x, y, n, re, im)) return s;
+  const std::int32_t half = n / 2;
+  for (std::int32_t k = 0; k < half; ++k) {
+    const double m = std::sqrt(re[k] * re[k] + im[k] * im[k]);
+    magnitude[k] = k == 0 ? m : 2.0 * m;
+    phase[k] = std::atan2(im[k], re[k]);
+  }
+  *df = 1.0 / (n * dt);
+  return kSuccess;
+}
+
+Status TransferFunction(const double* stimulus, const double* response, std::int32_t n, double dt,
+                        double* magnitude, double* phase, double* df) {
+  if (n < 1) return kCountNotPositive;
+  PlanHold plan(n);
+  if (!plan.get()) return kOutOfMemory;
+  Scratch<double> hc;
+  if (Status s = hc.Allocate(2 * static_cast<std::size_t>(n))) return s;
+  double* X = hc.data();
+  double* Y = X + n;
+  if (n == 1) {
+    X[0] = stimulus[0];
+    Y[0] = response[0];
+  } else {
+    if (Status s = HalfComplexSpectrum(plan, stimulus, X, n)) return s;
+    if (Status s = HalfComplexSpectrum(plan, response, Y, n)) return s;
+  }
+  const std::int32_t half = n / 2;
+  for (std::int32_t k = 0; k < half; ++k) {
+    double hr, hi;
+    if (k == 0) {
+      hr = Y[0] / X[0];
+      hi = 0.0;
+    } else {
+      // No test for X[k] = 0: the division gives infinities or NaN.
+      const double xr = X[k], xi = X[n - k], yr = Y[k], yi = Y[n - k];
+      const double d = xr * xr + xi * xi;
+      hr = (yr * xr + yi * xi) / d;
+      hi = (yi * xr - yr * xi) / d;
+    }
+    magnitude[k] = std::sqrt(hr * hr + hi * hi);
+    phase[k] = std::atan2(hi, hr);
+  }
+  *df = 1.0 / (n * dt);
+  return kSuccess;
+}
+
+Status Deconvolve(const double* divisor, const double* dividend, std::int32_t n, double* out) {
+  if (n < 1) return kCountNotPositive;
+  if (n == 1) {
+    out[0] = dividend[0] / divisor[0];
+    return kSuccess;
+  }
+  PlanHold plan(n);
+  if (!plan.get()) return kOutOfMemory;
+  Scratch<double> hc;
+  if (Status s = hc.Allocate(2 * static_cast<std::size_t>(n))) return s;
+  double* X = hc.data();
+  double* Y = X + n;
+  if (Status s = HalfComplexSpectrum(plan, divisor, X, n)) return s;
+  if (Status s = HalfComplexSpectrum(plan, dividend, Y, n)) return s;
+  // Z = Y/X bin by bin, written over Y (no test for X[k] = 0).
+  Y[0] = Y[0] / X[0];
+  for (std::int32_t k = 1; 2 * k < n; ++k) {
+    const double xr = X[k], xi = X[n - k], yr = Y[k], yi = Y[n - k];
+    const double inv = 1.0 / (xr * xr + xi * xi);
+    Y[k] = (yr * xr + yi * xi) * inv;
+    Y[n - k] = (yi * xr - yr * xi) * inv;
+  }
+  if (n % 2 == 0) Y[n / 2] = Y[n / 2] / X[n / 2];
+  return FftRealInverse(plan.get(), Y, out, 1, 1, n);
+}
+
+Status HilbertTransform(double* x, std::int32_t n) {
+  if (n < 1) return kCountNotPositive;
+  if (n == 1) {
+    x[0] = 0.0;
+    return kSuccess;
+  }
+  PlanHold plan(n);
+  if (!plan.get()) return kOutOfMemory;
+  Scratch<double> hc;
+  if (Status s = hc.Allocate(n)) return s;
+  double* X = hc.data();
+  if (Status s = HalfComplexSpectrum(plan, x, X, n)) return s;
+  // Multiply by −i: (re, im) → (im, −re); bins 0 and n/2 vanish.
+  X[0] = 0.0;
+  for (std::int32_t k = 1; 2 * k < n; ++k) {
+    const double re = X[k], im = X[n - k];
+    X[k] = im;
+    X[n - k] = -re;
+  }
+  if (n % 2 == 0) X[n / 2] = 0.0;
+  return FftRealInverse(plan.get(), X, x, 1, 1, n);
+}
+
+Status InverseHilbertTransform(double* x, std::int32_t n) {
+  if (Status s = HilbertTransform(x, n)) return s;
+  for (std::int32_t i = 0; i < n; ++i) x[i] = -x[i];
+  return kSuccess;
+}
+
+Status HartleyTransform(double* x, std::int32_t n) {
+  if (n < 1) return kCountNotPositive;
+  if (n == 1) return kSuccess;
+  PlanHold plan(n);
+  if (!plan.get()) return kOutOfMemory;
+  Scratch<double> hc;
+  if (Status s = hc.Allocate(n)) return s;
+  double* X = hc.data();
+  if (Status s = HalfComplexSpectrum(plan, x, X, n)) return s;
+  x[0] = X[0];
+  for (std::int32_t k = 1; 2 * k < n; ++k) {
+    x[k] = X[k] - X[n - k];
+    x[n - k] = X[k] + X[n - k];
+  }
+  if (n % 2 == 0) x[n / 2] = X[n / 2];
+  return kSuccess;
+}
+
+Status InverseHartleyTransform(double* x, std::int32_t n) {
+  if (Status s = HartleyTransform(x, n)) return s;
+  const double scale = 1.0 / n;
+  for (std::int32_t i = 0; i < n; ++i) x[i] *= scale;
+  return kSuccess;
+}
+
+}  // namespace qm
+
+// ---------------------------------------------------------------------------
+// Exports.
+
+using namespace qm::boundary;
+
+QM_EXPORT int32_t ZMXFunc147(double* x, double* y, int64_t n) {
+  return Call(qm::RealFft, Out(x), Out(y), Size(n));
+}
+
+QM_EXPORT int32_t ZMXFunc148(double* re, double* im, int64_t n) {
+  return Call(qm::InverseRealFft, Out(re), Out(im), Size(n));
+}
+
+QM_EXPORT int32_t ZMXFunc77(double* re, double* im, int64_t n) {
+  return Call(qm::ComplexFft, Out(re), Out(im), Size(n));
+}
+
+QM_EXPORT int32_t ZMXFunc102(double* re, double* im, int64_t n) {
+  return Call(qm::InverseComplexFft, Out(re), Out(im), Size(n));
+}
+
+QM_EXPORT int32_t ZMXFunc161(double* x, int64_t n) {
+  return Call(qm::PowerSpectrumTwoSided, Out(x), Size(n));
+}
+
+QM_EXPORT int32_t ZMXFunc10(const double* x, int64_t n, double dt, double* spectrum, double* df) {
+  return Call(qm::PowerSpectrum, In(x), Size(n), dt, Out(spectrum), Opt(df));
+}
+
+QM_EXPORT int32_t ZMXFunc36(const double* x, const double* y, int64_t n, double* re, double* im) {
+  return Call(qm::CrossPowerSpectrumTwoSided, In(x), In(y), Size(n), Out(re), Out(im));
+}
+
+QM_EXPORT int32_t ZMXFunc37(const double* x, const double* y, int64_t n, double dt, double* magnitude,
+                            double* phase, double* df) {
+  return Call(qm::CrossPowerSpectrum, In(x), In(y), Size(n), dt, Out(magnitude), Out(phase), Opt(df));
+}
+
+QM_EXPORT int32_t ZMXFunc176(const double* stimulus, const double* response, int64_t n, double dt,
+                             double* magnitude, double* phase, double* df) {
+  return Call(qm::TransferFunction, In(stimulus), In(response), Size(n), dt, Out(magnitude), Out(phase),
+              Opt(df));
+}
+
+QM_EXPORT int32_t ZMXFunc94(const double* divisor, const double* dividend, int64_t n, double* out) {
+  return Call(qm::Deconvolve, In(divisor), In(dividend), Size(n), Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc75(double* x, int64_t n) { return Call(qm::HilbertTransform, Out(x), Size(n)); }
+
+QM_EXPORT int32_t ZMXFunc76(double* x, int64_t n) {
+  return Call(qm::InverseHilbertTransform, Out(x), Size(n));
+}
+
+QM_EXPORT int32_t ZMXFunc78(double* x, int64_t n) { return Call(qm::HartleyTransform, Out(x), Size(n)); }
+
+QM_EXPORT int32_t ZMXFunc103(double* x, int64_t n) {
+  return Call(qm::InverseHartleyTransform, Out(x), Size(n));
+}

@@ -1,0 +1,473 @@
+// Generator of the fixed-radix DFT kernels of the FFT engine.
+//
+// For every radix of the engine's radix table it builds the DFT of that size
+// as an expression graph (additions, subtractions, negations and products by
+// constants), simplifies it while building (zero operands, sign folding,
+// common subexpressions), and prints it as straight-line C++ on split
+// real/imaginary arrays with the constants built in. Three kernel forms are
+// written per radix:
+//
+//   ComplexFirst<r>   count independent DFTs of size r, strided input and
+//                     output (the leaves of the decimation-in-time driver);
+//   ComplexTwiddle<r> the butterflies of one stage, in place: element k of
+//                     butterfly j is multiplied by its twiddle factor from the
+//                     stage tables, then the size-r DFT is applied;
+//   RealFirst<r>      DFTs of size r of real data, written as half-complex
+//                     blocks (only the graph nodes the half spectrum needs).
+//
+// The DFT of a prime size p uses the symmetric pairing of inputs k and p - k
+// (4·((p-1)/2)² real products); composite sizes are split by Cooley-Tukey
+// (decimation in time) with the trivial twiddles (±1, ±i, (±1±i)/√2) folded
+// into additions. The size-32 kernel is two size-16 DFTs and a combining pass
+// with its twiddle constants.
+//
+// Usage: fft_kernel_gen <output.cpp> [namespace]
+// The optional namespace (inside qm::fft) holds a second copy of the kernels
+// that the build compiles for a wider instruction set.
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+const int kRadices[] = {43, 41, 37, 32, 31, 29, 19, 18, 17, 16, 14, 13, 11, 10, 9, 8, 7, 5, 4, 3, 2};
+constexpr long double kTwoPi = 6.283185307179586476925286766559005768L;
+
+// ---------------------------------------------------------------------------
+// Expression graph.
+
+struct Node {
+  char op;  // '0' zero, 'L' load, '+', '-', 'n' negate, '*' constant times a
+  int a, b;
+  double c;
+  std::string name;
+};
+
+class Graph {
+ public:
+  Graph() { nodes_.push_back({'0', -1, -1, 0.0, ""}); }
+  static constexpr int kZero = 0;
+
+  int Load(const std::string& name) { return Make('L', -1, -1, 0.0, name); }
+  int Neg(int a) {
+    if (a == kZero) return kZero;
+    if (nodes_[a].op == 'n') return nodes_[a].a;
+    return Make('n', a, -1, 0.0, "");
+  }
+  int Add(int a, int b) {
+    if (a == kZero) return b;
+    if (b == kZero) return a;
+    if (IsNeg(a) && IsNeg(b)) return Neg(Add(nodes_[a].a, nodes_[b].a));
+    if (IsNeg(b)) return Sub(a, nodes_[b].a);
+    if (IsNeg(a)) return Sub(b, nodes_[a].a);
+    if (a > b) std::swap(a, b);
+    return Make('+', a, b, 0.0, "");
+  }
+  int Sub(int a, int b) {
+    if (b == kZero) return a;
+    if (a == kZero) return Neg(b);
+    if (IsNeg(b)) return Add(a, nodes_[b].a);
+    if (IsNeg(a)) return Neg(Add(nodes_[a].a, b));
+    return Make('-', a, b, 0.0, "");
+  }
+  int Mul(double c, int a) {
+    if (a == kZero || c == 0.0) return kZero;
+    if (c == 1.0) return a;
+    if (c == -1.0) return Neg(a);
+    if (IsNeg(a)) return Neg(Mul(c, nodes_[a].a));
+    if (c < 0) return Neg(Mul(-c, a));
+    return Make('*', a, -1, c, "");
+  }
+  const Node& At(int i) const { return nodes_[i]; }
+  int Size() const { return static_cast<int>(nodes_.size()); }
+
+ private:
+  bool IsNeg(int a) const { return nodes_[a].op == 'n'; }
+  int Make(char op, int a, int b, double c, const std::string& name) {
+    auto key = std::make_tuple(op, a, b, c, name);
+    auto it = memo_.find(key);
+    if (it != memo_.end()) return it->second;
+    nodes_.push_back({op, a, b, c, name});
+    int id = static_cast<int>(nodes_.size()) - 1;
+    memo_[key] = id;
+    return id;
+  }
+  std::vector<Node> nodes_;
+  std::map<std::tuple<char, int, int, double, std::string>, int> memo_;
+};
+
+struct Cx {
+  int re, im;
+};
+
+Cx Add(Graph& g, Cx a, Cx b) { return {g.Add(a.re, b.re), g.Add(a.im, b.im)}; }
+Cx Sub(Graph& g, Cx a, Cx b) { return {g.Sub(a.re, b.re), g.Sub(a.im, b.im)}; }
+Cx MinusI(Graph& g, Cx a) { return {a.im, g.Neg(a.re)}; }  // -i·a
+Cx PlusI(Graph& g, Cx a) { return {g.Neg(a.im), a.re}; }   // +i·a
+
+// cos and sin of 2π·e/n, reduced to the first octant so that symmetric
+// angles give bit-identical constants.
+void Root(long e, long n, double* c, double* s) {
+  e %= n;
+  if (e < 0) e += n;
+  long double cv, sv;
+  // angle = 2π·e/n; use symmetries about π, π/2, π/4 with exact integers.
+  bool negS = false;
+  if (2 * e > n) {  // (π, 2π): sin negative
+    e = n - e;
+    negS = true;
+  }
+  bool negC = false;
+  if (4 * e > n) {  // (π/2, π]: cos = -cos(π - angle)
+    e = n - 2 * e;  // angle' = π - angle expressed as 2π·e'/(2n) with e' = n - 2e
+    long double t = kTwoPi * static_cast<long double>(e) / (2.0L * static_cast<long double>(n));
+    cv = std::cos(t);
+    sv = std::sin(t);
+    negC = true;
+  } else {
+    long double t = kTwoPi * static_cast<long double>(e) / static_cast<long double>(n);
+    if (8 * e > n) {  // (π/4, π/2]: swap through the complement
+      long double u = kTwoPi / 4.0L - t;
+      cv = std::sin(u);
+      sv = std::cos(u);
+    } else {
+      cv = std::cos(t);
+      sv = std::sin(t);
+    }
+  }
+  *c = static_cast<double>(negC ? -cv : cv);
+  *s = static_cast<double>(negS ? -sv : sv);
+}
+
+// x · e^(−2πi·e/n), with the trivial factors folded into additions.
+Cx Twiddle(Graph& g, Cx x, long e, long n) {
+  e %= n;
+  if (e == 0) return x;
+  const double h = 0.70710678118654752440;
+  if ((8 * e) % n == 0) {
+    int o = static_cast<int>(8 * e / n);
+    switch (o) {
+      case 2: return MinusI(g, x);
+      case 4: return {g.Neg(x.re), g.Neg(x.im)};
+      case 6: return PlusI(g, x);
+      case 1: return {g.Mul(h, g.Add(x.re, x.im)), g.Mul(h, g.Sub(x.im, x.re))};
+      case 3: return {g.Mul(h, g.Sub(x.im, x.re)), g.Neg(g.Mul(h, g.Add(x.re, x.im)))};
+      case 5: return {g.Neg(g.Mul(h, g.Add(x.re, x.im))), g.Mul(h, g.Sub(x.re, x.im))};
+      case 7: return {g.Mul(h, g.Sub(x.re, x.im)), g.Mul(h, g.Add(x.re, x.im))};
+      default: break;
+    }
+  }
+  double c, s;
+  Root(e, n, &c, &s);
+  s = -s;  // e^(−iθ) = cos θ − i sin θ
+  return {g.Sub(g.Mul(c, x.re), g.Mul(s, x.im)), g.Add(g.Mul(s, x.re), g.Mul(c, x.im))};
+}
+
+int SmallestFactor(int n) {
+  for (int d = 2; d * d <= n; ++d)
+    if (n % d == 0) return d;
+  return n;
+}
+
+// Forward DFT of the inputs, X[k] = Σ x[j]·e^(−2πi·jk/n).
+std::vector<Cx> Dft(Graph& g, const std::vector<Cx>& x) {
+  const int n = static_cast<int>(x.size());
+  if (n == 1) return x;
+  if (n == 2) return {Add(g, x[0], x[1]), Sub(g, x[0], x[1])};
+  if (n == 4) {
+    Cx t0 = Add(g, x[0], x[2]), t1 = Sub(g, x[0], x[2]);
+    Cx t2 = Add(g, x[1], x[3]), t3 = Sub(g, x[1], x[3]);
+    return {Add(g, t0, t2), Add(g, t1, MinusI(g, t3)), Sub(g, t0, t2), Add(g, t1, PlusI(g, t3))};
+  }
+  const int p = SmallestFactor(n);
+  if (p == n) {
+    // Prime: pair inputs k and n-k.
+    const int h = (n - 1) / 2;
+    std::vector<Cx> a(h + 1), b(h + 1);
+    Cx sum = x[0];
+    for (int k = 1; k <= h; ++k) {
+      a[k] = Add(g, x[k], x[n - k]);
+      b[k] = Sub(g, x[k], x[n - k]);
+      sum = Add(g, sum, a[k]);
+    }
+    std::vector<Cx> out(n);
+    out[0] = sum;
+    for (int j = 1; j <= h; ++j) {
+      Cx t = x[0], u = {Graph::kZero, Graph::kZero};
+      for (int k = 1; k <= h; ++k) {
+        double c, s;
+        Root(static_cast<long>(j) * k, n, &c, &s);
+        t = {g.Add(t.re, g.Mul(c, a[k].re)), g.Add(t.im, g.Mul(c, a[k].im))};
+        u = {g.Add(u.re, g.Mul(s, b[k].re)), g.Add(u.im, g.Mul(s, b[k].im))};
+      }
+      out[j] = Add(g, t, MinusI(g, u));
+      out[n - j] = Add(g, t, PlusI(g, u));
+    }
+    return out;
+  }
+  // Composite: a = number of interleaved subsequences, each of length m.
+  const int a = (n == 16) ? 4 : p;
+  const int m = n / a;
+  std::vector<std::vector<Cx>> sub(a);
+  for (int s = 0; s < a; ++s) {
+    std::vector<Cx> part(m);
+    for (int q = 0; q < m; ++q) part[q] = x[s + a * q];
+    sub[s] = Dft(g, part);
+  }
+  std::vector<Cx> out(n);
+  for (int k2 = 0; k2 < m; ++k2) {
+    std::vector<Cx> y(a);
+    for (int s = 0; s < a; ++s) y[s] = Twiddle(g, sub[s][k2], static_cast<long>(s) * k2, n);
+    std::vector<Cx> z = Dft(g, y);
+    for (int k1 = 0; k1 < a; ++k1) out[k2 + m * k1] = z[k1];
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Printing.
+
+struct Counts {
+  int adds = 0, muls = 0, negs = 0;
+};
+
+std::string Literal(double c) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.17g", c);
+  std::string s = buf;
+  if (s.find_first_of(".e") == std::string::npos) s += ".0";
+  return s;
+}
+
+// Prints the statements computing `outputs` (reachable nodes only) and the
+// stores; store(k, part) gives the destination of output k's part (0 re, 1 im)
+// or an empty string when that part is not wanted.
+std::string Emit(const Graph& g, const std::vector<Cx>& outputs,
+                 const std::function<std::string(int, int)>& store, const std::string& indent,
+                 Counts* counts) {
+  std::vector<char> live(g.Size(), 0);
+  std::vector<int> stack;
+  for (size_t k = 0; k < outputs.size(); ++k) {
+    if (!store(static_cast<int>(k), 0).empty()) stack.push_back(outputs[k].re);
+    if (!store(static_cast<int>(k), 1).empty()) stack.push_back(outputs[k].im);
+  }
+  while (!stack.empty()) {
+    int i = stack.back();
+    stack.pop_back();
+    if (live[i]) continue;
+    live[i] = 1;
+    const Node& nd = g.At(i);
+    if (nd.a >= 0) stack.push_back(nd.a);
+    if (nd.b >= 0) stack.push_back(nd.b);
+  }
+  auto name = [&](int i) -> std::string {
+    const Node& nd = g.At(i);
+    if (nd.op == '0') return "0.0";
+    if (nd.op == 'L') return nd.name;
+    return "t" + std::to_string(i);
+  };
+  std::ostringstream os;
+  for (int i = 1; i < g.Size(); ++i) {
+    if (!live[i]) continue;
+    const Node& nd = g.At(i);
+    switch (nd.op) {
+      case 'L': continue;
+      case '+':
+        os << indent << "const double " << name(i) << " = " << name(nd.a) << " + " << name(nd.b) << ";\n";
+        counts->adds++;
+        break;
+      case '-':
+        os << indent << "const double " << name(i) << " = " << name(nd.a) << " - " << name(nd.b) << ";\n";
+        counts->adds++;
+        break;
+      case 'n':
+        os << indent << "const double " << name(i) << " = -" << name(nd.a) << ";\n";
+        counts->negs++;
+        break;
+      case '*':
+        os << indent << "const double " << name(i) << " = " << Literal(nd.c) << " * " << name(nd.a) << ";\n";
+        counts->muls++;
+        break;
+      default: break;
+    }
+  }
+  for (size_t k = 0; k < outputs.size(); ++k) {
+    for (int part = 0; part < 2; ++part) {
+      std::string dst = store(static_cast<int>(k), part);
+      if (dst.empty()) continue;
+      os << indent << dst << " = " << name(part ? outputs[k].im : outputs[k].re) << ";\n";
+    }
+  }
+  return os.str();
+}
+
+std::string Idx(int k, const std::string& stride) {
+  if (k == 0) return "0";
+  if (k == 1) return stride;
+  return std::to_string(k) + " * " + stride;
+}
+
+std::vector<Cx> ComplexInputs(Graph& g, int r) {
+  std::vector<Cx> x(r);
+  for (int k = 0; k < r; ++k)
+    x[k] = {g.Load("x" + std::to_string(k) + "r"), g.Load("x" + std::to_string(k) + "i")};
+  return x;
+}
+
+std::string ComplexFirst(int r, std::string* note) {
+  Graph g;
+  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
+  Counts c;
+  std::string body = Emit(g, out, [&](int k, int part) {
+    return std::string(part ? "yi[" : "yr[") + Idx(k, "os") + "]";
+  }, "    ", &c);
+  std::ostringstream os;
+  os << "// Complex DFT of size " << r << ": " << c.adds << " additions, " << c.muls
+     << " multiplications, " << c.negs << " negations.\n";
+  os << "void ComplexFirst" << r
+     << "(const double* __restrict ir, const double* __restrict ii, double* __restrict o_r,\n"
+     << "    double* __restrict o_i, std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,\n"
+     << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs) {\n";
+  // Two copies of the loop: with unit input distance between the DFTs the
+  // loads are contiguous across v and vectorise as such.
+  for (int unit = 1; unit >= 0; --unit) {
+    os << (unit ? "  if (ivs == 1) {\n" : "  } else {\n")
+       << "#pragma GCC ivdep\n  for (std::ptrdiff_t v = 0; v < count; ++v) {\n"
+       << (unit ? "    const double* xr = ir + v;\n    const double* xi = ii + v;\n"
+                : "    const double* xr = ir + v * ivs;\n    const double* xi = ii + v * ivs;\n")
+       << "    double* yr = o_r + v * ovs;\n    double* yi = o_i + v * ovs;\n";
+    for (int k = 0; k < r; ++k)
+      os << "    const double x" << k << "r = xr[" << Idx(k, "is") << "], x" << k << "i = xi["
+         << Idx(k, "is") << "];\n";
+    os << body << "  }\n";
+  }
+  os << "  }\n}\n\n";
+  *note = std::to_string(c.adds) + "+" + std::to_string(c.muls) + "*";
+  return os.str();
+}
+
+// One loop of twiddled butterflies; `at(k)` is the index of element k.
+std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at, const std::string& indent,
+                            Counts* c) {
+  Graph g;
+  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
+  std::ostringstream os;
+  os << indent << "const double x0r = re[" << at(0) << "], x0i = im[" << at(0) << "];\n";
+  for (int k = 1; k < r; ++k) {
+    std::string K = std::to_string(k);
+    std::string t = Idx(k - 1, "ts");
+    os << indent << "const double a" << K << "r = re[" << at(k) << "], a" << K << "i = im[" << at(k)
+       << "];\n";
+    os << indent << "const double c" << K << " = tc[" << t << "], s" << K << " = tsn[" << t << "];\n";
+    os << indent << "const double x" << K << "r = a" << K << "r * c" << K << " - a" << K << "i * s" << K
+       << ", x" << K << "i = a" << K << "r * s" << K << " + a" << K << "i * c" << K << ";\n";
+  }
+  os << Emit(g, out, [&](int k, int part) {
+    return std::string(part ? "im[" : "re[") + at(k) + "]";
+  }, indent, c);
+  return os.str();
+}
+
+std::string ComplexTwiddle(int r) {
+  std::ostringstream os;
+  Counts c0, c1, c2;
+  // Butterfly 0 has unit twiddles.
+  Graph g;
+  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
+  std::string first = Emit(g, out, [&](int k, int part) {
+    return std::string(part ? "im[" : "re[") + Idx(k, "d") + "]";
+  }, "    ", &c0);
+  os << "// Twiddle stage of radix " << r << " over r·m elements at stride s, in place.\n";
+  os << "void ComplexTwiddle" << r
+     << "(double* __restrict re, double* __restrict im, const double* __restrict twc,\n"
+     << "    const double* __restrict tws, std::ptrdiff_t m, std::ptrdiff_t s) {\n"
+     << "  [[maybe_unused]] const std::ptrdiff_t ts = m - 1;\n"
+     << "  {\n    const std::ptrdiff_t d = m * s;\n";
+  for (int k = 0; k < r; ++k)
+    os << "    const double x" << k << "r = re[" << Idx(k, "d") << "], x" << k << "i = im["
+       << Idx(k, "d") << "];\n";
+  os << first << "  }\n";
+  os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
+     << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n";
+  os << TwiddleLoopBody(r, [](int k) { return k == 0 ? std::string("j") : "j + " + Idx(k, "m"); },
+                        "      ", &c1);
+  os << "    }\n  } else {\n    const std::ptrdiff_t d = m * s;\n"
+     << "    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
+     << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n"
+     << "      const std::ptrdiff_t b = j * s;\n";
+  os << TwiddleLoopBody(r, [](int k) { return k == 0 ? std::string("b") : "b + " + Idx(k, "d"); },
+                        "      ", &c2);
+  os << "    }\n  }\n}\n\n";
+  return os.str();
+}
+
+std::string RealFirst(int r, std::string* note) {
+  Graph g;
+  std::vector<Cx> x(r);
+  for (int k = 0; k < r; ++k) x[k] = {g.Load("x" + std::to_string(k)), Graph::kZero};
+  std::vector<Cx> out = Dft(g, x);
+  Counts c;
+  std::string body = Emit(g, out, [&](int k, int part) -> std::string {
+    if (part == 0 && 2 * k <= r) return "y[" + Idx(k, "os") + "]";
+    if (part == 1 && k >= 1 && 2 * k < r) return "y[" + Idx(r - k, "os") + "]";
+    return "";
+  }, "    ", &c);
+  std::ostringstream os;
+  os << "// Real-input DFT of size " << r << " into a half-complex block: " << c.adds
+     << " additions, " << c.muls << " multiplications, " << c.negs << " negations.\n";
+  os << "void RealFirst" << r
+     << "(const double* __restrict in, double* __restrict out, std::ptrdiff_t is,\n"
+     << "    std::ptrdiff_t os, std::ptrdiff_t count, std::ptrdiff_t ivs, std::ptrdiff_t ovs) {\n"
+     << "#pragma GCC ivdep\n  for (std::ptrdiff_t v = 0; v < count; ++v) {\n"
+     << "    const double* x = in + v * ivs;\n    double* y = out + v * ovs;\n";
+  for (int k = 0; k < r; ++k) os << "    const double x" << k << " = x[" << Idx(k, "is") << "];\n";
+  os << body << "  }\n}\n\n";
+  *note = std::to_string(c.adds) + "+" + std::to_string(c.muls) + "*";
+  return os.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: fft_kernel_gen <output.cpp> [namespace]\n");
+    return 2;
+  }
+  const std::string ns = argc == 3 ? std::string("qm::fft::") + argv[2] : std::string("qm::fft");
+  std::ostringstream os;
+  os << "// Generated by analysis/fft/gen/fft_kernel_gen.cpp: do not edit.\n"
+     << "// Fixed-radix DFT kernels on split real/imaginary arrays.\n"
+     << "// Operation counts per kernel (additions+multiplications):\n";
+  std::ostringstream kernels, summary;
+  for (int r : kRadices) {
+    std::string nc, nr;
+    kernels << ComplexFirst(r, &nc) << ComplexTwiddle(r) << RealFirst(r, &nr);
+    summary << "//   radix " << r << ": complex " << nc << ", real input " << nr << "\n";
+  }
+  os << summary.str() << "\n#include <cstddef>\n\n#include \"fft/fft_kernels.h\"\n\n"
+     << "namespace " << ns << " {\nnamespace {\n\n"
+     << "#pragma GCC diagnostic push\n#pragma GCC diagnostic ignored \"-Wunknown-pragmas\"\n\n"
+     << kernels.str() << "#pragma GCC diagnostic pop\n\n}  // namespace\n\n";
+  auto table = [&](const char* type, const char* name, const char* prefix) {
+    std::vector<std::string> entry(44, "nullptr");
+    for (int r : kRadices) entry[r] = std::string(prefix) + std::to_string(r);
+    os << "const " << type << " " << name << "[kKernelTableSize] = {\n";
+    for (size_t i = 0; i < entry.size(); ++i) os << "    " << entry[i] << ",  // " << i << "\n";
+    os << "};\n\n";
+  };
+  table("ComplexFirstKernel", "kComplexFirstKernels", "ComplexFirst");
+  table("ComplexTwiddleKernel", "kComplexTwiddleKernels", "ComplexTwiddle");
+  table("RealFirstKernel", "kRealFirstKernels", "RealFirst");
+  // Real-input twiddle stages go through the complex twiddle kernel.
+  table("RealTwiddleKernel", "kRealTwiddleKernels", "ComplexTwiddle");
+  os << "}  // namespace " << ns << "\n";
+  std::ofstream f(argv[1]);
+  f << os.str();
+  return f ? 0 : 1;
+}
