@@ -5,7 +5,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <map>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -323,6 +327,37 @@ TEST(FftPlanCacheTest, ThreadsShareAndReleasePlansConcurrently) {
   for (std::thread& th : threads) th.join();
   for (int t = 0; t < 8; ++t) EXPECT_EQ(failures[t], 0) << "thread " << t;
   EXPECT_EQ(FftCachedPlanCount(), before);
+}
+
+}  // namespace
+}  // namespace qm
+
+namespace qm {
+namespace {
+
+// The generated kernels' operation counts (from the generator's summary at
+// the top of the generated file): far below the r² complex products of a
+// direct DFT for the composite radices, and about r²/4·4 real products for
+// the primes (pairing of inputs k and r − k).
+TEST(FftKernelTest, GeneratedKernelsHaveReasonableOperationCounts) {
+  std::ifstream f(QM_BINARY_DIR "/generated/fft/fft_kernels_generated.cpp");
+  ASSERT_TRUE(f.good());
+  std::map<int, std::pair<int, int>> counts;  // radix → (additions, multiplications)
+  std::string line;
+  while (std::getline(f, line)) {
+    int r, adds, muls;
+    if (std::sscanf(line.c_str(), "//   radix %d: complex %d+%d*", &r, &adds, &muls) == 3) counts[r] = {adds, muls};
+  }
+  ASSERT_EQ(counts.size(), 21u);
+  for (auto [r, c] : counts) {
+    const int h = (r - 1) / 2;
+    EXPECT_LE(c.second, std::max(4 * h * h, 4)) << "radix " << r;
+  }
+  EXPECT_LE(counts[16].second, 24);
+  EXPECT_LE(counts[32].second, 100);
+  EXPECT_LE(counts[8].second, 4);
+  EXPECT_EQ(counts[4].second, 0);
+  EXPECT_EQ(counts[2].second, 0);
 }
 
 }  // namespace

@@ -245,17 +245,35 @@ std::string Literal(double c) {
   return s;
 }
 
+// How Emit prints loads and stores. Loads and stores are placed next to
+// their first use and the definition of their value (not all at the top and
+// bottom), which keeps the number of live values, and the spills, down.
+struct EmitOptions {
+  std::string type = "double";
+  // Statement(s) declaring the load node `name`, printed before its first
+  // use; null when the loads are declared by the caller.
+  std::function<std::string(const std::string&)> loader;
+  // Printed after the store of output k's part.
+  std::function<std::string(int, int)> after;
+};
+
 // Prints the statements computing `outputs` (reachable nodes only) and the
-// stores; store(k, part) gives the destination of output k's part (0 re, 1 im)
-// or an empty string when that part is not wanted.
+// stores; store(k, part) gives the statement head for output k's part
+// (0 re, 1 im), "dst" in "dst = value;", or an empty string when that part
+// is not wanted.
 std::string Emit(const Graph& g, const std::vector<Cx>& outputs,
                  const std::function<std::string(int, int)>& store, const std::string& indent,
-                 Counts* counts) {
-  std::vector<char> live(g.Size(), 0);
+                 Counts* counts, const EmitOptions& opt = EmitOptions()) {
+  std::vector<char> live(g.Size(), 0), loaded(g.Size(), 0);
+  std::vector<std::vector<std::pair<int, int>>> storesOf(g.Size());
   std::vector<int> stack;
   for (size_t k = 0; k < outputs.size(); ++k) {
-    if (!store(static_cast<int>(k), 0).empty()) stack.push_back(outputs[k].re);
-    if (!store(static_cast<int>(k), 1).empty()) stack.push_back(outputs[k].im);
+    for (int part = 0; part < 2; ++part) {
+      if (store(static_cast<int>(k), part).empty()) continue;
+      const int node = part ? outputs[k].im : outputs[k].re;
+      stack.push_back(node);
+      storesOf[node].push_back({static_cast<int>(k), part});
+    }
   }
   while (!stack.empty()) {
     int i = stack.back();
@@ -273,38 +291,61 @@ std::string Emit(const Graph& g, const std::vector<Cx>& outputs,
     return "t" + std::to_string(i);
   };
   std::ostringstream os;
+  auto ensureLoaded = [&](int i) {
+    if (i < 0 || g.At(i).op != 'L' || loaded[i]) return;
+    loaded[i] = 1;
+    if (opt.loader) os << opt.loader(g.At(i).name);
+  };
+  auto emitStores = [&](int i) {
+    for (auto [k, part] : storesOf[i]) {
+      os << indent << store(k, part) << " = " << name(i) << ";\n";
+      if (opt.after) os << opt.after(k, part);
+    }
+    storesOf[i].clear();
+  };
+  const std::string decl = indent + "const " + opt.type + " ";
   for (int i = 1; i < g.Size(); ++i) {
     if (!live[i]) continue;
     const Node& nd = g.At(i);
+    if (nd.op == 'L') continue;
+    ensureLoaded(nd.a);
+    ensureLoaded(nd.b);
     switch (nd.op) {
-      case 'L': continue;
       case '+':
-        os << indent << "const double " << name(i) << " = " << name(nd.a) << " + " << name(nd.b) << ";\n";
+        os << decl << name(i) << " = " << name(nd.a) << " + " << name(nd.b) << ";\n";
         counts->adds++;
         break;
       case '-':
-        os << indent << "const double " << name(i) << " = " << name(nd.a) << " - " << name(nd.b) << ";\n";
+        os << decl << name(i) << " = " << name(nd.a) << " - " << name(nd.b) << ";\n";
         counts->adds++;
         break;
       case 'n':
-        os << indent << "const double " << name(i) << " = -" << name(nd.a) << ";\n";
+        os << decl << name(i) << " = -" << name(nd.a) << ";\n";
         counts->negs++;
         break;
       case '*':
-        os << indent << "const double " << name(i) << " = " << Literal(nd.c) << " * " << name(nd.a) << ";\n";
+        os << decl << name(i) << " = " << Literal(nd.c) << " * " << name(nd.a) << ";\n";
         counts->muls++;
         break;
       default: break;
     }
+    emitStores(i);
   }
-  for (size_t k = 0; k < outputs.size(); ++k) {
-    for (int part = 0; part < 2; ++part) {
-      std::string dst = store(static_cast<int>(k), part);
-      if (dst.empty()) continue;
-      os << indent << dst << " = " << name(part ? outputs[k].im : outputs[k].re) << ";\n";
-    }
+  // Outputs that are inputs or zero.
+  for (int i = 0; i < g.Size(); ++i) {
+    if (storesOf[i].empty()) continue;
+    ensureLoaded(i);
+    emitStores(i);
   }
   return os.str();
+}
+
+// Splits a load name "x<k>r", "x<k>i" or "x<k>" into k and the part suffix.
+int LoadIndex(const std::string& name, std::string* part) {
+  size_t e = 1;
+  while (e < name.size() && name[e] >= '0' && name[e] <= '9') ++e;
+  *part = name.substr(e);
+  return std::stoi(name.substr(1, e - 1));
 }
 
 std::string Idx(int k, const std::string& stride) {
@@ -320,13 +361,26 @@ std::vector<Cx> ComplexInputs(Graph& g, int r) {
   return x;
 }
 
+// Loader printing "const <type> x<k><part> = <array><part>[<index of k>];".
+std::function<std::string(const std::string&)> ArrayLoader(const std::string& indent, const std::string& re,
+                                                            const std::string& im,
+                                                            const std::function<std::string(int)>& at) {
+  return [=](const std::string& name) {
+    std::string part;
+    const int k = LoadIndex(name, &part);
+    return indent + "const double " + name + " = " + (part == "i" ? im : re) + "[" + at(k) + "];\n";
+  };
+}
+
 std::string ComplexFirst(int r, std::string* note) {
   Graph g;
   std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
   Counts c;
+  EmitOptions opt;
+  opt.loader = ArrayLoader("    ", "xr", "xi", [](int k) { return Idx(k, "is"); });
   std::string body = Emit(g, out, [&](int k, int part) {
     return std::string(part ? "yi[" : "yr[") + Idx(k, "os") + "]";
-  }, "    ", &c);
+  }, "    ", &c, opt);
   std::ostringstream os;
   os << "// Complex DFT of size " << r << ": " << c.adds << " additions, " << c.muls
      << " multiplications, " << c.negs << " negations.\n";
@@ -342,9 +396,6 @@ std::string ComplexFirst(int r, std::string* note) {
        << (unit ? "    const double* xr = ir + v;\n    const double* xi = ii + v;\n"
                 : "    const double* xr = ir + v * ivs;\n    const double* xi = ii + v * ivs;\n")
        << "    double* yr = o_r + v * ovs;\n    double* yi = o_i + v * ovs;\n";
-    for (int k = 0; k < r; ++k)
-      os << "    const double x" << k << "r = xr[" << Idx(k, "is") << "], x" << k << "i = xi["
-         << Idx(k, "is") << "];\n";
     os << body << "  }\n";
   }
   os << "  }\n}\n\n";
@@ -352,26 +403,29 @@ std::string ComplexFirst(int r, std::string* note) {
   return os.str();
 }
 
-// One loop of twiddled butterflies; `at(k)` is the index of element k.
+// One loop of twiddled butterflies; `at(k)` is the index of element k. Each
+// input is loaded and multiplied by its twiddle factor before its first use.
 std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at, const std::string& indent,
                             Counts* c) {
   Graph g;
   std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
-  std::ostringstream os;
-  os << indent << "const double x0r = re[" << at(0) << "], x0i = im[" << at(0) << "];\n";
-  for (int k = 1; k < r; ++k) {
-    std::string K = std::to_string(k);
-    std::string t = Idx(k - 1, "ts");
-    os << indent << "const double a" << K << "r = re[" << at(k) << "], a" << K << "i = im[" << at(k)
-       << "];\n";
-    os << indent << "const double c" << K << " = tc[" << t << "], s" << K << " = tsn[" << t << "];\n";
-    os << indent << "const double x" << K << "r = a" << K << "r * c" << K << " - a" << K << "i * s" << K
-       << ", x" << K << "i = a" << K << "r * s" << K << " + a" << K << "i * c" << K << ";\n";
-  }
-  os << Emit(g, out, [&](int k, int part) {
+  std::vector<char> loaded(r, 0);
+  EmitOptions opt;
+  opt.loader = [&, indent](const std::string& name) -> std::string {
+    std::string part;
+    const int k = LoadIndex(name, &part);
+    if (loaded[k]) return "";
+    loaded[k] = 1;
+    if (k == 0) return indent + "const double x0r = re[" + at(0) + "], x0i = im[" + at(0) + "];\n";
+    const std::string K = std::to_string(k), t = Idx(k - 1, "ts");
+    return indent + "const double a" + K + "r = re[" + at(k) + "], a" + K + "i = im[" + at(k) + "];\n" +
+           indent + "const double c" + K + " = tc[" + t + "], s" + K + " = tsn[" + t + "];\n" + indent +
+           "const double x" + K + "r = a" + K + "r * c" + K + " - a" + K + "i * s" + K + ", x" + K + "i = a" +
+           K + "r * s" + K + " + a" + K + "i * c" + K + ";\n";
+  };
+  return Emit(g, out, [&](int k, int part) {
     return std::string(part ? "im[" : "re[") + at(k) + "]";
-  }, indent, c);
-  return os.str();
+  }, indent, c, opt);
 }
 
 std::string ComplexTwiddle(int r) {
@@ -380,18 +434,17 @@ std::string ComplexTwiddle(int r) {
   // Butterfly 0 has unit twiddles.
   Graph g;
   std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
+  EmitOptions opt;
+  opt.loader = ArrayLoader("    ", "re", "im", [](int k) { return Idx(k, "d"); });
   std::string first = Emit(g, out, [&](int k, int part) {
     return std::string(part ? "im[" : "re[") + Idx(k, "d") + "]";
-  }, "    ", &c0);
+  }, "    ", &c0, opt);
   os << "// Twiddle stage of radix " << r << " over r·m elements at stride s, in place.\n";
   os << "void ComplexTwiddle" << r
      << "(double* __restrict re, double* __restrict im, const double* __restrict twc,\n"
      << "    const double* __restrict tws, std::ptrdiff_t m, std::ptrdiff_t s) {\n"
      << "  [[maybe_unused]] const std::ptrdiff_t ts = m - 1;\n"
      << "  {\n    const std::ptrdiff_t d = m * s;\n";
-  for (int k = 0; k < r; ++k)
-    os << "    const double x" << k << "r = re[" << Idx(k, "d") << "], x" << k << "i = im["
-       << Idx(k, "d") << "];\n";
   os << first << "  }\n";
   os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n";
@@ -413,11 +466,13 @@ std::string RealFirst(int r, std::string* note) {
   for (int k = 0; k < r; ++k) x[k] = {g.Load("x" + std::to_string(k)), Graph::kZero};
   std::vector<Cx> out = Dft(g, x);
   Counts c;
+  EmitOptions opt;
+  opt.loader = ArrayLoader("    ", "x", "x", [](int k) { return Idx(k, "is"); });
   std::string body = Emit(g, out, [&](int k, int part) -> std::string {
     if (part == 0 && 2 * k <= r) return "y[" + Idx(k, "os") + "]";
     if (part == 1 && k >= 1 && 2 * k < r) return "y[" + Idx(r - k, "os") + "]";
     return "";
-  }, "    ", &c);
+  }, "    ", &c, opt);
   std::ostringstream os;
   os << "// Real-input DFT of size " << r << " into a half-complex block: " << c.adds
      << " additions, " << c.muls << " multiplications, " << c.negs << " negations.\n";
@@ -426,7 +481,6 @@ std::string RealFirst(int r, std::string* note) {
      << "    std::ptrdiff_t os, std::ptrdiff_t count, std::ptrdiff_t ivs, std::ptrdiff_t ovs) {\n"
      << "#pragma GCC ivdep\n  for (std::ptrdiff_t v = 0; v < count; ++v) {\n"
      << "    const double* x = in + v * ivs;\n    double* y = out + v * ovs;\n";
-  for (int k = 0; k < r; ++k) os << "    const double x" << k << " = x[" << Idx(k, "is") << "];\n";
   os << body << "  }\n}\n\n";
   *note = std::to_string(c.adds) + "+" + std::to_string(c.muls) + "*";
   return os.str();
