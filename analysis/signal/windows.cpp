@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "fft/fft_engine.h"
 #include "frame/workspace.h"
 
 namespace qm {
@@ -273,7 +274,40 @@ Status KaiserWindow(double* x, std::int32_t n, double beta) {
 // T_{L-1}(x0 cos(pi k / L)) sampled at the L bins, evaluated directly:
 //   w[i] = (r + 2 sum_{k=1..m} T_k cos(2 pi k (i - (L-1)/2) / L)) / L,
 // m = (L-1)/2, which holds for odd and even L (for even L the bin L/2 is a
-// zero of T_{L-1}). The direct sum costs O(L^2/4) table look-ups.
+// zero of T_{L-1}). Short windows take the direct sum (O(L^2/4) table
+// look-ups); from kChebyshevFftLength points on, the same sum is one inverse
+// real FFT of the phase-shifted spectrum
+//   A_k = T_k e^(-2 pi i k (L-1)/2 / L) = (-1)^k T_k (cos(pi k/L) + i sin(pi k/L)),
+// so that long windows cost O(L log L).
+
+constexpr std::int64_t kChebyshevFftLength = 128;
+
+// Weights w[0 ... m] of the L-point window (before the peak normalisation)
+// from T_1 ... T_m by one inverse real FFT.
+static Status ChebyshevWeightsByFft(const double* chebyshev, double ratio, std::int32_t length, double* w) {
+  Scratch<double> work;  // the half-complex spectrum, then the L weights
+  if (Status s = work.Allocate(2 * static_cast<std::size_t>(length))) return s;
+  double* spectrum = work.data();
+  double* weights = work.data() + length;
+  const std::int32_t m = (length - 1) / 2;
+  spectrum[0] = ratio;
+  for (std::int32_t k = 1; k <= m; ++k) {
+    double c, s;
+    fft::UnitRoot(k, 2 * std::int64_t{length}, &c, &s);  // angle pi k / L
+    const double t = (k % 2 == 0) ? chebyshev[k - 1] : -chebyshev[k - 1];
+    spectrum[k] = t * c;
+    spectrum[length - k] = t * s;
+  }
+  if (length % 2 == 0) spectrum[length / 2] = 0.0;
+  FftPlan* plan = FftPlanAcquire(length);
+  if (!plan) return kOutOfMemory;
+  const Status status = FftRealInverse(plan, spectrum, weights, 1, 1, length);
+  FftPlanRelease(plan);
+  if (status != kSuccess) return status;
+  // The inverse carries the 1/L of the sum.
+  for (std::int32_t i = 0; i <= m; ++i) w[i] = weights[i];
+  return kSuccess;
+}
 
 Status DolphChebyshevWindow(double* x, std::int32_t n, double ratio, WindowForm form) {
   if (n < 1) return kCountNotPositive;
@@ -297,8 +331,16 @@ Status DolphChebyshevWindow(double* x, std::int32_t n, double ratio, WindowForm 
                                           : std::cosh(order * std::acosh(t));
   }
   double peak = 0.0;
+  const bool by_fft = length >= kChebyshevFftLength && length <= INT32_MAX;
+  if (by_fft) {
+    if (Status s = ChebyshevWeightsByFft(chebyshev, ratio, static_cast<std::int32_t>(length), w))
+      return s;
+    for (std::int64_t i = 0; i <= m; ++i) {
+      if (w[i] > peak) peak = w[i];
+    }
+  }
   const std::int64_t period = 2 * length;
-  for (std::int64_t i = 0; i <= m; ++i) {
+  for (std::int64_t i = 0; !by_fft && i <= m; ++i) {
     // Angle pi*k*(2i - L + 1)/L = 2*pi*k*step/(2L), step taken mod 2L.
     const std::int64_t step = 2 * i - length + 1 + period;
     std::int64_t j = 0;

@@ -208,6 +208,64 @@ TEST(Windows, ChebyshevSideLobesAreEquiripple) {
   }
 }
 
+// Long Dolph-Chebyshev windows come from an inverse FFT of the sampled
+// Chebyshev polynomial; they must agree with the defining sum (evaluated here
+// in long double at sampled points) across the switch-over length, for
+// composite and prime lengths, and stay exactly symmetric.
+// The defining sum at point i, from the precomputed T_1 ... T_m.
+long double ChebyshevSumAt(const std::vector<long double>& T, long double ratio, long length, long i) {
+  long double s = ratio;
+  const long double centre = (length - 1) / 2.0L;
+  for (size_t k = 1; k <= T.size(); ++k) s += 2 * T[k - 1] * std::cos(2 * kPiL * k * (i - centre) / length);
+  return s / length;
+}
+
+std::vector<long double> ChebyshevSamples(long length, long double ratio) {
+  const long double order = length - 1;
+  const long double x0 = std::cosh(std::acosh(ratio) / order);
+  std::vector<long double> T((length - 1) / 2);
+  for (size_t k = 1; k <= T.size(); ++k) {
+    const long double t = x0 * std::cos(kPiL * k / length);
+    T[k - 1] = std::fabs(t) <= 1 ? std::cos(order * std::acos(t)) : std::cosh(order * std::acosh(t));
+  }
+  return T;
+}
+
+TEST(Windows, LongChebyshevWindowsMatchTheDefiningSum) {
+  for (int n : {126, 127, 128, 1000, 1008, 1009}) {
+    for (auto form : {qm::WindowForm::kPeriodic, qm::WindowForm::kSymmetric}) {
+      for (double ratio : {1e3, 1e6}) {
+        const bool sym = form == qm::WindowForm::kSymmetric;
+        const long length = sym ? n : n + 1, centre = (length - 1) / 2;
+        const std::vector<double> w = Generate(61, ratio, n, form);
+        // Long windows of low ratio peak at their ends, not at the centre:
+        // compare the shape relative to the centre weight.
+        const std::vector<long double> T = ChebyshevSamples(length, ratio);
+        const long double at_centre = ChebyshevSumAt(T, ratio, length, centre);
+        // T_k = cosh((L-1) acosh(t_k)) magnifies rounding of t_k by L, so the
+        // bound grows with the length.
+        const double tol = 64 * 2.2e-16 * length;
+        for (long i = 0; i < n; i += n > 500 ? 7 : 1) {
+          const double want = static_cast<double>(ChebyshevSumAt(T, ratio, length, i) / at_centre);
+          ASSERT_NEAR(w[i] / w[centre], want, tol * std::max(1.0, std::fabs(want)))
+              << "n " << n << " sym " << sym << " ratio " << ratio << " i " << i;
+        }
+        for (long i = 0; i < n; ++i) ASSERT_EQ(w[i], w[length - 1 - i < n ? length - 1 - i : i]);
+      }
+    }
+  }
+  // A million points: exactly symmetric, largest weight exactly 1.
+  const int n = 1 << 20;
+  const std::vector<double> w = Generate(61, 1e5, n, qm::WindowForm::kSymmetric);
+  double largest = 0;
+  for (long i = 0; i < n; ++i) {
+    ASSERT_TRUE(std::isfinite(w[i])) << i;
+    ASSERT_EQ(w[i], w[n - 1 - i]);
+    largest = std::max(largest, w[i]);
+  }
+  EXPECT_EQ(largest, 1.0);
+}
+
 TEST(Windows, KaiserSeriesMatchesBesselFunction) {
   // I0 at 40 digits (mpmath). The series stays within 1e-9 until its cap of
   // 25 terms starts to cut it short (beta = 20 loses 1.6e-9, beta = 40 much
