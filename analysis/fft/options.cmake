@@ -17,7 +17,11 @@ add_custom_command(
 target_sources(qmanlys_objects PRIVATE ${QM_FFT_KERNELS} ${QM_FFT_KERNELS_AVX2})
 target_include_directories(qmanlys_objects PRIVATE ${QM_FFT_GENERATED_DIR})
 # The kernels and the driver are the hot loops of every spectral routine.
-set_source_files_properties(${QM_FFT_KERNELS} ${CMAKE_SOURCE_DIR}/analysis/fft/fft_engine.cpp
+# The generated kernels carry no debug information: it would double their
+# compile time and straight-line butterflies are read in the generator.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/analysis/fft/fft_engine.cpp
   PROPERTIES COMPILE_OPTIONS "-O3")
+set_source_files_properties(${QM_FFT_KERNELS}
+  PROPERTIES COMPILE_OPTIONS "-O3;-g0")
 set_source_files_properties(${QM_FFT_KERNELS_AVX2}
-  PROPERTIES COMPILE_OPTIONS "-O3;-mavx2;-mfma;-ffp-contract=fast")
+  PROPERTIES COMPILE_OPTIONS "-O3;-g0;-mavx2;-mfma;-ffp-contract=fast")
