@@ -94,12 +94,12 @@ TEST(FftTransformsTest, SpectraMatchGoldenValues) {
     ExpectClose(re, Gold("real_fft_re", n), 1e-14, "RealFft re" + tag);
     ExpectClose(im, Gold("real_fft_im", n), 1e-14, "RealFft im" + tag);
 
-    Vec spec(half + 1, -7.0);
+    Vec spectrum(half + 1, -7.0);
     double df = 0;
-    ASSERT_EQ(ZMXFunc10(x.data(), n, 0.5, spec.data(), &df), 0);
-    EXPECT_EQ(spec[half], -7.0) << "PowerSpectrum writes n/2 values" << tag;
-    spec.resize(half);
-    ExpectClose(spec, Gold("power_spectrum", n), 1e-13, "PowerSpectrum" + tag);
+    ASSERT_EQ(ZMXFunc10(x.data(), n, 0.5, spectrum.data(), &df), 0);
+    EXPECT_EQ(spectrum[half], -7.0) << "PowerSpectrum writes n/2 values" << tag;
+    spectrum.resize(half);
+    ExpectClose(spectrum, Gold("power_spectrum", n), 1e-13, "PowerSpectrum" + tag);
     EXPECT_DOUBLE_EQ(df, 1.0 / (n * 0.5));
 
     Vec cr(n), ci(n);
@@ -173,12 +173,12 @@ TEST(FftTransformsTest, InverseRealFftReadsOnlyTheHermitianHalf) {
 
 TEST(FftTransformsTest, ClosedForms) {
   // Constant c, n = 8: all power in bin 0, four values, df = 1/(8·dt).
-  Vec c(8, 3.0), spec(5, -1.0);
+  Vec c(8, 3.0), spectrum(5, -1.0);
   double df = 0;
-  ASSERT_EQ(ZMXFunc10(c.data(), 8, 0.25, spec.data(), &df), 0);
-  EXPECT_NEAR(spec[0], 9.0, 1e-13);
-  for (int k = 1; k < 4; ++k) EXPECT_NEAR(spec[k], 0.0, 1e-13);
-  EXPECT_EQ(spec[4], -1.0);
+  ASSERT_EQ(ZMXFunc10(c.data(), 8, 0.25, spectrum.data(), &df), 0);
+  EXPECT_NEAR(spectrum[0], 9.0, 1e-13);
+  for (int k = 1; k < 4; ++k) EXPECT_NEAR(spectrum[k], 0.0, 1e-13);
+  EXPECT_EQ(spectrum[4], -1.0);
   EXPECT_DOUBLE_EQ(df, 0.5);
 
   // The Hilbert transform turns cos into sin (even and odd n).
