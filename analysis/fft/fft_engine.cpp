@@ -106,6 +106,16 @@ Status GenericDft(const FftPlan* p, int s, const double* xr, const double* xi, d
   return RaderDft(p->stageData[s], r, xr, xi, yr, yi, work);
 }
 
+// Four vectors of the stage's radix r (input and output, real and
+// imaginary) for a generic or Rader stage: on the stack for the small generic
+// primes, else taken from the front of the work space (which then moves on).
+double* StageBuffers(const FftPlan* p, int s, double* local, double** work) {
+  if (p->stageKinds[s] != kFftRader) return local;
+  double* buf = *work;
+  *work += 4 * static_cast<std::size_t>(p->factors[s]);
+  return buf;
+}
+
 // `count` DFTs of the stage's radix (see ComplexFirstKernel).
 Status Leaf(const FftPlan* p, int s, const double* ir, const double* ii, double* o_r, double* o_i,
             std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count, std::ptrdiff_t ivs,
@@ -116,12 +126,7 @@ Status Leaf(const FftPlan* p, int s, const double* ir, const double* ii, double*
   }
   const std::int32_t r = p->factors[s];
   double local[4 * kGenericPrimeMax];
-  double* buf = local;
-  if (p->stageKinds[s] == kFftRader) {
-    buf = work;
-    work += 4 * static_cast<std::size_t>(r);
-  }
-  double* xr = buf;
+  double* xr = StageBuffers(p, s, local, &work);
   double* xi = xr + r;
   double* yr = xi + r;
   double* yi = yr + r;
@@ -153,12 +158,7 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
   }
   const std::int32_t r = p->factors[s];
   double local[4 * kGenericPrimeMax];
-  double* buf = local;
-  if (p->stageKinds[s] == kFftRader) {
-    buf = work;
-    work += 4 * static_cast<std::size_t>(r);
-  }
-  double* xr = buf;
+  double* xr = StageBuffers(p, s, local, &work);
   double* xi = xr + r;
   double* yr = xi + r;
   double* yi = yr + r;

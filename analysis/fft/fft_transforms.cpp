@@ -37,6 +37,16 @@ Status HalfComplexSpectrum(const PlanHold& plan, const double* x, double* hc, st
   return FftRealForward(plan.get(), x, hc, 1, 1, n);
 }
 
+// Half-complex spectra of a and b, both of n > 1 points, into one scratch
+// block: X = hc, Y = hc + n. Computed before any output is written, so that
+// outputs may be the input arrays.
+Status TwoSpectra(const PlanHold& plan, const double* a, const double* b, std::int32_t n,
+                  Scratch<double>* hc) {
+  if (Status s = hc->Allocate(2 * static_cast<std::size_t>(n))) return s;
+  if (Status s = HalfComplexSpectrum(plan, a, hc->data(), n)) return s;
+  return HalfComplexSpectrum(plan, b, hc->data() + n, n);
+}
+
 double Square(double v) { return v * v; }
 
 }  // namespace
@@ -142,11 +152,9 @@ Status CrossSpectrum(const double* x, const double* y, std::int32_t n, double* r
   if (!plan.get()) return kOutOfMemory;
   // Both spectra first, so that re and im may be the input arrays.
   Scratch<double> hc;
-  if (Status s = hc.Allocate(2 * static_cast<std::size_t>(n))) return s;
+  if (Status s = TwoSpectra(plan, x, y, n, &hc)) return s;
   double* X = hc.data();
   double* Y = X + n;
-  if (Status s = HalfComplexSpectrum(plan, x, X, n)) return s;
-  if (Status s = HalfComplexSpectrum(plan, y, Y, n)) return s;
   const double nn = static_cast<double>(n) * static_cast<double>(n);
   re[0] = X[0] * Y[0] / nn;
   im[0] = 0.0;
@@ -194,16 +202,15 @@ Status TransferFunction(const double* stimulus, const double* response, std::int
   PlanHold plan(n);
   if (!plan.get()) return kOutOfMemory;
   Scratch<double> hc;
-  if (Status s = hc.Allocate(2 * static_cast<std::size_t>(n))) return s;
+  if (n == 1) {
+    if (Status s = hc.Allocate(2)) return s;
+    hc[0] = stimulus[0];
+    hc[1] = response[0];
+  } else if (Status s = TwoSpectra(plan, stimulus, response, n, &hc)) {
+    return s;
+  }
   double* X = hc.data();
   double* Y = X + n;
-  if (n == 1) {
-    X[0] = stimulus[0];
-    Y[0] = response[0];
-  } else {
-    if (Status s = HalfComplexSpectrum(plan, stimulus, X, n)) return s;
-    if (Status s = HalfComplexSpectrum(plan, response, Y, n)) return s;
-  }
   const std::int32_t half = n / 2;
   for (std::int32_t k = 0; k < half; ++k) {
     double hr, hi;
@@ -233,11 +240,9 @@ Status Deconvolve(const double* divisor, const double* dividend, std::int32_t n,
   PlanHold plan(n);
   if (!plan.get()) return kOutOfMemory;
   Scratch<double> hc;
-  if (Status s = hc.Allocate(2 * static_cast<std::size_t>(n))) return s;
+  if (Status s = TwoSpectra(plan, divisor, dividend, n, &hc)) return s;
   double* X = hc.data();
   double* Y = X + n;
-  if (Status s = HalfComplexSpectrum(plan, divisor, X, n)) return s;
-  if (Status s = HalfComplexSpectrum(plan, dividend, Y, n)) return s;
   // Z = Y/X bin by bin, written over Y (no test for X[k] = 0).
   Y[0] = Y[0] / X[0];
   for (std::int32_t k = 1; 2 * k < n; ++k) {
