@@ -20,6 +20,9 @@ target_compile_options(test_client PRIVATE -Wno-maybe-uninitialized)
 # as tests/client/artifacts/main_panel.ppm in the build tree.  FLTK and the
 # X libraries keep some memory to the end of the process: LeakSanitizer
 # reads its suppressions from lsan.supp.
+if(NOT BERTLOG_WINDOW)
+  return()
+endif()
 add_executable(test_client_window ${dir}/window/window_test.cpp ${dir}/harness.cpp)
 target_link_libraries(test_client_window PRIVATE GTest::gtest GTest::gtest_main)
 target_include_directories(test_client_window PRIVATE ${dir})
