@@ -34,10 +34,13 @@ done
 [ -n "$sources" ] || fail_setup "no Debian apt sources found in /etc/apt"
 mirror=$(awk '/^URIs:/ {print $2; exit} /^deb / {print ($2 ~ /^\[/ ? $3 : $2); exit}' "$sources")
 [ -n "$mirror" ] || fail_setup "no mirror address in $sources"
+probe=$(mktemp) || fail_setup "cannot create a temporary file"
 if ! /usr/lib/apt/apt-helper -o Acquire::http::Timeout=15 -o Acquire::Retries=0 \
-    download-file "${mirror%/}/dists/$suite/Release" /dev/null >/dev/null 2>&1; then
+    download-file "${mirror%/}/dists/$suite/Release" "$probe" >/dev/null 2>&1; then
+  rm -f "$probe"
   fail_setup "no network: cannot reach the Debian archive at $mirror"
 fi
+rm -f "$probe"
 
 base=${FRESH_CHECK_DIR:-/var/tmp}
 root=$(mktemp -d "$base/fresh-check.XXXXXX") || fail_setup "cannot create a folder in $base"
