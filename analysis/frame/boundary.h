@@ -30,6 +30,10 @@
 #include <utility>
 
 #include "frame/status.h"
+// Every export file includes the public declarations through this header,
+// so a definition whose parameters differ from its declaration does not
+// compile ("conflicting declaration of C function").
+#include "qmanlys.h"
 
 #define QM_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -32,3 +32,13 @@ if(QM_SANITIZE STREQUAL "")
   add_test(NAME frame.install COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/frame/install_check.sh
            ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
 endif()
+
+# An export defined with parameters that differ from its declaration in the
+# public header is rejected by the compiler (every export file sees the
+# declarations through frame/boundary.h).
+add_test(NAME frame.export_declaration_checked
+  COMMAND ${CMAKE_CXX_COMPILER} -std=c++20 -fsyntax-only
+          -I${CMAKE_SOURCE_DIR}/include -I${CMAKE_SOURCE_DIR}/analysis
+          ${CMAKE_CURRENT_SOURCE_DIR}/frame/reject/export_mismatch.cpp)
+set_tests_properties(frame.export_declaration_checked PROPERTIES
+  PASS_REGULAR_EXPRESSION "conflicting declaration of C function")
