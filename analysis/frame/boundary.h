@@ -2,33 +2,67 @@
 //
 // Every exported function is a thin adapter from the C interface (64-bit
 // sizes, nullable pointers, 64-bit index outputs) to an internal routine
-// (32-bit counts, valid pointers, status result). Each export is written as
+// (32-bit counts, valid pointers, status result). Each export is one line:
 //
 //   QM_EXPORT int32_t ZMXFunc3(const double* x, const double* y, int64_t n,
 //                              double* z) {
-//     return qm::boundary::Call(qm::ArrayAdd1D, In(x), In(y), Size(n), Out(z));
+//     return Call(qm::arith::ArrayAdd1D, In(x), In(y), Size(n), Out(z));
 //   }
 //
 // and `Call` applies the boundary rules in a fixed order:
 //
 //   1. narrowing: every 64-bit size must fit in 32 bits, otherwise -20046
 //      (kOverflow) before anything is read or written;
-//   2. pointers: a required pointer that is null gives kNullPointer;
-//   3. shape checks that belong to the boundary (2-D dimensions below 1 give
+//   2. pointers: a required pointer that is null gives kNullPointer (-20008),
+//      in argument order;
+//   3. records and handles whose null has a family code (In(p, code),
+//      Out(p, code)) give that code, after the plain pointers;
+//   4. shape checks that belong to the boundary (2-D dimensions below 1 give
 //      -20003, then a rows*cols product that overflows 32 bits gives -20046);
-//   4. the routine runs and its status is returned unchanged;
-//   5. index and count outputs are written back as 64-bit values.
+//   5. the routine runs and its status is returned unchanged;
+//   6. outputs the boundary holds for the caller (64-bit indexes and counts,
+//      records in the public layout) are written back when the routine
+//      wrote them.
 //
 // Arguments must be wrapped: a raw pointer or a 64-bit integer handed to
 // `Call` does not compile, so no export can forget a narrowing or a null
 // check. Plain scalars (doubles, 32-bit selectors) pass through unchanged.
+//
+// The wrappers, by what the caller passes:
+//
+//   Size(n)                 a 64-bit count, narrowed (rule 1)
+//   Elements2D(r, c)        rows x cols of an element-wise operation, one
+//                           count; Elements2D::SignFirst(r, c) reports
+//                           dimensions below 1 before the narrowing
+//   Index(i), Shift(k)      a 64-bit position judged by the routine, not
+//                           narrowed: beyond 32 bits it arrives as a value the
+//                           routine rejects with its own code in its own order
+//                           (an index as -1, a shift as INT32_MIN)
+//   LowWord(v)              a 64-bit selector of which the low 32 bits count
+//   In(p), Out(p)           required pointers (rule 2)
+//   In(p, code), Out(p, code)  required, with the family's code for null
+//   InIfCount(p, count)     an input read only when count > 0
+//   OutOr(out, in)          an optional output: null writes over the input
+//   Opt(p)                  a scalar result the caller may decline
+//   Maybe(p)                a pointer the routine itself interprets when null
+//   IndexOut(p), OptIndexOut(p), CountOut(p)   32-bit results, 64-bit out
+//   SizeInOut(p)            a 64-bit capacity in, the used count out
+//   RecordOut<Store>(p), OptRecordOut<Store>(p)  a record the routine fills,
+//                           stored in the caller's public layout by Store
+//
+// Exports that stay plain functions, outside `Call`: those that return no
+// status (a message pointer, a computed double, a record or plan handle the
+// library allocates, nothing at all); they still take every size as 64 bits
+// and narrow it with FitsInt32 before use.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 #include <utility>
 
+#include "frame/counts.h"
 #include "frame/status.h"
 // Every export file includes the public declarations through this header,
 // so a definition whose parameters differ from its declaration does not
@@ -38,18 +72,12 @@
 #define QM_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace qm {
-
-// True when v is representable as a 32-bit signed count.
-constexpr bool FitsInt32(std::int64_t v) {
-  return v >= std::numeric_limits<std::int32_t>::min() &&
-         v <= std::numeric_limits<std::int32_t>::max();
-}
-
 namespace boundary {
 
 struct Adapter {
   static constexpr Status Narrow() { return kSuccess; }
   static constexpr Status CheckPointers() { return kSuccess; }
+  static constexpr Status CheckRecords() { return kSuccess; }
   static constexpr Status CheckShape() { return kSuccess; }
   static constexpr void Finish() {}
 };
@@ -75,7 +103,14 @@ class Size : public Adapter {
 class Elements2D : public Adapter {
  public:
   Elements2D(std::int64_t rows, std::int64_t cols) : rows_(rows), cols_(cols) {}
+  // Dimensions below 1 give -20003 before the two counts are narrowed.
+  static Elements2D SignFirst(std::int64_t rows, std::int64_t cols) {
+    Elements2D e(rows, cols);
+    e.sign_first_ = true;
+    return e;
+  }
   Status Narrow() const {
+    if (sign_first_ && (rows_ < 1 || cols_ < 1)) return kCountNotPositive;
     return FitsInt32(rows_) && FitsInt32(cols_) ? kSuccess : kOverflow;
   }
   Status CheckShape() {
@@ -90,6 +125,31 @@ class Elements2D : public Adapter {
  private:
   std::int64_t rows_, cols_;
   std::int32_t count_ = 0;
+  bool sign_first_ = false;
+};
+
+// A 64-bit position (index, shift) that the routine judges against its
+// counts, in its own order and with its own code. It is not narrowed: a value
+// beyond 32 bits is handed on as `outside`, a value the routine rejects.
+class Judged : public Adapter {
+ public:
+  Judged(std::int64_t v, std::int32_t outside)
+      : v_(FitsInt32(v) ? static_cast<std::int32_t>(v) : outside) {}
+  std::int32_t Get() const { return v_; }
+
+ private:
+  std::int32_t v_;
+};
+
+// A 64-bit selector of which only the low 32 bits count.
+class LowWord : public Adapter {
+ public:
+  explicit LowWord(std::int64_t v)
+      : v_(static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v)))) {}
+  std::int32_t Get() const { return v_; }
+
+ private:
+  std::int32_t v_;
 };
 
 // A pointer that must not be null (input array, output array, result).
@@ -102,6 +162,34 @@ class Required : public Adapter {
 
  private:
   T* p_;
+};
+
+// A record or handle that must not be null, with the family's own code for
+// null (checked after the plain pointers).
+template <class T>
+class RequiredRecord : public Adapter {
+ public:
+  RequiredRecord(T* p, Status when_null) : p_(p), when_null_(when_null) {}
+  Status CheckRecords() const { return p_ ? kSuccess : when_null_; }
+  T* Get() const { return p_; }
+
+ private:
+  T* p_;
+  Status when_null_;
+};
+
+// An input array read only when its count is positive: null is accepted
+// with a count below 1.
+template <class T>
+class RequiredIfCount : public Adapter {
+ public:
+  RequiredIfCount(T* p, std::int64_t count) : p_(p), count_(count) {}
+  Status CheckPointers() const { return p_ || count_ < 1 ? kSuccess : kNullPointer; }
+  T* Get() const { return p_; }
+
+ private:
+  T* p_;
+  std::int64_t count_;
 };
 
 // An output array that may be null: null means "write over the input".
@@ -182,6 +270,48 @@ class SizeInOut : public Adapter {
   std::int32_t value_ = 0;
 };
 
+// A record that the routine fills (an internal struct) and that the caller
+// receives in the public layout, written by `Store(record, out)`. The caller's
+// array is written only when the routine wrote the record, so an early
+// failure leaves it untouched. Optional: null means not wanted.
+template <class F>
+struct FirstArgOf;
+template <class R, class A, class... Rest>
+struct FirstArgOf<R (*)(A, Rest...)> {
+  using type = std::remove_cvref_t<A>;
+};
+template <class F>
+using FirstArg = typename FirstArgOf<F>::type;
+
+template <class Record, auto Store>
+class RecordOutput : public Adapter {
+  static_assert(std::is_trivially_copyable_v<Record>, "records cross the boundary as plain data");
+
+ public:
+  RecordOutput(double* p, bool required) : p_(p), required_(required) {
+    std::memset(&record_, kUnwrittenByte, sizeof record_);
+  }
+  RecordOutput(const RecordOutput&) = delete;
+  Status CheckPointers() const { return p_ || !required_ ? kSuccess : kNullPointer; }
+  Record* Get() { return &record_; }
+  void Finish() const {
+    if (p_ && !Unwritten()) Store(record_, p_);
+  }
+
+ private:
+  // All bits set: as a double, a NaN that no arithmetic produces.
+  static constexpr unsigned char kUnwrittenByte = 0xff;
+  bool Unwritten() const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&record_);
+    for (std::size_t i = 0; i < sizeof record_; ++i)
+      if (bytes[i] != kUnwrittenByte) return false;
+    return true;
+  }
+  Record record_;
+  double* p_;
+  bool required_;
+};
+
 // Scalars that need no adaptation (doubles, 32-bit selectors, flags).
 template <class T>
 class Value : public Adapter {
@@ -216,6 +346,8 @@ Status Apply(Routine&& routine, A&&... a) {
   if (s != kSuccess) return s;
   (void)(((s = a.CheckPointers()) == kSuccess) && ...);
   if (s != kSuccess) return s;
+  (void)(((s = a.CheckRecords()) == kSuccess) && ...);
+  if (s != kSuccess) return s;
   (void)(((s = a.CheckShape()) == kSuccess) && ...);
   if (s != kSuccess) return s;
   s = std::forward<Routine>(routine)(a.Get()...);
@@ -237,6 +369,14 @@ Required<const T> In(const T* p) { return Required<const T>(p); }
 template <class T>
 Required<T> Out(T* p) { return Required<T>(p); }
 template <class T>
+RequiredRecord<const T> In(const T* p, Status when_null) { return RequiredRecord<const T>(p, when_null); }
+template <class T>
+RequiredRecord<T> Out(T* p, Status when_null) { return RequiredRecord<T>(p, when_null); }
+template <class T>
+RequiredIfCount<const T> InIfCount(const T* p, std::int64_t count) {
+  return RequiredIfCount<const T>(p, count);
+}
+template <class T>
 OutputOrInput<T> OutOr(T* out, T* in) { return OutputOrInput<T>(out, in); }
 template <class T>
 OutputOrInput<T> OutOr(T* out, const T* in) {
@@ -250,6 +390,15 @@ Nullable<T> Maybe(T* p) { return Nullable<T>(p); }
 inline WideOutput IndexOut(std::int64_t* p) { return WideOutput(p, true); }
 inline WideOutput OptIndexOut(std::int64_t* p) { return WideOutput(p, false); }
 inline WideOutput CountOut(std::int64_t* p) { return WideOutput(p, true); }
+// An index judged by the routine (-1 beyond 32 bits, outside every array).
+inline Judged Index(std::int64_t v) { return Judged(v, -1); }
+// A shift judged by the routine (INT32_MIN beyond 32 bits: its magnitude
+// exceeds every count).
+inline Judged Shift(std::int64_t v) { return Judged(v, std::numeric_limits<std::int32_t>::min()); }
+template <auto Store, class Record = FirstArg<decltype(Store)>>
+RecordOutput<Record, Store> RecordOut(double* p) { return RecordOutput<Record, Store>(p, true); }
+template <auto Store, class Record = FirstArg<decltype(Store)>>
+RecordOutput<Record, Store> OptRecordOut(double* p) { return RecordOutput<Record, Store>(p, false); }
 
 }  // namespace boundary
 }  // namespace qm
