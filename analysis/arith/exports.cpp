@@ -48,8 +48,7 @@ QM_EXPORT int32_t ZMXFunc57(const double* x, const double* y, int64_t n, double*
 QM_EXPORT int32_t ZMXFunc58(const double* x, const double* y, int64_t rows, int64_t cols,
                             double* z) {
   // Dimensions below 1 are reported before the two counts are narrowed.
-  if (rows < 1 || cols < 1) return qm::kCountNotPositive;
-  return Call(qm::ArrayDivide1D, In(x), In(y), Elements2D(rows, cols), Out(z));
+  return Call(qm::ArrayDivide1D, In(x), In(y), Elements2D::SignFirst(rows, cols), Out(z));
 }
 
 QM_EXPORT int32_t ZMXFunc115(const double* x, int64_t n, double a, double b, double* out) {
@@ -102,10 +101,7 @@ QM_EXPORT int32_t ZMXFunc155(double* x, int64_t n, double value) {
 }
 
 QM_EXPORT int32_t ZMXFunc156(const double* x, int64_t n, int64_t shifts, double* out) {
-  // A shift is judged against n, not narrowed like a size: one beyond 32 bits
-  // is passed as INT32_MIN, whose magnitude exceeds every count (-20102).
-  const int32_t narrowed = qm::FitsInt32(shifts) ? static_cast<int32_t>(shifts) : INT32_MIN;
-  return Call(qm::ArrayShift, In(x), Size(n), narrowed, OutOr(out, x));
+  return Call(qm::ArrayShift, In(x), Size(n), Shift(shifts), OutOr(out, x));
 }
 
 QM_EXPORT int32_t ZMXFunc167(const double* x, const double* y, int64_t n, double* z) {
@@ -119,10 +115,7 @@ QM_EXPORT int32_t ZMXFunc168(const double* x, const double* y, int64_t rows, int
 
 QM_EXPORT int32_t ZMXFunc169(const double* x, int64_t n, int64_t index, int64_t length,
                              double* out) {
-  // An index is judged against n (-20017), not narrowed like a size: one
-  // beyond 32 bits is passed as -1, which no array has.
-  const int32_t at = qm::FitsInt32(index) ? static_cast<int32_t>(index) : -1;
-  return Call(qm::ArraySubset, In(x), Size(n), at, Size(length), Out(out));
+  return Call(qm::ArraySubset, In(x), Size(n), Index(index), Size(length), Out(out));
 }
 
 QM_EXPORT int32_t ZMXFunc170(const double* x, int64_t n, double* sum) {

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <limits>
 
-#include "frame/boundary.h"
+#include "frame/counts.h"
 #include "frame/workspace.h"
 
 namespace qm {
@@ -252,91 +252,48 @@ Status IirCoefficients(const IirParameters& params, double* den, std::int32_t de
   return s;
 }
 
-}  // namespace qm
-
-// ---------------------------------------------------------------------------
-// Exports.
-
-using namespace qm::boundary;
-
-QM_EXPORT IirCascadeRecord* ZMXFunc233(int32_t type, int32_t order) {
-  return qm::IirCascadeCreate(type, order);
-}
-QM_EXPORT void ZMXFunc235(IirCascadeRecord* record) { qm::IirCascadeReset(record); }
-
-QM_EXPORT int32_t ZMXFunc12(double fs, double fl, double fh, IirCascadeRecord* record) {
-  return Call(qm::LinearOrdinateDesign, fs, fl, fh, Maybe(record));
-}
-QM_EXPORT int32_t ZMXFunc18(double fs, double fl, double fh, IirCascadeRecord* record) {
-  return Call(qm::ButterworthDesign, fs, fl, fh, Maybe(record));
-}
-QM_EXPORT int32_t ZMXFunc24(double fs, double fl, double fh, double ripple,
-                            IirCascadeRecord* record) {
-  return Call(qm::ChebyshevDesign, fs, fl, fh, ripple, Maybe(record));
-}
-QM_EXPORT int32_t ZMXFunc98(double fs, double fl, double fh, double attenuation,
-                            IirCascadeRecord* record) {
-  return Call(qm::InverseChebyshevDesign, fs, fl, fh, attenuation, Maybe(record));
-}
-QM_EXPORT int32_t ZMXFunc61(double fs, double fl, double fh, double ripple, double attenuation,
-                            IirCascadeRecord* record) {
-  return Call(qm::EllipticDesign, fs, fl, fh, ripple, attenuation, Maybe(record));
-}
-
-QM_EXPORT int32_t ZMXFunc91(const double* x, int64_t n, IirCascadeRecord* record, double* y) {
-  return Call([](const double* in, int32_t count, IirCascadeRecord* rec,
-                 double* out) { return qm::IirCascadeFilter(in, count, rec, out); },
-              In(x), Size(n), Maybe(record), Out(y));
-}
-
-QM_EXPORT int32_t ZMXFunc236(const IirCascadeRecord* record, double* den, int32_t denLength,
-                             double* num, int32_t numLength) {
-  return Call(qm::IirCascadeExpand, Maybe(record), Out(den), denLength, Out(num), numLength);
-}
-
 namespace {
 
-qm::IirParameters OneShot(qm::IirFamily family, int32_t type, int32_t order, double fs, double fl,
-                    double fh, double ripple, double attenuation) {
-  return qm::IirParameters{family, type, order, fs, fl, fh, ripple, attenuation};
-}
-
-int32_t Coefficients(const qm::IirParameters& params, double* den, int32_t den_length, double* num,
-                     int32_t num_length) {
-  return Call([&params](double* d, int32_t dl, double* nm,
-                      int32_t nl) { return qm::IirCoefficients(params, d, dl, nm, nl); },
-              Out(den), den_length, Out(num), num_length);
+Status OneShotCoefficients(IirFamily family, std::int32_t type, std::int32_t order, double fs,
+                           double fl, double fh, double ripple, double attenuation, double* den,
+                           std::int32_t den_length, double* num, std::int32_t num_length) {
+  return IirCoefficients(IirParameters{family, type, order, fs, fl, fh, ripple, attenuation}, den,
+                         den_length, num, num_length);
 }
 
 }  // namespace
 
-QM_EXPORT int32_t ZMXFunc13(int32_t type, int32_t order, double fs, double fl, double fh,
-                            double* den, int32_t denLength, double* num, int32_t numLength) {
-  return Coefficients(OneShot(qm::IirFamily::kLinearOrdinate, type, order, fs, fl, fh, 0, 0),
-                      den, denLength, num, numLength);
+Status LinearOrdinateCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
+                                  double fh, double* den, std::int32_t den_length, double* num,
+                                  std::int32_t num_length) {
+  return OneShotCoefficients(IirFamily::kLinearOrdinate, type, order, fs, fl, fh, 0, 0, den,
+                             den_length, num, num_length);
 }
-QM_EXPORT int32_t ZMXFunc19(int32_t type, int32_t order, double fs, double fl, double fh,
-                            double* den, int32_t denLength, double* num, int32_t numLength) {
-  return Coefficients(OneShot(qm::IirFamily::kButterworth, type, order, fs, fl, fh, 0, 0), den,
-                      denLength, num, numLength);
+Status ButterworthCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
+                               double fh, double* den, std::int32_t den_length, double* num,
+                               std::int32_t num_length) {
+  return OneShotCoefficients(IirFamily::kButterworth, type, order, fs, fl, fh, 0, 0, den,
+                             den_length, num, num_length);
 }
-QM_EXPORT int32_t ZMXFunc25(int32_t type, int32_t order, double fs, double fl, double fh,
-                            double ripple, double* den, int32_t denLength, double* num,
-                            int32_t numLength) {
-  return Coefficients(OneShot(qm::IirFamily::kChebyshev, type, order, fs, fl, fh, ripple, 0),
-                      den, denLength, num, numLength);
+Status ChebyshevCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
+                             double fh, double ripple, double* den, std::int32_t den_length,
+                             double* num, std::int32_t num_length) {
+  return OneShotCoefficients(IirFamily::kChebyshev, type, order, fs, fl, fh, ripple, 0, den,
+                             den_length, num, num_length);
 }
-QM_EXPORT int32_t ZMXFunc99(int32_t type, int32_t order, double fs, double fl, double fh,
-                            double attenuation, double* den, int32_t denLength, double* num,
-                            int32_t numLength) {
-  return Coefficients(
-      OneShot(qm::IirFamily::kInverseChebyshev, type, order, fs, fl, fh, 0, attenuation), den,
-      denLength, num, numLength);
+Status InverseChebyshevCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
+                                    double fh, double attenuation, double* den,
+                                    std::int32_t den_length, double* num,
+                                    std::int32_t num_length) {
+  return OneShotCoefficients(IirFamily::kInverseChebyshev, type, order, fs, fl, fh, 0,
+                             attenuation, den, den_length, num, num_length);
 }
-QM_EXPORT int32_t ZMXFunc62(int32_t type, int32_t order, double fs, double fl, double fh,
-                            double ripple, double attenuation, double* den, int32_t denLength,
-                            double* num, int32_t numLength) {
-  return Coefficients(
-      OneShot(qm::IirFamily::kElliptic, type, order, fs, fl, fh, ripple, attenuation), den,
-      denLength, num, numLength);
+Status EllipticCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
+                            double fh, double ripple, double attenuation, double* den,
+                            std::int32_t den_length, double* num, std::int32_t num_length) {
+  return OneShotCoefficients(IirFamily::kElliptic, type, order, fs, fl, fh, ripple, attenuation,
+                             den, den_length, num, num_length);
 }
+
+}  // namespace qm
+

@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "frame/boundary.h"
 #include "qmanlys.h"
 
 namespace qm {
@@ -252,81 +251,3 @@ Status EllipticBandstop(const double* x, std::int32_t n, double fs, double fl, d
 }
 
 }  // namespace qm
-
-// ---------------------------------------------------------------------------
-// Exports.
-
-using namespace qm::boundary;
-
-QM_EXPORT int32_t ZMXFunc21(const double* x, int64_t n, double fs, double fc, int32_t order,
-                            double* y) {
-  return Call(qm::ButterworthLowpass, In(x), Size(n), fs, fc, order, OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc20(const double* x, int64_t n, double fs, double fc, int32_t order,
-                            double* y) {
-  return Call(qm::ButterworthHighpass, In(x), Size(n), fs, fc, order, OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc16(const double* x, int64_t n, double fs, double fl, double fh,
-                            int32_t order, double* y) {
-  return Call(qm::ButterworthBandpass, In(x), Size(n), fs, fl, fh, order, OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc17(const double* x, int64_t n, double fs, double fl, double fh,
-                            int32_t order, double* y) {
-  return Call(qm::ButterworthBandstop, In(x), Size(n), fs, fl, fh, order, OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc27(const double* x, int64_t n, double fs, double fc, double ripple,
-                            int32_t order, double* y) {
-  return Call(qm::ChebyshevLowpass, In(x), Size(n), fs, fc, ripple, order, OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc26(const double* x, int64_t n, double fs, double fc, double ripple,
-                            int32_t order, double* y) {
-  return Call(qm::ChebyshevHighpass, In(x), Size(n), fs, fc, ripple, order, OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc22(const double* x, int64_t n, double fs, double fl, double fh,
-                            double ripple, int32_t order, double* y) {
-  return Call(qm::ChebyshevBandpass, In(x), Size(n), fs, fl, fh, ripple, order, OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc23(const double* x, int64_t n, double fs, double fl, double fh,
-                            double ripple, int32_t order, double* y) {
-  return Call(qm::ChebyshevBandstop, In(x), Size(n), fs, fl, fh, ripple, order, OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc101(const double* x, int64_t n, double fs, double fc,
-                             double attenuation, int32_t order, double* y) {
-  return Call(qm::InverseChebyshevLowpass, In(x), Size(n), fs, fc, attenuation, order,
-              OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc100(const double* x, int64_t n, double fs, double fc,
-                             double attenuation, int32_t order, double* y) {
-  return Call(qm::InverseChebyshevHighpass, In(x), Size(n), fs, fc, attenuation, order,
-              OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc96(const double* x, int64_t n, double fs, double fl, double fh,
-                            double attenuation, int32_t order, double* y) {
-  return Call(qm::InverseChebyshevBandpass, In(x), Size(n), fs, fl, fh, attenuation, order,
-              OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc97(const double* x, int64_t n, double fs, double fl, double fh,
-                            double attenuation, int32_t order, double* y) {
-  return Call(qm::InverseChebyshevBandstop, In(x), Size(n), fs, fl, fh, attenuation, order,
-              OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc64(const double* x, int64_t n, double fs, double fc, double ripple,
-                            double attenuation, int32_t order, double* y) {
-  return Call(qm::EllipticLowpass, In(x), Size(n), fs, fc, ripple, attenuation, order,
-              OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc63(const double* x, int64_t n, double fs, double fc, double ripple,
-                            double attenuation, int32_t order, double* y) {
-  return Call(qm::EllipticHighpass, In(x), Size(n), fs, fc, ripple, attenuation, order,
-              OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc59(const double* x, int64_t n, double fs, double fl, double fh,
-                            double ripple, double attenuation, int32_t order, double* y) {
-  return Call(qm::EllipticBandpass, In(x), Size(n), fs, fl, fh, ripple, attenuation, order,
-              OutOr(y, x));
-}
-QM_EXPORT int32_t ZMXFunc60(const double* x, int64_t n, double fs, double fl, double fh,
-                            double ripple, double attenuation, int32_t order, double* y) {
-  return Call(qm::EllipticBandstop, In(x), Size(n), fs, fl, fh, ripple, attenuation, order,
-              OutOr(y, x));
-}

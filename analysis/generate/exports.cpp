@@ -28,13 +28,8 @@ QM_EXPORT int32_t ZMXFunc179(int64_t n, double amplitude, double f, double* phas
 // The table is read only when m >= 1, so it may be null otherwise.
 QM_EXPORT int32_t ZMXFunc9(int64_t n, double amplitude, double f, double* phase,
                            const double* table, int64_t m, int32_t interpolation, double* out) {
-  return Call(
-      [](int32_t count, double a, double freq, double* p, const double* t, int32_t size,
-         int32_t mode, double* o) -> qm::Status {
-        if (size >= 1 && !t) return qm::kNullPointer;
-        return qm::ArbitraryWave(count, a, freq, p, t, size, mode, o);
-      },
-      Size(n), amplitude, f, Out(phase), Maybe(table), Size(m), interpolation, Out(out));
+  return Call(qm::ArbitraryWave, Size(n), amplitude, f, Out(phase), InIfCount(table, m), Size(m),
+              interpolation, Out(out));
 }
 
 // ---- Patterns ----------------------------------------------------------------
@@ -52,10 +47,8 @@ QM_EXPORT int32_t ZMXFunc178(int64_t n, double amplitude, double* out) {
   return Call(qm::TrianglePattern, Size(n), amplitude, Out(out));
 }
 
-// An index outside the 32-bit range is outside every array: -20017.
 QM_EXPORT int32_t ZMXFunc93(int64_t n, double amplitude, int64_t index, double* out) {
-  const int32_t narrow_index = qm::FitsInt32(index) ? static_cast<int32_t>(index) : -1;
-  return Call(qm::ImpulsePattern, Size(n), amplitude, narrow_index, Out(out));
+  return Call(qm::ImpulsePattern, Size(n), amplitude, Index(index), Out(out));
 }
 
 // delay and width are sample counts and narrowed like n.

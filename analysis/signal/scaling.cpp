@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "arith/array_ops.h"
-#include "frame/boundary.h"
 
 namespace qm {
 
@@ -119,58 +118,3 @@ Status PolarToRectArray(const double* magnitude, const double* phase, std::int32
 }
 
 }  // namespace qm
-
-// ---------------------------------------------------------------------------
-// Exports.
-
-using namespace qm::boundary;
-
-QM_EXPORT int32_t ZMXFunc143(const double* x, int64_t n, double* out, double* scale) {
-  return Call(qm::ScaleByMaxAbs1D, In(x), Size(n), OutOr(out, x), Out(scale));
-}
-
-QM_EXPORT int32_t ZMXFunc144(const double* x, int64_t rows, int64_t cols, double* out,
-                             double* scale) {
-  return Call(qm::ScaleByMaxAbs1D, In(x), Elements2D(rows, cols), OutOr(out, x), Out(scale));
-}
-
-QM_EXPORT int32_t ZMXFunc153(const double* x, int64_t n, double* out, double* offset,
-                             double* scale) {
-  return Call(qm::ScaleToUnitRange1D, In(x), Size(n), OutOr(out, x), Out(offset), Out(scale));
-}
-
-QM_EXPORT int32_t ZMXFunc154(const double* x, int64_t rows, int64_t cols, double* out,
-                             double* offset, double* scale) {
-  return Call(qm::ScaleToUnitRange1D, In(x), Elements2D(rows, cols), OutOr(out, x), Out(offset),
-              Out(scale));
-}
-
-QM_EXPORT int32_t ZMXFunc135(const double* x, int64_t n, const double* c, int32_t m,
-                             double* out) {
-  return Call(qm::PolynomialEvaluate1D, In(x), Size(n), In(c), m, OutOr(out, x));
-}
-
-QM_EXPORT int32_t ZMXFunc136(const double* x, int64_t rows, int64_t cols, const double* c,
-                             int32_t m, double* out) {
-  return Call(qm::PolynomialEvaluate1D, In(x), Elements2D(rows, cols), In(c), m, OutOr(out, x));
-}
-
-QM_EXPORT int32_t ZMXFunc172(double re, double im, double* magnitude, double* phase) {
-  return Call(qm::RectToPolar, re, im, Out(magnitude), Out(phase));
-}
-
-QM_EXPORT int32_t ZMXFunc173(const double* re, const double* im, int64_t n, double* magnitude,
-                             double* phase) {
-  return Call(qm::RectToPolarArray, In(re), In(im), Size(n), OutOr(magnitude, re),
-              OutOr(phase, im));
-}
-
-QM_EXPORT int32_t ZMXFunc174(double magnitude, double phase, double* re, double* im) {
-  return Call(qm::PolarToRect, magnitude, phase, Out(re), Out(im));
-}
-
-QM_EXPORT int32_t ZMXFunc232(const double* magnitude, const double* phase, int64_t n, double* re,
-                             double* im) {
-  return Call(qm::PolarToRectArray, In(magnitude), In(phase), Size(n), OutOr(re, magnitude),
-              OutOr(im, phase));
-}

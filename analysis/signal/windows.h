@@ -112,6 +112,8 @@ Status DolphChebyshevWindow(double* x, std::int32_t n, double ratio, WindowForm 
 Status ChebyshevWindow(double* x, std::int32_t n, double attenuation_db);
 // Gaussian window, sigma relative to the length (sigma <= 0 means 0.2).
 Status GaussianWindow(double* x, std::int32_t n, double sigma, WindowForm form);
+// The periodic Gaussian window.
+Status PeriodicGaussianWindow(double* x, std::int32_t n, double sigma);
 // Cosine taper over trunc(ratio*n/2) points at each end; ratio <= 0 (or
 // NaN) leaves x unchanged, ratio >= 1 applies the Hanning window.
 Status TukeyWindow(double* x, std::int32_t n, double ratio);

@@ -205,6 +205,10 @@ Status ScaledWindow(double* x, std::int32_t n, std::int32_t code, WindowProperti
   return ScaledWindowReport(x, n, code, 0.0, properties);
 }
 
+Status PeriodicGaussianWindow(double* x, std::int32_t n, double sigma) {
+  return GaussianWindow(x, n, sigma, WindowForm::kPeriodic);
+}
+
 Status SymmetricWindow(double* x, std::int32_t n, std::int32_t code, double parameter) {
   if (n < 1) return kCountNotPositive;
   if (!IsWindowCode(code)) return kBadSelection;

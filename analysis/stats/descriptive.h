@@ -44,6 +44,10 @@ Status AcDcEstimator(const double* x, std::int32_t n, double* ac, double* dc);
 // [base, top] (and NaNs) are ignored.
 Status Histogram(const double* x, std::int32_t n, double base, double top, std::int32_t m,
                  std::int32_t* counts, double* centres);
+// The same with 64-bit counts (the caller's layout); either output may be
+// null (not wanted).
+Status HistogramWide(const double* x, std::int32_t n, double base, double top, std::int64_t* counts,
+                     double* centres, std::int32_t m);
 // Centre of the fullest interval of that histogram (the lowest on ties).
 Status Mode(const double* x, std::int32_t n, double base, double top, std::int32_t m, double* mode);
 // All modes: exact values for m < 1, otherwise the centres of the fullest

@@ -1,9 +1,8 @@
-// Exports of the descriptive statistics, sorting, histogram and modes, and
+// Exports of the statistics family: descriptive statistics, sorting, histogram and modes, and
 // of the array normalisation built on them.
 #include <cstdint>
 
 #include "frame/boundary.h"
-#include "frame/workspace.h"
 #include "stats/descriptive.h"
 
 using namespace qm::boundary;
@@ -50,21 +49,8 @@ QM_EXPORT int32_t ZMXFunc340(const double* x, int64_t n, int64_t m, double* mode
   return Call(qm::Modes, In(x), Size(n), Size(m), Maybe(modes), SizeInOut(count));
 }
 
-// The counters are always allocated (32-bit inside, widened to the 64-bit
-// output afterwards), so either output may be null.
+// Either output may be null (not wanted).
 QM_EXPORT int32_t ZMXFunc90(const double* x, int64_t n, double base, double top, int64_t* counts,
                             double* centres, int64_t m) {
-  return Call(
-      [](const double* x, int32_t n, double base, double top, int64_t* counts, double* centres,
-         int32_t m) -> qm::Status {
-        if (base > top) return qm::kTopNotAboveBase;
-        if (n < 1 || m < 1) return qm::kCountNotPositive;
-        qm::Scratch<int32_t> narrow;
-        if (qm::Status s = narrow.Allocate(static_cast<size_t>(m))) return s;
-        if (qm::Status s = qm::Histogram(x, n, base, top, m, narrow.data(), centres)) return s;
-        if (counts)
-          for (int32_t k = 0; k < m; ++k) counts[k] = narrow[k];
-        return qm::kSuccess;
-      },
-      In(x), Size(n), base, top, Maybe(counts), Maybe(centres), Size(m));
+  return Call(qm::HistogramWide, In(x), Size(n), base, top, Maybe(counts), Maybe(centres), Size(m));
 }

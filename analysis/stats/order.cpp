@@ -191,6 +191,17 @@ Status Histogram(const double* x, std::int32_t n, double base, double top, std::
   return kSuccess;
 }
 
+Status HistogramWide(const double* x, std::int32_t n, double base, double top, std::int64_t* counts,
+                     double* centres, std::int32_t m) {
+  if (Status s = CheckHistogram(n, base, top, m)) return s;
+  Scratch<std::int32_t> narrow;
+  if (Status s = narrow.Allocate(static_cast<std::size_t>(m))) return s;
+  CountIntervals(x, n, base, top, m, narrow.data(), centres);
+  if (counts)
+    for (std::int32_t k = 0; k < m; ++k) counts[k] = narrow[k];
+  return kSuccess;
+}
+
 Status Mode(const double* x, std::int32_t n, double base, double top, std::int32_t m, double* mode) {
   if (Status s = CheckHistogram(n, base, top, m)) return s;
   Scratch<std::int32_t> counts;
