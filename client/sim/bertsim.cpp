@@ -10,7 +10,8 @@
 //   RX <line>              a command line received (without its line feed)
 //   TX <text>              an answer sent (line feed included)
 //   CLOSE                  the connection ended
-// Texts are printed with C escapes (\n, \", \\, \xNN).  With --once the
+// Texts are printed with the C escapes of text_escape.h (\n, \r, \t, \", \\,
+// \xNN for other control bytes and bytes from 0x7f up).  With --once the
 // simulator ends when its first client has gone.
 //
 // Faults, N counting the command lines received on a connection from 1:
@@ -36,6 +37,8 @@
 #include <map>
 #include <string>
 
+#include "text_escape.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -57,29 +60,6 @@ struct Outgoing {
     Clock::time_point due;
     std::string text;
 };
-
-std::string Escape(const std::string& text)
-{
-    std::string out;
-    for (unsigned char ch : text) {
-        switch (ch) {
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        default:
-            if (ch < 0x20 || ch >= 0x7f) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\x%02x", ch);
-                out += buf;
-            } else {
-                out += static_cast<char>(ch);
-            }
-        }
-    }
-    return out;
-}
 
 void Say(const std::string& line)
 {
@@ -194,7 +174,7 @@ void Serve(int fd, const Faults& faults)
                 Say("CLOSE");
                 return;
             }
-            Say("TX " + Escape(outbox.front().text));
+            Say("TX " + EscapeText(outbox.front().text));
             outbox.pop_front();
         }
         if (closing && outbox.empty()) {
@@ -224,7 +204,7 @@ void Serve(int fd, const Faults& faults)
             input.erase(0, nl + 1);
             if (!line.empty() && line.back() == '\r') line.pop_back();
             ++received;
-            Say("RX " + Escape(line));
+            Say("RX " + EscapeText(line));
             std::string answer = instrument.Answer(line);
             if (auto it = faults.reply.find(received); it != faults.reply.end())
                 answer = it->second + "\n";

@@ -8,7 +8,8 @@
 //   panel <name> hidden
 //   <panel>.<key> = "<text>"            a control got a new value
 //   <panel>.<key> += "<text>"           a text box got text appended
-// Texts are written with C escapes (\n, \", \\) so every item is one line.
+// Texts are written with C escapes (\n, \", \\, \xNN for other control and
+// non-ASCII bytes, see text_escape.h) so every item is one line.
 //
 // Input lines: a button name presses the button ("confirm", "start",
 // "quit"), "<field> <text>" changes a field, "close" closes the panel on top,
@@ -32,8 +33,8 @@ class Console : public FrontEnd {
 public:
     void Prompt(const char* title, const char* message, char* response, int maxLength) override
     {
-        Out("prompt: \"" + Escape(title ? title : "") + "\" \"" + Escape(message ? message : "") +
-            "\"\n> ");
+        Out("prompt: \"" + EscapeText(title ? title : "") + "\" \"" +
+            EscapeText(message ? message : "") + "\"\n> ");
         std::string line;
         if (!ReadLine(line)) Out("(end of input)");
         Out(line + "\n");
@@ -44,8 +45,8 @@ public:
 
     void Message(const char* title, const char* message) override
     {
-        Out("popup: \"" + Escape(title ? title : "") + "\" \"" + Escape(message ? message : "") +
-            "\"\n");
+        Out("popup: \"" + EscapeText(title ? title : "") + "\" \"" +
+            EscapeText(message ? message : "") + "\"\n");
     }
 
     void PanelLoaded(Panel&) override {}
@@ -67,9 +68,9 @@ public:
         if (c.type == CtrlType::Led)
             Out(name + " = " + std::to_string(c.number) + "\n");
         else if (appended)
-            Out(name + " += \"" + Escape(appended) + "\"\n");
+            Out(name + " += \"" + EscapeText(appended) + "\"\n");
         else
-            Out(name + " = \"" + Escape(c.text) + "\"\n");
+            Out(name + " = \"" + EscapeText(c.text) + "\"\n");
     }
 
     void ActiveCtrl(Panel&, Control&) override {}
@@ -107,7 +108,7 @@ private:
 
     void Show(Panel& panel)
     {
-        std::string s = "panel " + panel.name + " shown \"" + Escape(panel.title) + "\"\n";
+        std::string s = "panel " + panel.name + " shown \"" + EscapeText(panel.title) + "\"\n";
         std::string buttons;
         for (auto& c : panel.controls) {
             std::string key = c.key.empty() ? std::to_string(c.id) : c.key;
@@ -117,7 +118,8 @@ private:
             }
             if (!c.echo) continue;
             s += "  " + key + " = ";
-            s += c.type == CtrlType::Led ? std::to_string(c.number) : "\"" + Escape(c.text) + "\"";
+            s += c.type == CtrlType::Led ? std::to_string(c.number)
+                                         : "\"" + EscapeText(c.text) + "\"";
             if (!c.label.empty()) s += "   (" + c.label + ")";
             s += "\n";
         }

@@ -142,29 +142,6 @@ void UserSetValue(int panel, int control, const std::string& text, bool notify)
     if (notify && core().front) core().front->ValueChanged(*FindPanel(panel), *c, nullptr);
 }
 
-std::string Escape(const std::string& text)
-{
-    std::string out;
-    for (unsigned char ch : text) {
-        switch (ch) {
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        default:
-            if (ch < 0x20 || ch == 0x7f) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\x%02x", ch);
-                out += buf;
-            } else {
-                out += static_cast<char>(ch);
-            }
-        }
-    }
-    return out;
-}
-
 CommandResult ApplyOperatorCommand(const std::string& line, std::string& reason)
 {
     reason.clear();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "text_escape.h"
 #include "toolkit.h"
 
 namespace tk {
@@ -95,8 +96,5 @@ void CloseAllConversations();
 // (Later) until that panel is shown.
 enum class CommandResult { Event, Value, Later, Invalid };
 CommandResult ApplyOperatorCommand(const std::string& line, std::string& reason);
-
-// C-style escaping of a text for one-line console output.
-std::string Escape(const std::string& text);
 
 }  // namespace tk

@@ -188,7 +188,8 @@ public:
         Dialog d(title, message, false, 0);
         dialog_ = &d;
         if (scripted_) {
-            std::printf("popup: \"%s\" \"%s\"\n", Escape(title).c_str(), Escape(message).c_str());
+            std::printf("popup: \"%s\" \"%s\"\n", EscapeText(title).c_str(),
+                        EscapeText(message).c_str());
             std::fflush(stdout);
             Fl::add_timeout(0.3, DismissCb, this);
         }
