@@ -132,4 +132,97 @@ TEST(Boundary, RoutineStatusIsReturnedUnchanged) {
   }
 }
 
+TEST(Boundary, JudgedPositionsAreHandedOnNotNarrowed) {
+  // In range: the value itself. Beyond 32 bits: a value the routine rejects
+  // in its own order (an index as -1, a shift as INT32_MIN), never -20046.
+  int32_t got = 0;
+  auto take = [&got](int32_t v) {
+    got = v;
+    return qm::kSuccess;
+  };
+  for (int64_t v : {int64_t{0}, int64_t{-5}, int64_t{INT32_MAX}, int64_t{INT32_MIN}}) {
+    EXPECT_EQ(Call(take, Index(v)), qm::kSuccess);
+    EXPECT_EQ(got, v);
+    EXPECT_EQ(Call(take, Shift(v)), qm::kSuccess);
+    EXPECT_EQ(got, v);
+  }
+  for (int64_t v : {int64_t{1} << 31, -(int64_t{1} << 31) - 1, INT64_MAX, INT64_MIN}) {
+    EXPECT_EQ(Call(take, Index(v)), qm::kSuccess);
+    EXPECT_EQ(got, -1) << v;
+    EXPECT_EQ(Call(take, Shift(v)), qm::kSuccess);
+    EXPECT_EQ(got, INT32_MIN) << v;
+  }
+  // A 64-bit selector keeps its low word, sign included.
+  for (auto [wide, low] : {std::pair<int64_t, int32_t>{5, 5}, {(int64_t{7} << 32) | 3, 3},
+                           {int64_t{0xffffffff}, -1}, {-1, -1}}) {
+    EXPECT_EQ(Call(take, LowWord(wide)), qm::kSuccess);
+    EXPECT_EQ(got, low) << wide;
+  }
+}
+
+TEST(Boundary, DimensionsFirstReportsSignBeforeWidth) {
+  auto count = [](const double*, int32_t) { return qm::kSuccess; };
+  const double x[1] = {0};
+  const int64_t wide = int64_t{1} << 40;
+  EXPECT_EQ(Call(count, In(x), Elements2D(0, wide)), qm::kOverflow);
+  EXPECT_EQ(Call(count, In(x), Elements2D::SignFirst(0, wide)), qm::kCountNotPositive);
+  EXPECT_EQ(Call(count, In(x), Elements2D::SignFirst(wide, 1)), qm::kOverflow);
+  EXPECT_EQ(Call(count, In(x), Elements2D::SignFirst(1 << 16, 1 << 16)), qm::kOverflow);
+  // Width before pointers in both forms.
+  EXPECT_EQ(Call(count, In<double>(nullptr), Elements2D::SignFirst(wide, 1)), qm::kOverflow);
+}
+
+TEST(Boundary, PointerChecksWithCountsAndFamilyCodes) {
+  constexpr qm::Status kBadRecord = qm::kBadIirRecord;
+  int record = 0;
+  double out[1];
+  const double table[1] = {1};
+  auto routine = [](const double*, int32_t, int*, double*) { return qm::kSuccess; };
+  // A table read only for a positive count may be null otherwise.
+  EXPECT_EQ(Call(routine, InIfCount<double>(nullptr, 0), Size(0), Out(&record, kBadRecord), Out(out)),
+            qm::kSuccess);
+  EXPECT_EQ(Call(routine, InIfCount<double>(nullptr, -3), Size(-3), Out(&record, kBadRecord), Out(out)),
+            qm::kSuccess);
+  EXPECT_EQ(Call(routine, InIfCount<double>(nullptr, 1), Size(1), Out(&record, kBadRecord), Out(out)),
+            qm::kNullPointer);
+  EXPECT_EQ(Call(routine, InIfCount(table, 1), Size(1), Out(&record, kBadRecord), Out(out)),
+            qm::kSuccess);
+  // A null record gives the family's code, but only after the plain
+  // pointers and never before the narrowing.
+  EXPECT_EQ(Call(routine, In(table), Size(1), Out<int>(nullptr, kBadRecord), Out(out)), kBadRecord);
+  EXPECT_EQ(Call(routine, In(table), Size(1), Out<int>(nullptr, kBadRecord), Out<double>(nullptr)),
+            qm::kNullPointer);
+  EXPECT_EQ(Call(routine, In(table), Size(int64_t{1} << 32), Out<int>(nullptr, kBadRecord), Out(out)),
+            qm::kOverflow);
+}
+
+struct Pair {
+  double first, second;
+};
+void StorePair(const Pair& p, double* out) {
+  out[0] = p.first;
+  out[1] = p.second;
+}
+
+TEST(Boundary, RecordsAreStoredOnlyWhenTheRoutineWroteThem) {
+  auto fill = [](int32_t mode, Pair* p) {
+    if (mode == 0) return qm::kCountNotPositive;  // fails before writing
+    *p = {1.5, std::numeric_limits<double>::quiet_NaN()};
+    return mode == 1 ? qm::kSuccess : qm::kBadSelection;  // or fails after writing
+  };
+  double out[2] = {7, 8};
+  EXPECT_EQ(Call(fill, 0, RecordOut<StorePair>(out)), qm::kCountNotPositive);
+  EXPECT_EQ(out[0], 7);
+  EXPECT_EQ(out[1], 8);
+  EXPECT_EQ(Call(fill, 2, RecordOut<StorePair>(out)), qm::kBadSelection);
+  EXPECT_EQ(out[0], 1.5);
+  EXPECT_TRUE(std::isnan(out[1]));
+  out[0] = 0;
+  EXPECT_EQ(Call(fill, 1, OptRecordOut<StorePair>(out)), qm::kSuccess);
+  EXPECT_EQ(out[0], 1.5);
+  // Required records reject null; optional ones run the routine anyway.
+  EXPECT_EQ(Call(fill, 1, RecordOut<StorePair>(nullptr)), qm::kNullPointer);
+  EXPECT_EQ(Call(fill, 1, OptRecordOut<StorePair>(nullptr)), qm::kSuccess);
+}
+
 }  // namespace
