@@ -258,7 +258,7 @@ bool SingleKernel(const FftPlan* p) {
 
 Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
                          double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride, std::int32_t n) {
-  if (!plan || n != plan->length) return kFftLengthMismatch;
+  if (!plan || n != plan->length) return kAlgorithmFailure;
   Scratch<double> work;
   if (Status s = TakeWork(plan, 0, &work)) return s;
   return ExecComplex(plan, inRe, inIm, inStride, outRe, outIm, outStride, work.data());
@@ -266,7 +266,7 @@ Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* 
 
 Status FftComplexInverse(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
                          double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride, std::int32_t n) {
-  if (!plan || n != plan->length) return kFftLengthMismatch;
+  if (!plan || n != plan->length) return kAlgorithmFailure;
   Scratch<double> work;
   if (Status s = TakeWork(plan, 0, &work)) return s;
   if (Status s = ExecComplex(plan, inIm, inRe, inStride, outIm, outRe, outStride, work.data())) return s;

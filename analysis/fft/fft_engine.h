@@ -21,8 +21,9 @@
 //  - Forward transforms are unscaled, X[k] = Σ x[j]·e^(−2πi·jk/n); inverse
 //    transforms carry the factor 1/n.
 //  - Status: 0, -20001 when work space for a Rader stage or an odd real
-//    length cannot be obtained, kFftLengthMismatch (complex) or -20999 (real)
-//    when n is not the plan's length or the plan is null.
+//    length cannot be obtained, -20999 when n is not the plan's length or the
+//    plan is null (internal misuse only; the exports always pass a plan of
+//    the right length, so they never return it from here).
 #pragma once
 
 #include <atomic>
@@ -35,9 +36,6 @@
 namespace qm {
 
 inline constexpr int kFftMaxFactors = 20;
-// Complex transform called with a length other than its plan's (internal
-// misuse only; never returned by an export).
-inline constexpr Status kFftLengthMismatch = -1;
 
 // Stage kinds.
 enum : std::int32_t {

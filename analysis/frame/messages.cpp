@@ -1,159 +1,52 @@
-// Status-code messages. The table is searched from its first row to its
-// last and the first row with an equal code wins; -20068 and -20312 occur
-// twice with the same text, so their second rows never win.
+// Status-code messages. The table is made from status_table.inc and is
+// searched from its first row to its last; the first row with an equal code
+// wins, so the rows of QM_STATUS_REPEAT (-20068 and -20312 occur twice with
+// the same text) never win.
+#include <cstddef>
+#include <iterator>
+#include <string_view>
+
 #include "frame/boundary.h"
 #include "frame/messages.h"
 
 namespace qm {
 namespace {
 
-struct MessageRow {
-  Status code;
-  const char* text;
+constexpr MessageRow kMessages[] = {
+#define QM_STATUS(name, code, text) {code, text, false},
+#define QM_STATUS_TEXT(code, text) {code, text, false},
+#define QM_STATUS_REPEAT(code, text) {code, text, true},
+#include "frame/status_table.inc"
 };
 
-constexpr MessageRow kMessages[] = {
-    {20030, "Warning: The input matrix has at least one element with a value of Inf or NaN."},
-    {20012, "Warning: The input polynomial is empty."},
-    {20011, "Warning: The input standard deviation is invalid."},
-    {20010, "Warning: The sizes of the input arrays do not meet the specified conditions."},
-    {20006, "Warning: The computation result might be inaccurate."},
-    {20005, "Warning: Reordering can not be performed"},
-    {20004, "Warning: Matrices or vectors do not have the same size."},
-    {20003, "Warning: The matrix is singular."},
-    {20002, "Warning: The number of samples must be greater than zero."},
-    {20001, "Warning: The matrix is rank deficient."},
-    {20031, "Warning: The maximum allowable order has been exceeded."},
-    {0, "The call was successful."},
-    {-20001, "There is not enough memory to perform the specified routine."},
-    {-20002, "The input sequences must be the same size."},
-    {-20003, "The number of samples must be > 0."},
-    {-20004, "The number of samples must be >= 0."},
-    {-20005, "The number of samples must be >= 1."},
-    {-20006, "The number of samples must be >= 2."},
-    {-20007, "The number of samples must be >= 3."},
-    {-20008, "The input arrays do not contain the correct number of data values for this function."},
-    {-20009, "The size of the input array must be a power of two:  size = 2^m, 0 < m < 23."},
-    {-20010, "The maximum allowable transform size has been exceeded."},
-    {-20011, "The duty cycle must be equal to or fall between 0 and 100: 0 <= duty cycle <= 100."},
-    {-20012, "The number of cycles must be > 0 and <= the number of samples."},
-    {-20013, "The width must meet: 0 < width < samples."},
-    {-20014, "The following conditions must be met:  0 <= (delay + width) < samples."},
-    {-20015, "dt must be >= 0."},
-    {-20016, "dt must be > 0."},
-    {-20017, "The following condition must be met:  0 <= index < samples."},
-    {-20018, "The following condition must be met:  0 <= (index + length) < samples."},
-    {-20019, "The upper value must be >= the lower value."},
-    {-20020, "The cut-off frequency, fc, must meet:  0 <= fc <= fs/2."},
-    {-20021, "The order must be > 0."},
-    {-20022, "The decimating factor must meet:  0 < decimating factor <= samples."},
-    {-20023, "The following conditions must be met:  0 < f_low <= f_high <= fs/2."},
-    {-20024, "The ripple amplitude must be > 0."},
-    {-20025, "The attenuation must be > 0."},
-    {-20026, "The width must be > 0."},
-    {-20027, "The final value must be > 0."},
-    {-20028, "The attenuation value must be greater than the ripple amplitude."},
-    {-20029, "The step-size, u, must meet:  0 <= u <= 0.1."},
-    {-20030, "The leakage coefficient, leak, and step-size parameter, u, must meet:  0 <= leak <= u."},
-    {-20031, "The filter cannot be designed with the specified input values."},
-    {-20032, "The rank of the filter must meet:  1 <= (2*rank + 1) <= size."},
-    {-20033, "The number of coefficients must be odd for this filter."},
-    {-20034, "The number of coefficients must be even for this filter."},
-    {-20035, "The standard deviation must be greater than zero for normalization."},
-    {-20036, "The elements of the Y Values array must be nonzero and either all positive or all negative."},
-    {-20037, "The number of data points in the Y Values array must be greater than the order."},
-    {-20038, "The number of intervals must be > 0."},
-    {-20039, "The number of columns in the first matrix is not equal to the number of rows in the second matrix or vector."},
-    {-20040, "The input matrix must be a square matrix."},
-    {-20041, "The system of equations cannot be solved because the input matrix is singular."},
-    {-20042, "The number of levels is out of range."},
-    {-20043, "The level of factors is outside the allowable range of some data."},
-    {-20044, "Zero observations were made at some level of a factor."},
-    {-20045, "The total number of data points must be equal to the product of levels/each factor * observations/cell."},
-    {-20046, "There is an overflow in the calculation"},
-    {-20047, "The data is unbalanced. All cells must contain the same number of observations."},
-    {-20048, "The Random Effect model was requested when the Fixed Effect model is required."},
-    {-20049, "The x-values must be distinct."},
-    {-20050, "The interpolating function has a pole at the requested value."},
-    {-20051, "All values in the first column of X matrix must be one."},
-    {-20052, "The degree of freedom must be greater than zero and less than the length of the input sequence."},
-    {-20053, "The probability must be between zero and one."},
-    {-20054, "The probability must be greater than or equal to zero and less than one."},
-    {-20055, "The number of categories or samples must be greater than one."},
-    {-20056, "The contingency table has a negative number."},
-    {-20057, "The parameter to the beta function should be 0 < p < 1"},
-    {-20058, "Invalid number of dimensions or dependent variables"},
-    {-20059, "Negative number error"},
-    {-20060, "Divide by zero error."},
-    {-20061, "The selection is invalid."},
-    {-20062, "The maximum number of iterations was exceeded."},
-    {-20063, "The coefficients of the polynomial are invalid."},
-    {-20064, "The internal memory state of this function was not initialized correctly."},
-    {-20065, "The elements in the vector can not be all zero."},
-    {-20066, "The information in IIR filter structure is not correct."},
-    {-20067, "The input fundamental frequency or sampling rate is equal to zero."},
-    {-20068, "Input parameters has at least one element that is Inf, NaN, DBL_MAX, or DBL_MIN"},
-    {-20069, "The number of samples must be greater than or equal to four."},
-    {-20070, "Matrices must have the same size."},
-    {-20071, "The input matrix is not positive definite."},
-    {-20072, "The logarithm of the input matrix cannot be computed."},
-    {-20073, "The eigenvalues cannot be reordered because some of them are too close."},
-    {-20074, "Reordering eigenvalues changed some complex ones."},
-    {-20075, "The filter buffer overflows."},
-    {-20076, "The resample point cannot be calculated with the signal behind that of the input."},
-    {-20077, "The time points are not in ascending order."},
-    {-20078, "This functionality is not supported on this platform."},
-    {-20101, "Parameter must meet the condition Top > Base"},
-    {-20102, "The shifts must meet: |shifts| < samples."},
-    {-20103, "The order must be greater than or equal to zero."},
-    {-20104, "Input parameters have at least one NaN element."},
-    {-20111, "The input polynomial coefficients are all zeros."},
-    {-20112, "The start value wired to the Polynomial Real Zeros Counter ZQ is a root."},
-    {-20113, "The end value wired to the Polynomial Real Zeros Counter ZQ is a root."},
-    {-20114, "The start value wired to the Polynomial Real Zeros Counter ZQ is greater than the end value."},
-    {-20115, "The FFT size must be greater than zero."},
-    {-20116, "Feasible solution not found"},
-    {-20117, "Loss of Significance"},
-    {-20140, "The number is negative or zero."},
-    {-20141, "The number is zero."},
-    {-20999, "Serious algorithm failure. Call Quellmark support."},
-    {-20068, "Input parameters has at least one element that is Inf, NaN, DBL_MAX, or DBL_MIN"},
-    {-20118, "The input is greater than 1 or less than -1."},
-    {-20119, "The number of samples is not equal to three."},
-    {-20308, "Not enough crosspoints and cycles meet the measurement requirement."},
-    {-20309, "The waveform amplitude is zero."},
-    {-20310, "Not enough edge times and cycles meet the measurement requirement."},
-    {-20311, "There is not enough space left to perform the specified routine."},
-    {-20312, "No waveform input."},
-    {-20313, "Expected high reference level >= middle reference level >= low reference level."},
-    {-20314, "The reference unit must be either absolute(0) or percent(1)."},
-    {-20315, "The dt of waveform <= 0.0."},
-    {-20316, "The method must be either histogram(0) or peak(1) or autoselect(2)."},
-    {-20317, "The histogram size <= 0."},
-    {-20318, "The parameter is undefined."},
-    {-20319, "The period of waveform is too short."},
-    {-20320, "The result is not available."},
-    {-20321, "Invalid session."},
-    {-20322, "Invalid attribute input."},
-    {-20323, "Invalid number of edge times."},
-    {-20324, "Duplicate measurement id."},
-    {-20325, "Invalid measurement number."},
-    {-20312, "No waveform input."},
-    {-20326, "The slope is infinite."},
-    {-20327, "An exception has occurred."},
-    {-20328, "Wrong section."},
-    {-20329, "The cursor structure pointer is NULL."},
-    {-20330, "The result pointer is NULL."},
-    {-20331, "The reference levels or the percent level settings are NULL."},
-    {-20332, "Invalid number of threads."},
-    {-20120, "The size of analysis workspace has already been set."},
-    {-20121, "The analysis workspace has already been enabled."},
-    {-20122, "The analysis workspace is empty."},
-    {-20123, "The analysis workspace is not empty."},
-    {-20124, "The analysis workspace has been locked."},
-    {-20125, "The analysis workspace can not be unlocked."},
-    {-20126, "There is no enough space left to perform the specified routine in the analysis workspace."},
-};
+// Every code has one row, apart from the repeated rows; in particular no two
+// named constants share a code (the aliases of status.h are not rows).
+constexpr bool CodesAreUnique() {
+  for (std::size_t i = 0; i < std::size(kMessages); ++i) {
+    if (kMessages[i].repeat) continue;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (kMessages[j].code == kMessages[i].code) return false;
+    }
+  }
+  return true;
+}
+static_assert(CodesAreUnique(), "two rows of status_table.inc share a code; a deliberate second row is QM_STATUS_REPEAT");
+
+// A repeated row follows a row of the same code with the same text, so the
+// search gives the same text whichever row it stops at.
+constexpr bool RepeatsRepeat() {
+  for (std::size_t i = 0; i < std::size(kMessages); ++i) {
+    if (!kMessages[i].repeat) continue;
+    bool found = false;
+    for (std::size_t j = 0; j < i; ++j) {
+      found = found || (kMessages[j].code == kMessages[i].code &&
+                        std::string_view(kMessages[j].text) == std::string_view(kMessages[i].text));
+    }
+    if (!found) return false;
+  }
+  return true;
+}
+static_assert(RepeatsRepeat(), "a QM_STATUS_REPEAT row of status_table.inc has no earlier row with its code and text");
 
 constexpr const char kUnknown[] = "Unknown error number";
 
@@ -165,6 +58,8 @@ const char* GetErrorMessage(Status code) {
   }
   return kUnknown;
 }
+
+std::span<const MessageRow> MessageTable() { return kMessages; }
 
 }  // namespace qm
 

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstddef>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <set>
+#include <span>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -10,45 +15,88 @@
 
 namespace {
 
-struct Row {
+// The message table as stored, one "code<TAB>text" line per row in search
+// order (tests/frame/data/status_messages.tsv).
+struct StoredRow {
   int32_t code;
-  const char* text;
+  std::string text;
 };
 
-TEST(StatusMessages, KnownCodesGiveTheirTexts) {
-  const Row rows[] = {
-      {0, "The call was successful."},
-      {20003, "Warning: The matrix is singular."},
-      {20031, "Warning: The maximum allowable order has been exceeded."},
-      {-20001, "There is not enough memory to perform the specified routine."},
-      {-20003, "The number of samples must be > 0."},
-      {-20009, "The size of the input array must be a power of two:  size = 2^m, 0 < m < 23."},
-      {-20046, "There is an overflow in the calculation"},
-      {-20068, "Input parameters has at least one element that is Inf, NaN, DBL_MAX, or DBL_MIN"},
-      {-20102, "The shifts must meet: |shifts| < samples."},
-      {-20312, "No waveform input."},
-      {-20999, "Serious algorithm failure. Call Quellmark support."},
-      {-20118, "The input is greater than 1 or less than -1."},
-      {-20126, "There is no enough space left to perform the specified routine in the analysis workspace."},
-  };
-  for (const Row& r : rows) EXPECT_STREQ(ZMXFunc240(r.code), r.text) << r.code;
+std::vector<StoredRow> ReadStoredRows() {
+  std::vector<StoredRow> rows;
+  std::ifstream in(QM_TEST_DATA_DIR "/status_messages.tsv", std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string::npos || line.find('\r') != std::string::npos) {
+      ADD_FAILURE() << "malformed row " << rows.size() + 1 << ": " << line;
+      continue;
+    }
+    rows.push_back({static_cast<int32_t>(std::stol(line.substr(0, tab))), line.substr(tab + 1)});
+  }
+  return rows;
+}
+
+// The text the search must give for each code: that of its first row.
+std::map<int32_t, std::string> FirstTexts(const std::vector<StoredRow>& rows) {
+  std::map<int32_t, std::string> first;
+  for (const StoredRow& r : rows) first.emplace(r.code, r.text);
+  return first;
+}
+
+TEST(StatusMessages, EveryStoredRowGivesTheTextOfItsCodesFirstRow) {
+  const std::vector<StoredRow> rows = ReadStoredRows();
+  ASSERT_EQ(rows.size(), 140u) << "missing or short " << QM_TEST_DATA_DIR << "/status_messages.tsv";
+  const std::map<int32_t, std::string> first = FirstTexts(rows);
+  for (const StoredRow& r : rows) EXPECT_STREQ(ZMXFunc240(r.code), first.at(r.code).c_str()) << r.code;
+}
+
+TEST(StatusMessages, TableHasTheStoredRowsInTheStoredOrder) {
+  const std::vector<StoredRow> rows = ReadStoredRows();
+  const std::span<const qm::MessageRow> table = qm::MessageTable();
+  ASSERT_EQ(table.size(), rows.size());
+  std::set<int32_t> seen;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(table[i].code, rows[i].code) << "row " << i + 1;
+    EXPECT_STREQ(table[i].text, rows[i].text.c_str()) << "row " << i + 1;
+    // Only a code's later rows are marked as repeats (-20068 and -20312).
+    EXPECT_EQ(table[i].repeat, !seen.insert(rows[i].code).second) << "row " << i + 1;
+  }
 }
 
 TEST(StatusMessages, UnknownCodes) {
+  const std::map<int32_t, std::string> first = FirstTexts(ReadStoredRows());
   for (int32_t code : {1, -1, 20000, 20007, -20000, -20079, -20100, -20142, -20307, -20333, -21000,
                        INT32_MIN, INT32_MAX}) {
+    ASSERT_EQ(first.count(code), 0u) << code;
     EXPECT_STREQ(ZMXFunc240(code), "Unknown error number") << code;
   }
 }
 
-TEST(StatusMessages, EveryNamedCodeHasAMessage) {
-  // The named codes of status.h must all be in the table (a typo in either
-  // would show up as "Unknown error number").
-  const int32_t named[] = {qm::kWarnRankDeficient, qm::kWarnNonFiniteMatrix, qm::kOutOfMemory,
-                           qm::kCountNotPositive,  qm::kNullPointer,          qm::kOverflow,
-                           qm::kBadSelection,      qm::kNotFinite,            qm::kNoLinearAlgebra,
-                           qm::kAlgorithmFailure,  qm::kBadThreadCount,       qm::kNotPositiveOrZero};
-  for (int32_t code : named) EXPECT_STRNE(ZMXFunc240(code), "Unknown error number") << code;
+TEST(StatusMessages, EveryNamedCodeIsAStoredCode) {
+  // Every constant of status.h has a stored row and gets its text (a name on
+  // a mistyped code would give "Unknown error number" or another text).
+  struct Named {
+    const char* name;
+    int32_t code;
+  };
+  const Named named[] = {
+#define QM_STATUS(name, code, text) {#name, qm::name},
+#define QM_STATUS_TEXT(code, text)
+#define QM_STATUS_REPEAT(code, text)
+#include "frame/status_table.inc"
+  };
+  const std::map<int32_t, std::string> first = FirstTexts(ReadStoredRows());
+  ASSERT_EQ(std::size(named), 124u);
+  for (const Named& n : named) {
+    ASSERT_EQ(first.count(n.code), 1u) << n.name;
+    EXPECT_STREQ(ZMXFunc240(n.code), first.at(n.code).c_str()) << n.name;
+  }
+  // The conventions and the codes that other code relies on by number.
+  EXPECT_EQ(qm::kSuccess, 0);
+  EXPECT_EQ(qm::kNullPointer, -20008);
+  EXPECT_EQ(qm::kNoLinearAlgebra, -20078);
+  EXPECT_EQ(qm::kAlgorithmFailure, -20999);
 }
 
 TEST(StatusMessages, SameConstantPointerFromEveryThread) {
