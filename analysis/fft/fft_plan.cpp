@@ -5,10 +5,10 @@
 // sub-plan of a Rader stage, which takes the mutex itself); the cache is
 // looked up again before the new plan is inserted, and a plan that lost the
 // race is freed (the pattern of pocketfft's cache).
-#include <cmath>
 #include <new>
 
 #include "fft/fft_engine.h"
+#include "frame/exact_trig.h"
 #include "frame/process_mutex.h"
 #include "frame/workspace.h"
 
@@ -120,7 +120,7 @@ bool BuildRader(FftStage* st, std::int32_t p) {
   if (ok) {
     for (std::int32_t i = 0; i < q; ++i) {
       double c, s;
-      fft::UnitRoot(rd.inversePower[i], p, &c, &s);
+      CosSinTwoPiFraction(rd.inversePower[i], p, &c, &s);
       cr[i] = c;
       ci[i] = -s;
     }
@@ -188,7 +188,7 @@ FftPlan* BuildPlan(std::int32_t n) {
         double* sn = st.twiddleSin + static_cast<std::size_t>(k - 1) * (m - 1);
         for (std::int32_t j = 1; j < m; ++j) {
           double cv, sv;
-          fft::UnitRoot((static_cast<std::int64_t>(j) * k) % L, L, &cv, &sv);
+          CosSinTwoPiFraction((static_cast<std::int64_t>(j) * k) % L, L, &cv, &sv);
           c[j - 1] = cv;
           sn[j - 1] = -sv;
         }
@@ -196,7 +196,8 @@ FftPlan* BuildPlan(std::int32_t n) {
     }
     if (ok && p->stageKinds[s] == kFftGenericPrime) {
       ok = AllocArray(&st.rootCos, r) && AllocArray(&st.rootSin, r);
-      for (std::int32_t q = 0; ok && q < r; ++q) fft::UnitRoot(q, r, &st.rootCos[q], &st.rootSin[q]);
+      for (std::int32_t q = 0; ok && q < r; ++q)
+        CosSinTwoPiFraction(q, r, &st.rootCos[q], &st.rootSin[q]);
     }
     if (ok && p->stageKinds[s] == kFftRader) {
       ok = BuildRader(&st, r);
@@ -239,35 +240,9 @@ KernelTables CurrentKernelTables() {
   return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels};
 }
 
-void UnitRoot(std::int64_t q, std::int64_t d, double* c, double* s) {
-  q %= d;
-  if (q < 0) q += d;
-  // θ = 2π·q/d. Fold into [0, π] (sine sign), then [0, π/2] (cosine sign),
-  // then [0, π/4] (exchange), keeping the angle as an exact fraction num/den.
-  bool negSin = false, negCos = false, swap = false;
-  std::int64_t num = q, den = d;
-  if (2 * num > den) {
-    num = den - num;
-    negSin = true;
-  }
-  if (4 * num > den) {  // π − θ = 2π·(den − 2num)/(2den)
-    num = den - 2 * num;
-    den *= 2;
-    negCos = true;
-  }
-  if (8 * num > den) {  // π/2 − θ = 2π·(den − 4num)/(4den)
-    num = den - 4 * num;
-    den *= 4;
-    swap = true;
-  }
-  const double theta = 6.283185307179586476925286766559 * (static_cast<double>(num) / static_cast<double>(den));
-  const double h = std::sin(0.5 * theta);
-  double cv = 1.0 - 2.0 * h * h;
-  double sv = std::sin(theta);
-  if (swap) std::swap(cv, sv);
-  *c = negCos ? -cv : cv;
-  *s = negSin ? -sv : sv;
-}
+// The roots of unity come from the shared exact-angle routine; this name
+// stays for the declaration in fft_engine.h.
+void UnitRoot(std::int64_t q, std::int64_t d, double* c, double* s) { CosSinTwoPiFraction(q, d, c, s); }
 
 const FftRealData* RealDataOf(const FftPlan* plan) {
   if (FftRealData* rd = plan->realData.load(std::memory_order_acquire)) return rd;
@@ -280,7 +255,7 @@ const FftRealData* RealDataOf(const FftPlan* plan) {
             AllocArray(&built->sin, h / 2 + 1);
   for (std::int32_t k = 0; ok && k <= h / 2; ++k) {
     double c, s;
-    UnitRoot(k, n, &c, &s);
+    CosSinTwoPiFraction(k, n, &c, &s);
     built->cos[k] = c;
     built->sin[k] = -s;
   }
