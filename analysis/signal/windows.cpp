@@ -272,12 +272,20 @@ static Status ChebyshevWeightsByFft(const double* chebyshev, double ratio, std::
   double* weights = work.data() + length;
   const std::int32_t m = (length - 1) / 2;
   spectrum[0] = ratio;
-  for (std::int32_t k = 1; k <= m; ++k) {
-    double c, s;
-    CosSinTwoPiFraction(k, 2 * std::int64_t{length}, &c, &s);  // angle pi k / L
+  auto set = [&](std::int32_t k, double c, double s) {
     const double t = (k % 2 == 0) ? chebyshev[k - 1] : -chebyshev[k - 1];
     spectrum[k] = t * c;
     spectrum[length - k] = t * s;
+  };
+  // Angle pi k / L. For even L, k and L/2 - k exchange cosine and sine
+  // exactly, so the angles up to pi/4 give all of them.
+  const bool even = length % 2 == 0;
+  const std::int32_t direct = even ? length / 4 : m;
+  for (std::int32_t k = 1; k <= direct; ++k) {
+    double c, s;
+    CosSinTwoPiFraction(k, 2 * std::int64_t{length}, &c, &s);
+    set(k, c, s);
+    if (even && length / 2 - k != k) set(length / 2 - k, s, c);
   }
   if (length % 2 == 0) spectrum[length / 2] = 0.0;
   FftPlan* plan = FftPlanAcquire(length);

@@ -144,4 +144,25 @@ TEST(ExactTrig, ReducesAnyIntegerNumerator) {
   EXPECT_EQ(near.s, 1.0);
 }
 
+TEST(ExactTrig, TableGivesTheSameValuesBitForBit) {
+  // Odd lengths, twice an odd number, multiples of 4 and of 8.
+  for (std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 20, 97, 106, 360, 1000, 1024, 2039, 4100}) {
+    const auto size = qm::TwoPiFractionTable::StorageSize(n);
+    const std::int64_t step = n % 2 ? 2 : n % 4 ? 4 : 8;
+    EXPECT_EQ(size, 2 * (n / step + 1)) << n;
+    std::vector<double> storage(static_cast<std::size_t>(size));
+    qm::TwoPiFractionTable table;
+    table.Build(n, storage.data());
+    for (std::int64_t k = -n; k < 2 * n; ++k) {
+      const CosSin want = Eval(k, n);
+      double c, s;
+      table.CosSin(k, &c, &s);
+      ASSERT_EQ(std::signbit(c), std::signbit(want.c)) << k << "/" << n;
+      ASSERT_EQ(std::signbit(s), std::signbit(want.s)) << k << "/" << n;
+      ASSERT_EQ(c, want.c) << k << "/" << n;
+      ASSERT_EQ(s, want.s) << k << "/" << n;
+    }
+  }
+}
+
 }  // namespace
