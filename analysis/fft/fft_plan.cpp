@@ -5,10 +5,10 @@
 // sub-plan of a Rader stage, which takes the mutex itself); the cache is
 // looked up again before the new plan is inserted, and a plan that lost the
 // race is freed (the pattern of pocketfft's cache).
-#include <cmath>
 #include <new>
 
 #include "fft/fft_engine.h"
+#include "frame/exact_trig.h"
 #include "frame/process_mutex.h"
 #include "frame/workspace.h"
 
@@ -29,6 +29,35 @@ bool AllocArray(T** out, std::size_t count) {
   *out = static_cast<T*>(block);
   return true;
 }
+
+// The roots of unity of one plan: cos and sin of 2π·k/d for the divisors d
+// of the plan's length n, from one first-octant table of the n-th roots (the
+// values of CosSinTwoPiFraction bit for bit, for an eighth of its work when
+// 4 divides n). Built on first use; null storage until then.
+class RootTable {
+ public:
+  explicit RootTable(std::int64_t n) : n_(n) {}
+  RootTable(const RootTable&) = delete;
+  RootTable& operator=(const RootTable&) = delete;
+  ~RootTable() { WorkspaceFree(storage_); }
+  bool Ensure() {
+    if (storage_) return true;
+    if (!AllocArray(&storage_, static_cast<std::size_t>(TwoPiFractionTable::StorageSize(n_)))) return false;
+    table_.Build(n_, storage_);
+    return true;
+  }
+  // cos and sin of 2π·k/d, d dividing n; after Ensure().
+  void CosSin(std::int64_t k, std::int64_t d, double* c, double* s) const {
+    table_.CosSin(k * (n_ / d), c, s);
+  }
+  // The same with k/d given as e/n (e = k·n/d): no division.
+  void CosSinOfN(std::int64_t e, double* c, double* s) const { table_.CosSin(e, c, s); }
+
+ private:
+  std::int64_t n_;
+  double* storage_ = nullptr;
+  TwoPiFractionTable table_;
+};
 
 // Records the factors of n (radix table first, then trial division).
 bool Factor(FftPlan* p, std::int32_t n) {
@@ -95,7 +124,7 @@ std::int64_t PrimitiveRoot(std::int64_t p) {
   return 1;  // p = 2 (not used: 2 has a kernel)
 }
 
-bool BuildRader(FftStage* st, std::int32_t p) {
+bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots) {
   FftRaderData& rd = st->rader;
   const std::int32_t q = p - 1;
   rd.sub = FftPlanAcquire(q);
@@ -120,7 +149,7 @@ bool BuildRader(FftStage* st, std::int32_t p) {
   if (ok) {
     for (std::int32_t i = 0; i < q; ++i) {
       double c, s;
-      fft::UnitRoot(rd.inversePower[i], p, &c, &s);
+      roots.CosSin(rd.inversePower[i], p, &c, &s);
       cr[i] = c;
       ci[i] = -s;
     }
@@ -167,6 +196,7 @@ FftPlan* BuildPlan(std::int32_t n) {
   p->length = n;
   p->references = 1;
   bool ok = Factor(p, n);
+  RootTable roots(n);
   const fft::KernelTables tables = fft::CurrentKernelTables();
   std::int32_t L = n;
   for (int s = 0; ok && s < p->factorCount; ++s) {
@@ -182,24 +212,29 @@ FftPlan* BuildPlan(std::int32_t n) {
     }
     const std::size_t count = static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(m - 1);
     if (count > 0) {
-      ok = AllocArray(&st.twiddleCos, count) && AllocArray(&st.twiddleSin, count);
+      ok = roots.Ensure() && AllocArray(&st.twiddleCos, count) && AllocArray(&st.twiddleSin, count);
+      // 2π·j·k/L = 2π·e/n with e = (j·k mod L)·(n/L), stepped through j.
+      const std::int64_t scale = n / L;
       for (std::int32_t k = 1; ok && k < r; ++k) {
         double* c = st.twiddleCos + static_cast<std::size_t>(k - 1) * (m - 1);
         double* sn = st.twiddleSin + static_cast<std::size_t>(k - 1) * (m - 1);
+        std::int64_t jk = 0;  // j·k mod L
         for (std::int32_t j = 1; j < m; ++j) {
+          jk += k;
+          if (jk >= L) jk -= L;
           double cv, sv;
-          fft::UnitRoot((static_cast<std::int64_t>(j) * k) % L, L, &cv, &sv);
+          roots.CosSinOfN(jk * scale, &cv, &sv);
           c[j - 1] = cv;
           sn[j - 1] = -sv;
         }
       }
     }
     if (ok && p->stageKinds[s] == kFftGenericPrime) {
-      ok = AllocArray(&st.rootCos, r) && AllocArray(&st.rootSin, r);
-      for (std::int32_t q = 0; ok && q < r; ++q) fft::UnitRoot(q, r, &st.rootCos[q], &st.rootSin[q]);
+      ok = roots.Ensure() && AllocArray(&st.rootCos, r) && AllocArray(&st.rootSin, r);
+      for (std::int32_t q = 0; ok && q < r; ++q) roots.CosSin(q, r, &st.rootCos[q], &st.rootSin[q]);
     }
     if (ok && p->stageKinds[s] == kFftRader) {
-      ok = BuildRader(&st, r);
+      ok = roots.Ensure() && BuildRader(&st, r, roots);
       if (ok) {
         const std::size_t need = 4 * static_cast<std::size_t>(r) + 4 * static_cast<std::size_t>(r - 1) +
                                  st.rader.sub->workSize;
@@ -239,35 +274,9 @@ KernelTables CurrentKernelTables() {
   return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels};
 }
 
-void UnitRoot(std::int64_t q, std::int64_t d, double* c, double* s) {
-  q %= d;
-  if (q < 0) q += d;
-  // θ = 2π·q/d. Fold into [0, π] (sine sign), then [0, π/2] (cosine sign),
-  // then [0, π/4] (exchange), keeping the angle as an exact fraction num/den.
-  bool negSin = false, negCos = false, swap = false;
-  std::int64_t num = q, den = d;
-  if (2 * num > den) {
-    num = den - num;
-    negSin = true;
-  }
-  if (4 * num > den) {  // π − θ = 2π·(den − 2num)/(2den)
-    num = den - 2 * num;
-    den *= 2;
-    negCos = true;
-  }
-  if (8 * num > den) {  // π/2 − θ = 2π·(den − 4num)/(4den)
-    num = den - 4 * num;
-    den *= 4;
-    swap = true;
-  }
-  const double theta = 6.283185307179586476925286766559 * (static_cast<double>(num) / static_cast<double>(den));
-  const double h = std::sin(0.5 * theta);
-  double cv = 1.0 - 2.0 * h * h;
-  double sv = std::sin(theta);
-  if (swap) std::swap(cv, sv);
-  *c = negCos ? -cv : cv;
-  *s = negSin ? -sv : sv;
-}
+// The roots of unity come from the shared exact-angle routine; this name
+// stays for the declaration in fft_engine.h.
+void UnitRoot(std::int64_t q, std::int64_t d, double* c, double* s) { CosSinTwoPiFraction(q, d, c, s); }
 
 const FftRealData* RealDataOf(const FftPlan* plan) {
   if (FftRealData* rd = plan->realData.load(std::memory_order_acquire)) return rd;
@@ -278,11 +287,18 @@ const FftRealData* RealDataOf(const FftPlan* plan) {
   FftRealData* built = new (block) FftRealData();
   bool ok = (built->half = FftPlanAcquire(h)) != nullptr && AllocArray(&built->cos, h / 2 + 1) &&
             AllocArray(&built->sin, h / 2 + 1);
-  for (std::int32_t k = 0; ok && k <= h / 2; ++k) {
+  // k and n/4 - k exchange cosine and sine exactly (when 4 divides n), so
+  // the first eighth of the turn gives the whole quarter.
+  const std::int32_t direct = n % 4 == 0 ? n / 8 : h / 2;
+  for (std::int32_t k = 0; ok && k <= direct; ++k) {
     double c, s;
-    UnitRoot(k, n, &c, &s);
+    CosSinTwoPiFraction(k, n, &c, &s);
     built->cos[k] = c;
     built->sin[k] = -s;
+    if (n % 4 == 0) {
+      built->cos[n / 4 - k] = s;
+      built->sin[n / 4 - k] = -c;
+    }
   }
   FftRealData* winner = nullptr;
   if (ok) {

@@ -2,7 +2,11 @@
 # analysis/fft/gen/, compiled into the library objects twice: once for the
 # baseline instruction set and once for AVX2 with fused multiply-add (the
 # engine picks the set the processor supports when it builds a plan).
-add_executable(fft_kernel_gen ${CMAKE_SOURCE_DIR}/analysis/fft/gen/fft_kernel_gen.cpp)
+# The generator shares the library's exact-angle routine (a standard-library-
+# only source) for its constants.
+add_executable(fft_kernel_gen ${CMAKE_SOURCE_DIR}/analysis/fft/gen/fft_kernel_gen.cpp
+  ${CMAKE_SOURCE_DIR}/analysis/frame/exact_trig.cpp)
+target_include_directories(fft_kernel_gen PRIVATE ${CMAKE_SOURCE_DIR}/analysis)
 set(QM_FFT_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated/fft)
 set(QM_FFT_KERNELS ${QM_FFT_GENERATED_DIR}/fft_kernels_generated.cpp)
 set(QM_FFT_KERNELS_AVX2 ${QM_FFT_GENERATED_DIR}/fft_kernels_avx2_generated.cpp)

@@ -11,10 +11,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "frame/math_constants.h"
+
 namespace qm {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr int kMaxAgmSteps = 25;
 
 }  // namespace

@@ -34,11 +34,10 @@
 #include <initializer_list>
 
 #include "filters/elliptic.h"
+#include "frame/math_constants.h"
 
 namespace qm {
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 void Multiply(const double* x, const double* y, std::int32_t degree, double* out) {
   for (std::int32_t i = 0; i <= 2 * degree; ++i) out[i] = 0.0;

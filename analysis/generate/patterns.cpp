@@ -2,12 +2,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "frame/math_constants.h"
 #include "generate/generate.h"
 
 namespace qm {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 void Fill(std::int32_t n, double value, double* out) {
   for (std::int32_t i = 0; i < n; ++i) out[i] = value;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "frame/math_constants.h"
 #include "generate/generate.h"
 
 namespace qm {
@@ -22,8 +23,6 @@ double ReducePeriodic(double x, double period) {
 }
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Phase of sample i, reduced to [0, 360).
 inline double SamplePhase(double phase, double f, std::int32_t i) {

@@ -7,13 +7,11 @@
 #include <cmath>
 #include <limits>
 
+#include "frame/math_constants.h"
 #include "generate/generate.h"
 
 namespace qm {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kLn10 = 2.30258509299404568402;
 
 template <class Shape>
 void FillAtTimes(std::int32_t n, double delay, double dt, double* out, Shape shape) {

@@ -14,13 +14,12 @@
 #include <cstdint>
 
 #include "fft/fft_engine.h"
+#include "frame/exact_trig.h"
+#include "frame/math_constants.h"
 #include "frame/workspace.h"
 
 namespace qm {
 namespace {
-
-constexpr double kPi = 3.141592653589793238462643383279502884;
-constexpr double kTwoPi = 6.283185307179586476925286766559005768;
 
 // ===========================================================================
 // cos(2*pi*j/N) tables.
@@ -30,27 +29,9 @@ constexpr double kTwoPi = 6.283185307179586476925286766559005768;
 // split the angle index j = q*F + r (F a power of two near sqrt(N)) and use
 // cos(a + b) = cos a cos b - sin a sin b over two short tables whose entries
 // are correctly rounded: every value is within about two units in the last
-// place of 1, whatever N, for O(sqrt(N)) set-up work and memory.
-
-// cos and sin of 2*pi*j/period for 0 <= j < period, reduced to the first
-// quadrant and evaluated in extended precision; the quadrant angles are
-// exact (cos(pi/2) is 0, not 6e-17).
-void CosSinTwoPiFraction(std::int64_t j, std::int64_t period, double* c, double* s) {
-  const std::int64_t quarter_turns = 4 * j;
-  const std::int64_t quadrant = quarter_turns / period;
-  const std::int64_t rest = quarter_turns % period;
-  const long double angle =
-      static_cast<long double>(rest) / static_cast<long double>(period) *
-      1.570796326794896619231321691639751442L;
-  const double cr = static_cast<double>(std::cos(angle));
-  const double sr = static_cast<double>(std::sin(angle));
-  switch (quadrant & 3) {
-    case 0: *c = cr; *s = sr; break;
-    case 1: *c = -sr; *s = cr; break;
-    case 2: *c = -cr; *s = -sr; break;
-    default: *c = sr; *s = -cr; break;
-  }
-}
+// place of 1, whatever N, for O(sqrt(N)) set-up work and memory. The table
+// entries come from CosSinTwoPiFraction (exact quarter turns, extended
+// precision).
 
 class TwoPiCosineTable {
  public:
@@ -66,7 +47,7 @@ class TwoPiCosineTable {
     coarse_cos_ = fine_sin_ + fine;
     coarse_sin_ = coarse_cos_ + coarse;
     for (std::int64_t r = 0; r < fine; ++r)
-      CosSinTwoPiFraction(r % period, period, &fine_cos_[r], &fine_sin_[r]);
+      CosSinTwoPiFraction(r, period, &fine_cos_[r], &fine_sin_[r]);
     for (std::int64_t q = 0; q < coarse; ++q)
       CosSinTwoPiFraction(q * fine, period, &coarse_cos_[q], &coarse_sin_[q]);
     mask_ = fine - 1;
@@ -291,12 +272,20 @@ static Status ChebyshevWeightsByFft(const double* chebyshev, double ratio, std::
   double* weights = work.data() + length;
   const std::int32_t m = (length - 1) / 2;
   spectrum[0] = ratio;
-  for (std::int32_t k = 1; k <= m; ++k) {
-    double c, s;
-    fft::UnitRoot(k, 2 * std::int64_t{length}, &c, &s);  // angle pi k / L
+  auto set = [&](std::int32_t k, double c, double s) {
     const double t = (k % 2 == 0) ? chebyshev[k - 1] : -chebyshev[k - 1];
     spectrum[k] = t * c;
     spectrum[length - k] = t * s;
+  };
+  // Angle pi k / L. For even L, k and L/2 - k exchange cosine and sine
+  // exactly, so the angles up to pi/4 give all of them.
+  const bool even = length % 2 == 0;
+  const std::int32_t direct = even ? length / 4 : m;
+  for (std::int32_t k = 1; k <= direct; ++k) {
+    double c, s;
+    CosSinTwoPiFraction(k, 2 * std::int64_t{length}, &c, &s);
+    set(k, c, s);
+    if (even && length / 2 - k != k) set(length / 2 - k, s, c);
   }
   if (length % 2 == 0) spectrum[length / 2] = 0.0;
   FftPlan* plan = FftPlanAcquire(length);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@
 namespace {
 
 constexpr double kEps = std::numeric_limits<double>::epsilon();
-constexpr double kPi = 3.141592653589793;
+constexpr double kPi = std::numbers::pi;
 
 struct Golden {
   std::string op;

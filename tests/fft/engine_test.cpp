@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <random>
 #include <string>
 #include <thread>
@@ -39,7 +40,7 @@ std::vector<double> Random(std::int32_t n, unsigned seed) {
 void DirectBin(const std::vector<double>& re, const std::vector<double>& im, std::int64_t k, long double* outRe,
                long double* outIm) {
   const std::int64_t n = static_cast<std::int64_t>(re.size());
-  const long double w = -6.283185307179586476925286766559L / n;
+  const long double w = -2 * std::numbers::pi_v<long double> / n;
   long double sr = 0, si = 0;
   for (std::int64_t j = 0; j < n; ++j) {
     const long double a = w * static_cast<long double>((j * k) % n);

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -112,7 +113,7 @@ TEST(IirFilter, OutputInPlaceOrApart) {
 // The recursions of the lowpass forms, written out: order 1 runs only the
 // first-order section, order 2 only one pair.
 TEST(IirFilter, LowOrdersRunTheClassicalRecursions) {
-  const double fs = 1000, fc = 130, pi = 3.141592653589793;
+  const double fs = 1000, fc = 130, pi = std::numbers::pi;
   const double k = std::tan(pi * fc / fs);
   std::vector<double> x = {1, 0.5, -2, 3, 0, 0, 1, 4};
   const int n = static_cast<int>(x.size());

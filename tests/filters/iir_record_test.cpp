@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <numbers>
 #include <vector>
 
 #include "frame/workspace.h"
@@ -60,7 +61,7 @@ TEST(IirRecord, OddOrdersPadTheFirstOrderSection) {
   Record lp(0, 3), bp(2, 3);
   ASSERT_EQ(ZMXFunc18(1000, 100, 0, lp.r), 0);
   ASSERT_EQ(ZMXFunc61(1000, 100, 200, 0.5, 40, bp.r), 0);
-  const double k = std::tan(3.141592653589793 * 100 / 1000);
+  const double k = std::tan(std::numbers::pi * 100 / 1000);
   EXPECT_DOUBLE_EQ(lp.r->a[0], -(1 - k) / (1 + k));
   EXPECT_EQ(lp.r->a[1], 0.0);
   EXPECT_DOUBLE_EQ(lp.r->b[0], k / (1 + k));

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <numbers>
 #include <vector>
 
 #include "iir_test_util.h"
@@ -76,7 +77,7 @@ TEST(IirResponse, OneCallImpulseResponsesEqualTheReference) {
 }
 
 TEST(IirResponse, RecordsMatchTheReferenceInTimeAndFrequency) {
-  const double pi = 3.141592653589793;
+  using std::numbers::pi;
   for (const auto& d : Designs()) {
     Record rec(d);
     ASSERT_NE(rec.r, nullptr);
@@ -152,7 +153,7 @@ TEST(IirResponse, RecordsMatchTheReferenceInTimeAndFrequency) {
 // The defining properties of each family, at the band edges and over the
 // pass and stop bands (in prototype frequency: passband |W| <= 1).
 TEST(IirResponse, MagnitudesKeepTheirFamilyMasks) {
-  const double pi = 3.141592653589793;
+  using std::numbers::pi;
   for (const auto& d : Designs()) {
     Record rec(d);
     ASSERT_EQ(qm::test::DesignRecord(d, rec.r), 0);

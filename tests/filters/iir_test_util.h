@@ -6,6 +6,7 @@
 #include <complex>
 #include <cstdint>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -143,7 +144,7 @@ inline std::complex<double> RecordResponse(const IirCascadeRecord& r, double w) 
 // Prototype frequency (rad/s) that a digital frequency maps to under the
 // band transformation of the design (passband edge at 1).
 inline double PrototypeFrequency(const ReferenceDesign& d, double f) {
-  const double pi = 3.141592653589793;
+  using std::numbers::pi;
   const double t = std::tan(pi * f / d.fs);
   if (d.type == 0) return t / std::tan(pi * d.fl / d.fs);
   if (d.type == 1) return std::tan(pi * d.fl / d.fs) / t;

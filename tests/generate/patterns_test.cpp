@@ -2,13 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "qmanlys.h"
 
 namespace {
 
-constexpr long double kPiL = 3.141592653589793238462643383279502884L;
+constexpr long double kPiL = std::numbers::pi_v<long double>;
 
 TEST(Patterns, TriangleWorkedValues) {
   struct Case {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr long double kPiL = 3.141592653589793238462643383279502884L;
+constexpr long double kPiL = std::numbers::pi_v<long double>;
 
 // Phase of sample i in long double, reduced to [0, 360).
 long double PhaseL(double phase, double f, int i) {

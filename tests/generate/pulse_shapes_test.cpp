@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ struct Case {
 
 // Must match CASES in data/gen_pulse_shapes.py.
 std::vector<Case> Cases() {
-  const double dt16 = 2 * M_PI / 16;
+  const double dt16 = 2 * std::numbers::pi / 16;
   return {
       {"sinc", 41, 1.5, [](int64_t n, double* o) { return ZMXFunc157(n, 1.5, 2.0, 0.1, o); }},
       {"sinc_shifted", 64, 0.8,
@@ -76,7 +77,7 @@ TEST(PulseShapes, MatchHighPrecisionReferences) {
 // Where sin(t/2) vanishes the periodic sinc takes its limit, which for an
 // even order alternates in sign from one period to the next.
 TEST(PulseShapes, PeriodicSincLimitKeepsItsSign) {
-  const double dt = 2 * M_PI / 16;  // sample 16 is t = 2*pi, sample 32 is t = 4*pi
+  const double dt = 2 * std::numbers::pi / 16;  // sample 16 is t = 2*pi, sample 32 is t = 4*pi
   for (int order : {1, 2, 3, 4, 9, 10}) {
     double out[33];
     ASSERT_EQ(ZMXFunc349(33, 1.0, 0.0, dt, order, out), 0);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "linalg_test_support.h"
 
@@ -73,7 +74,7 @@ TEST(EigenSymmetric, TridiagonalClosedForm) {
     Matrix w(n), v(n * n);
     ASSERT_EQ(ZMXFunc202(a.data(), n, 1, w.data(), v.data()), 0);
     for (int k = 0; k < n; ++k)  // ascending: 2 − 2cos(kπ/(n+1))
-      EXPECT_NEAR(w[k], 2 - 2 * std::cos((k + 1) * M_PI / (n + 1)), 30 * n * kEps * 4);
+      EXPECT_NEAR(w[k], 2 - 2 * std::cos((k + 1) * std::numbers::pi / (n + 1)), 30 * n * kEps * 4);
     EXPECT_LT(OrthoRatio(v, n, n), 30);
     Matrix vl(n * n);
     for (int i = 0; i < n; ++i)

@@ -8,6 +8,7 @@
 #include <complex>
 #include <fstream>
 #include <limits>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@
 namespace {
 
 using Real = long double;
-constexpr Real kPiL = 3.141592653589793238462643383279502884L;
+constexpr Real kPiL = std::numbers::pi_v<Real>;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 const std::vector<std::vector<Real>> kCosineTable = {
@@ -196,12 +197,12 @@ TEST(Windows, ChebyshevSideLobesAreEquiripple) {
     ASSERT_EQ(qm::SymmetricWindow(w.data(), n, qm::kWindowChebyshev, db), 0);
     auto magnitude = [&](double f) {
       std::complex<double> s = 0;
-      for (int i = 0; i < n; ++i) s += w[i] * std::polar(1.0, -2 * M_PI * f * i);
+      for (int i = 0; i < n; ++i) s += w[i] * std::polar(1.0, -2 * std::numbers::pi * f * i);
       return std::abs(s);
     };
     const double main = magnitude(0);
     const double x0 = std::cosh(std::acosh(std::pow(10, db / 20)) / (n - 1));
-    const double edge = 2 * std::acos(1 / x0) / (2 * M_PI);  // first null
+    const double edge = 2 * std::acos(1 / x0) / (2 * std::numbers::pi);  // first null
     double worst = 0;
     for (double f = edge * 1.01; f <= 0.5; f += 1e-4) worst = std::max(worst, magnitude(f));
     EXPECT_NEAR(20 * std::log10(worst / main), -db, 0.01) << db;
@@ -370,7 +371,7 @@ TEST(WindowExports, TaperingAndTruncation) {
   ASSERT_EQ(ZMXFunc35(x.data(), 100), 0);
   for (int i = 0; i < 100; ++i) {
     const int e = std::min(i, 99 - i);
-    const double want = e >= 10 ? 1.0 : std::pow(std::sin(M_PI * e / 20), 2);
+    const double want = e >= 10 ? 1.0 : std::pow(std::sin(std::numbers::pi * e / 20), 2);
     ASSERT_NEAR(x[i], want, 1e-15) << i;
   }
 }

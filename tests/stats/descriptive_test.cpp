@@ -8,6 +8,7 @@
 #include <fstream>
 #include <limits>
 #include <map>
+#include <numbers>
 #include <random>
 #include <sstream>
 #include <string>
@@ -237,7 +238,7 @@ TEST(AcDc, SineOnOffset) {
   const int n = 1000;
   std::vector<double> x(n);
   for (double cycles : {5.0, 12.37}) {
-    for (int i = 0; i < n; ++i) x[i] = 1.25 + 2.0 * std::sin(2 * M_PI * cycles * i / n + 0.3);
+    for (int i = 0; i < n; ++i) x[i] = 1.25 + 2.0 * std::sin(2 * std::numbers::pi * cycles * i / n + 0.3);
     double ac, dc;
     ASSERT_EQ(ZMXFunc2(x.data(), n, &ac, &dc), 0);
     const double tol = cycles == 5.0 ? 1e-12 : 2e-3;

@@ -34,10 +34,12 @@
 #include <tuple>
 #include <vector>
 
+#include "frame/exact_trig.h"
+#include "frame/math_constants.h"
+
 namespace {
 
 const int kRadices[] = {43, 41, 37, 32, 31, 29, 19, 18, 17, 16, 14, 13, 11, 10, 9, 8, 7, 5, 4, 3, 2};
-constexpr long double kTwoPi = 6.283185307179586476925286766559005768L;
 
 // ---------------------------------------------------------------------------
 // Expression graph.
@@ -111,45 +113,15 @@ Cx Sub(Graph& g, Cx a, Cx b) { return {g.Sub(a.re, b.re), g.Sub(a.im, b.im)}; }
 Cx MinusI(Graph& g, Cx a) { return {a.im, g.Neg(a.re)}; }  // -i·a
 Cx PlusI(Graph& g, Cx a) { return {g.Neg(a.im), a.re}; }   // +i·a
 
-// cos and sin of 2π·e/n, reduced to the first octant so that symmetric
-// angles give bit-identical constants.
-void Root(long e, long n, double* c, double* s) {
-  e %= n;
-  if (e < 0) e += n;
-  long double cv, sv;
-  // angle = 2π·e/n; use symmetries about π, π/2, π/4 with exact integers.
-  bool negS = false;
-  if (2 * e > n) {  // (π, 2π): sin negative
-    e = n - e;
-    negS = true;
-  }
-  bool negC = false;
-  if (4 * e > n) {  // (π/2, π]: cos = -cos(π - angle)
-    e = n - 2 * e;  // angle' = π - angle expressed as 2π·e'/(2n) with e' = n - 2e
-    long double t = kTwoPi * static_cast<long double>(e) / (2.0L * static_cast<long double>(n));
-    cv = std::cos(t);
-    sv = std::sin(t);
-    negC = true;
-  } else {
-    long double t = kTwoPi * static_cast<long double>(e) / static_cast<long double>(n);
-    if (8 * e > n) {  // (π/4, π/2]: swap through the complement
-      long double u = kTwoPi / 4.0L - t;
-      cv = std::sin(u);
-      sv = std::cos(u);
-    } else {
-      cv = std::cos(t);
-      sv = std::sin(t);
-    }
-  }
-  *c = static_cast<double>(negC ? -cv : cv);
-  *s = static_cast<double>(negS ? -sv : sv);
-}
+// cos and sin of 2π·e/n from the library's exact-angle routine (compiled
+// into this program): symmetric angles give bit-identical constants.
+void Root(long e, long n, double* c, double* s) { qm::CosSinTwoPiFraction(e, n, c, s); }
 
 // x · e^(−2πi·e/n), with the trivial factors folded into additions.
 Cx Twiddle(Graph& g, Cx x, long e, long n) {
   e %= n;
   if (e == 0) return x;
-  const double h = 0.70710678118654752440;
+  const double h = qm::kSqrtHalf;
   if ((8 * e) % n == 0) {
     int o = static_cast<int>(8 * e / n);
     switch (o) {
