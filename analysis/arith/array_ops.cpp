@@ -181,10 +181,10 @@ Extremes FindExtremes(const double* x, std::int32_t n) {
     // fails both.
     if (v > e.max) {
       e.max = v;
-      e.maxIndex = i;
+      e.max_index = i;
     } else if (v < e.min) {
       e.min = v;
-      e.minIndex = i;
+      e.min_index = i;
     }
   }
   return e;
@@ -195,9 +195,9 @@ Status ArrayMaxMin1D(const double* x, std::int32_t n, double* max, std::int32_t*
   if (n < 1) return kCountNotPositive;
   const Extremes e = FindExtremes(x, n);
   *max = e.max;
-  *maxIndex = e.maxIndex;
+  *maxIndex = e.max_index;
   *min = e.min;
-  *minIndex = e.minIndex;
+  *minIndex = e.min_index;
   return kSuccess;
 }
 
@@ -211,11 +211,11 @@ Status ArrayMaxMin2D(const double* x, std::int32_t rows, std::int32_t cols, doub
   const Extremes e = FindExtremes(x, static_cast<std::int32_t>(count));
   *max = e.max;
   *min = e.min;
-  if (e.maxIndex >= 0) {
-    *maxRow = e.maxIndex / cols;
-    *maxCol = e.maxIndex % cols;
-    *minRow = e.minIndex / cols;
-    *minCol = e.minIndex % cols;
+  if (e.max_index >= 0) {
+    *maxRow = e.max_index / cols;
+    *maxCol = e.max_index % cols;
+    *minRow = e.min_index / cols;
+    *minCol = e.min_index % cols;
   }
   return kSuccess;
 }

@@ -102,8 +102,8 @@ Status ArrayFirstDifference(const double* x, std::int32_t n, double* d);
 struct Extremes {
   double max;
   double min;
-  std::int32_t maxIndex;  // -1 when every element is NaN (or n = 0)
-  std::int32_t minIndex;
+  std::int32_t max_index;  // -1 when every element is NaN (or n = 0)
+  std::int32_t min_index;
 };
 
 // The search of ArrayMaxMin1D: NaN elements are skipped, strict comparisons

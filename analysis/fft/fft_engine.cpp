@@ -42,7 +42,7 @@ void GenericPrimeDft(const FftStage& st, std::int32_t r, const double* xr, const
     for (std::int32_t k = 1; k <= h; ++k) {
       q += j;
       if (q >= r) q -= r;
-      const double c = st.rootCos[q], s = st.rootSin[q];
+      const double c = st.root_cos[q], s = st.root_sin[q];
       tr += c * ar[k];
       ti += c * ai[k];
       ur += s * br[k];
@@ -80,7 +80,7 @@ Status RaderDft(const FftStage& st, std::int32_t p, const double* xr, const doub
   yr[0] = x0r + Ar[0];
   yi[0] = x0i + Ai[0];
   for (std::int32_t i = 0; i < q; ++i) {
-    const double kr = rd.kernelRe[i], ki = rd.kernelIm[i];
+    const double kr = rd.kernel_re[i], ki = rd.kernel_im[i];
     ar[i] = Ar[i] * kr - Ai[i] * ki;
     ai[i] = Ar[i] * ki + Ai[i] * kr;
   }
@@ -88,7 +88,7 @@ Status RaderDft(const FftStage& st, std::int32_t p, const double* xr, const doub
   // (Ar, Ai).
   if (Status s = ExecComplex(rd.sub, ai, ar, 1, Ai, Ar, 1, sub)) return s;
   for (std::int32_t i = 0; i < q; ++i) {
-    const std::int32_t k = rd.inversePower[i];
+    const std::int32_t k = rd.inverse_power[i];
     yr[k] = x0r + Ar[i];
     yi[k] = x0i + Ai[i];
   }
@@ -99,18 +99,18 @@ Status RaderDft(const FftStage& st, std::int32_t p, const double* xr, const doub
 Status GenericDft(const FftPlan* p, int s, const double* xr, const double* xi, double* yr, double* yi,
                   double* work) {
   const std::int32_t r = p->factors[s];
-  if (p->stageKinds[s] == kFftGenericPrime) {
-    GenericPrimeDft(p->stageData[s], r, xr, xi, yr, yi);
+  if (p->stage_kinds[s] == kFftGenericPrime) {
+    GenericPrimeDft(p->stage_data[s], r, xr, xi, yr, yi);
     return kSuccess;
   }
-  return RaderDft(p->stageData[s], r, xr, xi, yr, yi, work);
+  return RaderDft(p->stage_data[s], r, xr, xi, yr, yi, work);
 }
 
 // Four vectors of the stage's radix r (input and output, real and
 // imaginary) for a generic or Rader stage: on the stack for the small generic
 // primes, else taken from the front of the work space (which then moves on).
 double* StageBuffers(const FftPlan* p, int s, double* local, double** work) {
-  if (p->stageKinds[s] != kFftRader) return local;
+  if (p->stage_kinds[s] != kFftRader) return local;
   double* buf = *work;
   *work += 4 * static_cast<std::size_t>(p->factors[s]);
   return buf;
@@ -120,8 +120,8 @@ double* StageBuffers(const FftPlan* p, int s, double* local, double** work) {
 Status Leaf(const FftPlan* p, int s, const double* ir, const double* ii, double* o_r, double* o_i,
             std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count, std::ptrdiff_t ivs,
             std::ptrdiff_t ovs, double* work) {
-  if (p->stageKinds[s] == kFftFixedKernel) {
-    p->kernels[s].complexFirst(ir, ii, o_r, o_i, is, os, count, ivs, ovs);
+  if (p->stage_kinds[s] == kFftFixedKernel) {
+    p->kernels[s].complex_first(ir, ii, o_r, o_i, is, os, count, ivs, ovs);
     return kSuccess;
   }
   const std::int32_t r = p->factors[s];
@@ -151,9 +151,9 @@ Status Leaf(const FftPlan* p, int s, const double* ir, const double* ii, double*
 // The butterflies of stage s over r·m elements at stride st, in place.
 Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdiff_t m, std::ptrdiff_t st,
                     double* work) {
-  const FftStage& sd = p->stageData[s];
-  if (p->stageKinds[s] == kFftFixedKernel) {
-    p->kernels[s].complexTwiddle(re, im, sd.twiddleCos, sd.twiddleSin, m, st);
+  const FftStage& sd = p->stage_data[s];
+  if (p->stage_kinds[s] == kFftFixedKernel) {
+    p->kernels[s].complex_twiddle(re, im, sd.twiddle_cos, sd.twiddle_sin, m, st);
     return kSuccess;
   }
   const std::int32_t r = p->factors[s];
@@ -172,7 +172,7 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
         xi[k] = im[at];
       } else {
         const std::ptrdiff_t t = (k - 1) * (m - 1) + (j - 1);
-        const double c = sd.twiddleCos[t], sn = sd.twiddleSin[t];
+        const double c = sd.twiddle_cos[t], sn = sd.twiddle_sin[t];
         xr[k] = re[at] * c - im[at] * sn;
         xi[k] = re[at] * sn + im[at] * c;
       }
@@ -199,10 +199,10 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
 Status Recurse(const FftPlan* p, int s, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
                double* o_i, std::ptrdiff_t os, std::ptrdiff_t batch, std::ptrdiff_t bis, std::ptrdiff_t bos,
                double* work) {
-  const int last = p->factorCount - 1;
+  const int last = p->factor_count - 1;
   if (s == last) return Leaf(p, s, ir, ii, o_r, o_i, is, os, batch, bis, bos, work);
   const std::int32_t r = p->factors[s];
-  const std::ptrdiff_t m = p->stageData[s].remaining / r;
+  const std::ptrdiff_t m = p->stage_data[s].remaining / r;
   if (s == last - 1) {
     if (batch == 1) {
       if (Status st = Leaf(p, last, ir, ii, o_r, o_i, is * r, os, r, is, m * os, work)) return st;
@@ -231,7 +231,7 @@ Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::pt
     o_i[0] = ii[0];
     return kSuccess;
   }
-  if (p->factorCount < 3) return Recurse(p, 0, ir, ii, is, o_r, o_i, os, 1, 0, 0, work);
+  if (p->factor_count < 3) return Recurse(p, 0, ir, ii, is, o_r, o_i, os, 1, 0, 0, work);
   // The r subsequences of the first stage run as one batch.
   const std::int32_t r = p->factors[0];
   const std::ptrdiff_t m = p->length / r;
@@ -241,7 +241,7 @@ Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::pt
 
 // Work space of a complex transform of this plan (null when none is needed).
 Status TakeWork(const FftPlan* p, std::size_t extra, Scratch<double>* work) {
-  const std::size_t need = p->workSize + extra;
+  const std::size_t need = p->work_size + extra;
   if (need == 0) return kSuccess;
   return work->Allocate(need);
 }
@@ -251,7 +251,7 @@ void Scale(double* x, std::ptrdiff_t stride, std::int32_t n, double factor) {
 }
 
 bool SingleKernel(const FftPlan* p) {
-  return p->factorCount == 1 && p->stageKinds[0] == kFftFixedKernel;
+  return p->factor_count == 1 && p->stage_kinds[0] == kFftFixedKernel;
 }
 
 }  // namespace
@@ -285,7 +285,7 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
     return kSuccess;
   }
   if (SingleKernel(plan)) {
-    plan->kernels[0].realFirst(in, out, is, os, 1, 0, 0);
+    plan->kernels[0].real_first(in, out, is, os, 1, 0, 0);
     return kSuccess;
   }
   if (n % 2 == 0) {

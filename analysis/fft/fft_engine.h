@@ -50,25 +50,25 @@ struct FftPlan;
 struct FftRaderData {
   FftPlan* sub = nullptr;                // plan of length p − 1, from the cache
   std::int32_t* power = nullptr;         // p entries: g^q mod p (q < p − 1)
-  std::int32_t* inversePower = nullptr;  // p entries: g^(−q) mod p
-  double* kernelRe = nullptr;            // p − 1 entries: DFT of w^(g^(−q)) / (p − 1)
-  double* kernelIm = nullptr;
+  std::int32_t* inverse_power = nullptr;  // p entries: g^(−q) mod p
+  double* kernel_re = nullptr;            // p − 1 entries: DFT of w^(g^(−q)) / (p − 1)
+  double* kernel_im = nullptr;
 };
 
 struct FftStage {
   std::int32_t remaining = 0;       // L: the length this stage combines
-  double* twiddleCos = nullptr;     // (r − 1)·(L/r − 1): cos(2π·j·k/L)
-  double* twiddleSin = nullptr;     // the same count: −sin(2π·j·k/L)
-  double* rootCos = nullptr;        // generic prime: cos(2π·q/r), q < r
-  double* rootSin = nullptr;        // generic prime: sin(2π·q/r)
+  double* twiddle_cos = nullptr;     // (r − 1)·(L/r − 1): cos(2π·j·k/L)
+  double* twiddle_sin = nullptr;     // the same count: −sin(2π·j·k/L)
+  double* root_cos = nullptr;        // generic prime: cos(2π·q/r), q < r
+  double* root_sin = nullptr;        // generic prime: sin(2π·q/r)
   FftRaderData rader;
 };
 
 struct FftKernels {
-  fft::RealFirstKernel realFirst = nullptr;
-  fft::RealTwiddleKernel realTwiddle = nullptr;
-  fft::ComplexFirstKernel complexFirst = nullptr;
-  fft::ComplexTwiddleKernel complexTwiddle = nullptr;
+  fft::RealFirstKernel real_first = nullptr;
+  fft::RealTwiddleKernel real_twiddle = nullptr;
+  fft::ComplexFirstKernel complex_first = nullptr;
+  fft::ComplexTwiddleKernel complex_twiddle = nullptr;
 };
 
 // Unfolding data of an even real length n = 2h: the complex plan of h and
@@ -83,13 +83,13 @@ struct FftPlan {
   std::int32_t length = 0;
   std::int32_t references = 0;  // guarded by the process-wide mutex
   std::int32_t factors[kFftMaxFactors] = {};
-  std::int32_t stageKinds[kFftMaxFactors] = {};
-  std::int32_t factorCount = 0;
-  FftStage stageData[kFftMaxFactors];
+  std::int32_t stage_kinds[kFftMaxFactors] = {};
+  std::int32_t factor_count = 0;
+  FftStage stage_data[kFftMaxFactors];
   FftKernels kernels[kFftMaxFactors];
   // Doubles of work space one complex transform needs (Rader stages, nested).
-  std::size_t workSize = 0;
-  mutable std::atomic<FftRealData*> realData{nullptr};
+  std::size_t work_size = 0;
+  mutable std::atomic<FftRealData*> real_data{nullptr};
   FftPlan* previous = nullptr;  // cache list, guarded by the mutex
   FftPlan* next = nullptr;
 };
@@ -126,9 +126,5 @@ namespace qm::fft {
 // The unfolding data of an even-length plan, built and published on first
 // use (null when memory is short). For the engine's real transforms.
 const FftRealData* RealDataOf(const FftPlan* plan);
-
-// cos(2π·q/d) and sin(2π·q/d), reduced to the first octant with exact
-// integer arithmetic; cosines as 1 − 2·sin²(θ/2).
-void UnitRoot(std::int64_t q, std::int64_t d, double* c, double* s);
 
 }  // namespace qm::fft

@@ -53,10 +53,10 @@ extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
 }  // namespace avx2
 
 struct KernelTables {
-  const ComplexFirstKernel* complexFirst;
-  const ComplexTwiddleKernel* complexTwiddle;
-  const RealFirstKernel* realFirst;
-  const RealTwiddleKernel* realTwiddle;
+  const ComplexFirstKernel* complex_first;
+  const ComplexTwiddleKernel* complex_twiddle;
+  const RealFirstKernel* real_first;
+  const RealTwiddleKernel* real_twiddle;
 };
 
 // The kernel set plans built from now on take: the avx2 set when the

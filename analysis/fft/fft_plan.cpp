@@ -62,10 +62,10 @@ class RootTable {
 // Records the factors of n (radix table first, then trial division).
 bool Factor(FftPlan* p, std::int32_t n) {
   auto record = [&](std::int32_t f, std::int32_t kind) {
-    if (p->factorCount == kFftMaxFactors) return false;
-    p->factors[p->factorCount] = f;
-    p->stageKinds[p->factorCount] = kind;
-    ++p->factorCount;
+    if (p->factor_count == kFftMaxFactors) return false;
+    p->factors[p->factor_count] = f;
+    p->stage_kinds[p->factor_count] = kind;
+    ++p->factor_count;
     return true;
   };
   std::int32_t rest = n;
@@ -85,11 +85,11 @@ bool Factor(FftPlan* p, std::int32_t n) {
   }
   if (rest > 1 && !record(rest, primeKind(rest))) return false;
   // Ascending order, each kind staying with its factor.
-  for (int i = 0; i < p->factorCount; ++i)
-    for (int j = i + 1; j < p->factorCount; ++j)
+  for (int i = 0; i < p->factor_count; ++i)
+    for (int j = i + 1; j < p->factor_count; ++j)
       if (p->factors[j] < p->factors[i]) {
         std::swap(p->factors[i], p->factors[j]);
-        std::swap(p->stageKinds[i], p->stageKinds[j]);
+        std::swap(p->stage_kinds[i], p->stage_kinds[j]);
       }
   return true;
 }
@@ -129,19 +129,19 @@ bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots) {
   const std::int32_t q = p - 1;
   rd.sub = FftPlanAcquire(q);
   if (!rd.sub) return false;
-  if (!AllocArray(&rd.power, p) || !AllocArray(&rd.inversePower, p) || !AllocArray(&rd.kernelRe, q) ||
-      !AllocArray(&rd.kernelIm, q))
+  if (!AllocArray(&rd.power, p) || !AllocArray(&rd.inverse_power, p) || !AllocArray(&rd.kernel_re, q) ||
+      !AllocArray(&rd.kernel_im, q))
     return false;
   const std::int64_t g = PrimitiveRoot(p);
   const std::int64_t ginv = PowMod(g, p - 2, p);
   std::int64_t a = 1, b = 1;
   for (std::int32_t i = 0; i < q; ++i) {
     rd.power[i] = static_cast<std::int32_t>(a);
-    rd.inversePower[i] = static_cast<std::int32_t>(b);
+    rd.inverse_power[i] = static_cast<std::int32_t>(b);
     a = a * g % p;
     b = b * ginv % p;
   }
-  rd.power[q] = rd.inversePower[q] = 0;
+  rd.power[q] = rd.inverse_power[q] = 0;
   // Kernel c[i] = e^(−2πi·g^(−i)/p), transformed and scaled by 1/(p − 1).
   double* cr = nullptr;
   double* ci = nullptr;
@@ -149,15 +149,15 @@ bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots) {
   if (ok) {
     for (std::int32_t i = 0; i < q; ++i) {
       double c, s;
-      roots.CosSin(rd.inversePower[i], p, &c, &s);
+      roots.CosSin(rd.inverse_power[i], p, &c, &s);
       cr[i] = c;
       ci[i] = -s;
     }
-    ok = FftComplexForward(rd.sub, cr, ci, rd.kernelRe, rd.kernelIm, 1, 1, q) == kSuccess;
+    ok = FftComplexForward(rd.sub, cr, ci, rd.kernel_re, rd.kernel_im, 1, 1, q) == kSuccess;
     const double scale = 1.0 / q;
     for (std::int32_t i = 0; ok && i < q; ++i) {
-      rd.kernelRe[i] *= scale;
-      rd.kernelIm[i] *= scale;
+      rd.kernel_re[i] *= scale;
+      rd.kernel_im[i] *= scale;
     }
   }
   WorkspaceFree(cr);
@@ -167,19 +167,19 @@ bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots) {
 
 void DestroyPlan(FftPlan* p) {
   if (!p) return;
-  for (int s = 0; s < p->factorCount; ++s) {
-    FftStage& st = p->stageData[s];
-    WorkspaceFree(st.twiddleCos);
-    WorkspaceFree(st.twiddleSin);
-    WorkspaceFree(st.rootCos);
-    WorkspaceFree(st.rootSin);
+  for (int s = 0; s < p->factor_count; ++s) {
+    FftStage& st = p->stage_data[s];
+    WorkspaceFree(st.twiddle_cos);
+    WorkspaceFree(st.twiddle_sin);
+    WorkspaceFree(st.root_cos);
+    WorkspaceFree(st.root_sin);
     WorkspaceFree(st.rader.power);
-    WorkspaceFree(st.rader.inversePower);
-    WorkspaceFree(st.rader.kernelRe);
-    WorkspaceFree(st.rader.kernelIm);
+    WorkspaceFree(st.rader.inverse_power);
+    WorkspaceFree(st.rader.kernel_re);
+    WorkspaceFree(st.rader.kernel_im);
     FftPlanRelease(st.rader.sub);
   }
-  if (FftRealData* rd = p->realData.load(std::memory_order_acquire)) {
+  if (FftRealData* rd = p->real_data.load(std::memory_order_acquire)) {
     FftPlanRelease(rd->half);
     WorkspaceFree(rd->cos);
     WorkspaceFree(rd->sin);
@@ -199,25 +199,25 @@ FftPlan* BuildPlan(std::int32_t n) {
   RootTable roots(n);
   const fft::KernelTables tables = fft::CurrentKernelTables();
   std::int32_t L = n;
-  for (int s = 0; ok && s < p->factorCount; ++s) {
+  for (int s = 0; ok && s < p->factor_count; ++s) {
     const std::int32_t r = p->factors[s];
     const std::int32_t m = L / r;
-    FftStage& st = p->stageData[s];
+    FftStage& st = p->stage_data[s];
     st.remaining = L;
-    if (p->stageKinds[s] == kFftFixedKernel) {
-      p->kernels[s].realFirst = tables.realFirst[r];
-      p->kernels[s].realTwiddle = tables.realTwiddle[r];
-      p->kernels[s].complexFirst = tables.complexFirst[r];
-      p->kernels[s].complexTwiddle = tables.complexTwiddle[r];
+    if (p->stage_kinds[s] == kFftFixedKernel) {
+      p->kernels[s].real_first = tables.real_first[r];
+      p->kernels[s].real_twiddle = tables.real_twiddle[r];
+      p->kernels[s].complex_first = tables.complex_first[r];
+      p->kernels[s].complex_twiddle = tables.complex_twiddle[r];
     }
     const std::size_t count = static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(m - 1);
     if (count > 0) {
-      ok = roots.Ensure() && AllocArray(&st.twiddleCos, count) && AllocArray(&st.twiddleSin, count);
+      ok = roots.Ensure() && AllocArray(&st.twiddle_cos, count) && AllocArray(&st.twiddle_sin, count);
       // 2π·j·k/L = 2π·e/n with e = (j·k mod L)·(n/L), stepped through j.
       const std::int64_t scale = n / L;
       for (std::int32_t k = 1; ok && k < r; ++k) {
-        double* c = st.twiddleCos + static_cast<std::size_t>(k - 1) * (m - 1);
-        double* sn = st.twiddleSin + static_cast<std::size_t>(k - 1) * (m - 1);
+        double* c = st.twiddle_cos + static_cast<std::size_t>(k - 1) * (m - 1);
+        double* sn = st.twiddle_sin + static_cast<std::size_t>(k - 1) * (m - 1);
         std::int64_t jk = 0;  // j·k mod L
         for (std::int32_t j = 1; j < m; ++j) {
           jk += k;
@@ -229,16 +229,16 @@ FftPlan* BuildPlan(std::int32_t n) {
         }
       }
     }
-    if (ok && p->stageKinds[s] == kFftGenericPrime) {
-      ok = roots.Ensure() && AllocArray(&st.rootCos, r) && AllocArray(&st.rootSin, r);
-      for (std::int32_t q = 0; ok && q < r; ++q) roots.CosSin(q, r, &st.rootCos[q], &st.rootSin[q]);
+    if (ok && p->stage_kinds[s] == kFftGenericPrime) {
+      ok = roots.Ensure() && AllocArray(&st.root_cos, r) && AllocArray(&st.root_sin, r);
+      for (std::int32_t q = 0; ok && q < r; ++q) roots.CosSin(q, r, &st.root_cos[q], &st.root_sin[q]);
     }
-    if (ok && p->stageKinds[s] == kFftRader) {
+    if (ok && p->stage_kinds[s] == kFftRader) {
       ok = roots.Ensure() && BuildRader(&st, r, roots);
       if (ok) {
         const std::size_t need = 4 * static_cast<std::size_t>(r) + 4 * static_cast<std::size_t>(r - 1) +
-                                 st.rader.sub->workSize;
-        if (need > p->workSize) p->workSize = need;
+                                 st.rader.sub->work_size;
+        if (need > p->work_size) p->work_size = need;
       }
     }
     L = m;
@@ -274,12 +274,8 @@ KernelTables CurrentKernelTables() {
   return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels};
 }
 
-// The roots of unity come from the shared exact-angle routine; this name
-// stays for the declaration in fft_engine.h.
-void UnitRoot(std::int64_t q, std::int64_t d, double* c, double* s) { CosSinTwoPiFraction(q, d, c, s); }
-
 const FftRealData* RealDataOf(const FftPlan* plan) {
-  if (FftRealData* rd = plan->realData.load(std::memory_order_acquire)) return rd;
+  if (FftRealData* rd = plan->real_data.load(std::memory_order_acquire)) return rd;
   const std::int32_t n = plan->length;
   const std::int32_t h = n / 2;
   void* block = nullptr;
@@ -304,7 +300,7 @@ const FftRealData* RealDataOf(const FftPlan* plan) {
   if (ok) {
     ProcessLock lock;
     FftRealData* expected = nullptr;
-    if (plan->realData.compare_exchange_strong(expected, built, std::memory_order_acq_rel))
+    if (plan->real_data.compare_exchange_strong(expected, built, std::memory_order_acq_rel))
       winner = built;
     else
       winner = expected;

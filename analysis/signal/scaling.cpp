@@ -23,7 +23,7 @@ Status ScaleToUnitRange1D(const double* x, std::int32_t n, double* out, double* 
                           double* scale) {
   if (n < 1) return kCountNotPositive;
   const Extremes e = FindExtremes(x, n);
-  if (e.maxIndex < 0) {  // every element NaN: the NaNs are the result
+  if (e.max_index < 0) {  // every element NaN: the NaNs are the result
     *offset = e.max;
     *scale = e.max;
     return ArrayCopy(x, n, out);

@@ -216,9 +216,9 @@ TEST(ArrayMaxMin, NaNSkippingFirstOccurrenceAndMatrixIndexes) {
   struct Case {
     Vec x;
     double max;
-    int64_t maxIndex;
+    int64_t max_index;
     double min;
-    int64_t minIndex;
+    int64_t min_index;
   };
   const Case cases[] = {{{kNaN, 3, 1, 3, 1}, 3, 1, 1, 2},    {{2, 2, 2}, 2, 0, 2, 0},
                         {{5, kNaN, -1, 7, -1}, 7, 3, -1, 2}, {{4}, 4, 0, 4, 0},
@@ -230,8 +230,8 @@ TEST(ArrayMaxMin, NaNSkippingFirstOccurrenceAndMatrixIndexes) {
     ASSERT_EQ(ZMXFunc120(c.x.data(), c.x.size(), &max, &maxIndex, &min, &minIndex), 0);
     EXPECT_TRUE(max == c.max || (std::isnan(max) && std::isnan(c.max)));
     EXPECT_TRUE(min == c.min || (std::isnan(min) && std::isnan(c.min)));
-    EXPECT_EQ(maxIndex, c.maxIndex);
-    EXPECT_EQ(minIndex, c.minIndex);
+    EXPECT_EQ(maxIndex, c.max_index);
+    EXPECT_EQ(minIndex, c.min_index);
   }
   const Vec x = RandomArray(5000, 3);
   double max, min;

@@ -86,13 +86,13 @@ TEST(FftPlanTest, FactorsAndKindsFollowTheRadixTable) {
     PlanRef plan(c.n);
     ASSERT_NE(plan.p, nullptr) << c.n;
     EXPECT_EQ(plan.p->length, c.n);
-    std::vector<std::int32_t> f(plan.p->factors, plan.p->factors + plan.p->factorCount);
-    std::vector<std::int32_t> k(plan.p->stageKinds, plan.p->stageKinds + plan.p->factorCount);
+    std::vector<std::int32_t> f(plan.p->factors, plan.p->factors + plan.p->factor_count);
+    std::vector<std::int32_t> k(plan.p->stage_kinds, plan.p->stage_kinds + plan.p->factor_count);
     EXPECT_EQ(f, c.factors) << c.n;
     EXPECT_EQ(k, c.kinds) << c.n;
   }
   PlanRef rader(106);
-  EXPECT_EQ(rader.p->stageData[1].rader.sub->length, 52);
+  EXPECT_EQ(rader.p->stage_data[1].rader.sub->length, 52);
 }
 
 // Lengths for the accuracy and round-trip checks: kernels, generic primes,

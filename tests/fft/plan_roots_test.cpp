@@ -16,24 +16,24 @@ TEST(FftPlanRoots, TwiddlesAndUnfoldingFactorsAreTheExactRoots) {
   for (std::int32_t n : {12, 94, 106, 360, 1000, 1024, 2039, 4096, 6000, 3 * 47 * 8}) {
     FftPlan* plan = FftPlanAcquire(n);
     ASSERT_NE(plan, nullptr) << n;
-    for (int st = 0; st < plan->factorCount; ++st) {
-      const FftStage& stage = plan->stageData[st];
+    for (int st = 0; st < plan->factor_count; ++st) {
+      const FftStage& stage = plan->stage_data[st];
       const std::int32_t r = plan->factors[st], L = stage.remaining, m = L / r;
       for (std::int32_t k = 1; k < r && m > 1; ++k) {
         for (std::int32_t j = 1; j < m; ++j) {
           double c, s;
           CosSinTwoPiFraction(static_cast<std::int64_t>(j) * k, L, &c, &s);
           const std::size_t at = static_cast<std::size_t>(k - 1) * (m - 1) + (j - 1);
-          ASSERT_EQ(stage.twiddleCos[at], c) << n << " stage " << st << " " << j << "·" << k;
-          ASSERT_EQ(stage.twiddleSin[at], -s) << n << " stage " << st << " " << j << "·" << k;
+          ASSERT_EQ(stage.twiddle_cos[at], c) << n << " stage " << st << " " << j << "·" << k;
+          ASSERT_EQ(stage.twiddle_sin[at], -s) << n << " stage " << st << " " << j << "·" << k;
         }
       }
-      if (plan->stageKinds[st] == kFftGenericPrime) {
+      if (plan->stage_kinds[st] == kFftGenericPrime) {
         for (std::int32_t q = 0; q < r; ++q) {
           double c, s;
           CosSinTwoPiFraction(q, r, &c, &s);
-          ASSERT_EQ(stage.rootCos[q], c) << n << " root " << q;
-          ASSERT_EQ(stage.rootSin[q], s) << n << " root " << q;
+          ASSERT_EQ(stage.root_cos[q], c) << n << " root " << q;
+          ASSERT_EQ(stage.root_sin[q], s) << n << " root " << q;
         }
       }
     }
