@@ -35,16 +35,16 @@ struct Data {
 
 void Ours(benchmark::State& state, int n, bool real) {
   Data d(n);
-  qm::FftPlan* plan = qm::FftPlanAcquire(n);
+  qm::fft::FftPlan* plan = qm::fft::FftPlanAcquire(n);
   for (auto _ : state) {
     if (real)
-      qm::FftRealForward(plan, d.re.data(), d.outRe.data(), 1, 1, n);
+      qm::fft::FftRealForward(plan, d.re.data(), d.outRe.data(), 1, 1, n);
     else
-      qm::FftComplexForward(plan, d.re.data(), d.im.data(), d.outRe.data(), d.outIm.data(), 1, 1, n);
+      qm::fft::FftComplexForward(plan, d.re.data(), d.im.data(), d.outRe.data(), d.outIm.data(), 1, 1, n);
     benchmark::DoNotOptimize(d.outRe.data());
     benchmark::ClobberMemory();
   }
-  qm::FftPlanRelease(plan);
+  qm::fft::FftPlanRelease(plan);
 }
 
 #ifdef QM_HAVE_FFTW

@@ -43,7 +43,7 @@ void BM_SortVsStdSort(benchmark::State& state) {
   std::vector<double> a(kCount), b(kCount);
   double ours = 0, peer = 0;
   for (auto _ : state) {
-    ours += Seconds([&] { qm::Sort(data.data(), kCount, 0, a.data()); });
+    ours += Seconds([&] { qm::stats::Sort(data.data(), kCount, 0, a.data()); });
     peer += Seconds([&] {
       std::copy(data.begin(), data.end(), b.begin());
       std::sort(b.begin(), b.end());
@@ -60,7 +60,7 @@ void BM_MedianVsNthElement(benchmark::State& state) {
   std::vector<double> b(kCount);
   double ours = 0, peer = 0, m = 0;
   for (auto _ : state) {
-    ours += Seconds([&] { qm::Median(data.data(), kCount, &m); });
+    ours += Seconds([&] { qm::stats::Median(data.data(), kCount, &m); });
     peer += Seconds([&] {
       std::copy(data.begin(), data.end(), b.begin());
       std::nth_element(b.begin(), b.begin() + kCount / 2, b.end());

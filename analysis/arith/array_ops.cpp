@@ -11,7 +11,7 @@
 #include <cstring>
 #include <limits>
 
-namespace qm {
+namespace qm::arith {
 
 Status ArrayAbs(const double* x, std::int32_t n, double* out) {
   if (n < 1) return kCountNotPositive;
@@ -237,4 +237,4 @@ double MaxAbs(const double* x, std::int32_t n) {
   return m;
 }
 
-}  // namespace qm
+}  // namespace qm::arith

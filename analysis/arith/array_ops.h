@@ -19,7 +19,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::arith {
 
 // out[i] = |x[i]|, by clearing the sign bit: -0 becomes +0 and a NaN keeps
 // its payload.
@@ -116,4 +116,4 @@ double MaxAbs(const double* x, std::int32_t n);
 // Sum from 0.0 in index order.
 double SumOf(const double* x, std::int32_t n);
 
-}  // namespace qm
+}  // namespace qm::arith

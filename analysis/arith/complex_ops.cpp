@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-namespace qm {
+namespace qm::arith {
 namespace {
 
 // log10(e): turns the natural-log phase into the base-10 one.
@@ -171,4 +171,4 @@ Status ComplexArrayScaleOffset(const double* xr, const double* xi, std::int32_t 
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::arith

@@ -11,7 +11,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::arith {
 
 // x / y by scaled division, which never forms yr^2 + yi^2 (so it neither
 // overflows nor underflows where the quotient itself is representable). A
@@ -71,4 +71,4 @@ Status ComplexArrayDivide(const double* xr, const double* xi, const double* yr, 
 Status ComplexArrayScaleOffset(const double* xr, const double* xi, std::int32_t n, double ar,
                                double ai, double br, double bi, double* zr, double* zi);
 
-}  // namespace qm
+}  // namespace qm::arith

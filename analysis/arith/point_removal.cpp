@@ -8,7 +8,7 @@
 
 #include "frame/workspace.h"
 
-namespace qm {
+namespace qm::arith {
 namespace {
 
 // Moves the points with keep(i) true to the front of x, y and z (if given)
@@ -93,4 +93,4 @@ Status RemovePointsOutsideRange(double* x, double* y, double* z, std::int32_t* c
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::arith

@@ -8,7 +8,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::arith {
 
 // Removes the points listed in indexes[0..nIndexes-1] (duplicates count
 // once). Checks: *count < 1 or nIndexes < 1 (kCountNotPositive), an index
@@ -33,4 +33,4 @@ Status RemovePointsOutsideRange(double* x, double* y, double* z, std::int32_t* c
                                 std::int32_t type, const double* limits, std::int32_t nLimits,
                                 std::int64_t* removedIndexes, std::int32_t* removed);
 
-}  // namespace qm
+}  // namespace qm::arith

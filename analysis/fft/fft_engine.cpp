@@ -15,7 +15,7 @@
 #include "fft/fft_engine.h"
 #include "frame/workspace.h"
 
-namespace qm {
+namespace qm::fft {
 namespace {
 
 constexpr int kGenericPrimeMax = 49;
@@ -394,4 +394,4 @@ Status FftRealInverse(const FftPlan* plan, double* data, double* out, std::ptrdi
   return ExecComplex(plan, im, re, 1, junk, out, os, junk + n);
 }
 
-}  // namespace qm
+}  // namespace qm::fft

@@ -33,7 +33,7 @@
 #include "fft/fft_kernels.h"
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::fft {
 
 inline constexpr int kFftMaxFactors = 20;
 
@@ -119,7 +119,7 @@ int FftCachedPlanCount();
 // Reference count of a plan, read under the mutex (for tests).
 std::int32_t FftPlanReferenceCount(const FftPlan* plan);
 
-}  // namespace qm
+}  // namespace qm::fft
 
 namespace qm::fft {
 

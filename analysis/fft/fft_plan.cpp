@@ -12,7 +12,7 @@
 #include "frame/process_mutex.h"
 #include "frame/workspace.h"
 
-namespace qm {
+namespace qm::fft {
 namespace {
 
 // Radices with generated kernels, in the order in which they are tried.
@@ -258,7 +258,6 @@ FftPlan* FindLocked(std::int32_t n) {
 
 }  // namespace
 
-namespace fft {
 
 namespace {
 std::atomic<bool> portable_kernels{false};
@@ -314,7 +313,6 @@ const FftRealData* RealDataOf(const FftPlan* plan) {
   return winner;
 }
 
-}  // namespace fft
 
 FftPlan* FftPlanAcquire(std::int32_t n) {
   if (n < 1) return nullptr;
@@ -372,4 +370,4 @@ std::int32_t FftPlanReferenceCount(const FftPlan* plan) {
   return plan ? plan->references : 0;
 }
 
-}  // namespace qm
+}  // namespace qm::fft

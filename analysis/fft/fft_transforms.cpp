@@ -14,7 +14,7 @@
 #include "fft/fft_transforms.h"
 #include "frame/workspace.h"
 
-namespace qm {
+namespace qm::fft {
 namespace {
 
 // The plan of one call, released on every path.
@@ -308,4 +308,4 @@ Status InverseHartleyTransform(double* x, std::int32_t n) {
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::fft

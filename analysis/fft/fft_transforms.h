@@ -7,7 +7,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::fft {
 
 // Full spectrum of the real signal x: real parts over x, imaginary parts in y.
 Status RealFft(double* x, double* y, std::int32_t n);
@@ -34,4 +34,4 @@ Status InverseHilbertTransform(double* x, std::int32_t n);
 Status HartleyTransform(double* x, std::int32_t n);
 Status InverseHartleyTransform(double* x, std::int32_t n);
 
-}  // namespace qm
+}  // namespace qm::fft

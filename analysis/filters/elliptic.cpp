@@ -13,7 +13,7 @@
 
 #include "frame/math_constants.h"
 
-namespace qm {
+namespace qm::filters {
 namespace {
 
 constexpr int kMaxAgmSteps = 25;
@@ -115,4 +115,4 @@ double ModulusFromNome(double tau) {
   return k < 1.0 ? k : 1.0;
 }
 
-}  // namespace qm
+}  // namespace qm::filters

@@ -3,7 +3,7 @@
 // sc, and the modulus that belongs to a nome.
 #pragma once
 
-namespace qm {
+namespace qm::filters {
 
 struct JacobiValues {
   double sn, cn, dn;
@@ -25,4 +25,4 @@ double InverseJacobi(double x, double kc);
 // the theta series k = 4 sqrt(q) (sum q^(n(n+1)))^2 / (1 + 2 sum q^(n^2))^2.
 double ModulusFromNome(double tau);
 
-}  // namespace qm
+}  // namespace qm::filters

@@ -15,7 +15,7 @@
 #include "frame/counts.h"
 #include "frame/workspace.h"
 
-namespace qm {
+namespace qm::filters {
 namespace {
 
 bool IsBand(std::int32_t type) { return type == kIirBandpass || type == kIirBandstop; }
@@ -295,5 +295,5 @@ Status EllipticCoefficients(std::int32_t type, std::int32_t order, double fs, do
                              den, den_length, num, num_length);
 }
 
-}  // namespace qm
+}  // namespace qm::filters
 

@@ -10,7 +10,7 @@
 #include "frame/status.h"
 #include "qmanlys.h"
 
-namespace qm {
+namespace qm::filters {
 
 // A new record for a band type (0..3) and a prototype order (>= 1), with a
 // zeroed delay line; null when the arguments are out of range or memory is
@@ -65,4 +65,4 @@ Status EllipticCoefficients(std::int32_t type, std::int32_t order, double fs, do
                             double fh, double ripple, double attenuation, double* den,
                             std::int32_t den_length, double* num, std::int32_t num_length);
 
-}  // namespace qm
+}  // namespace qm::filters

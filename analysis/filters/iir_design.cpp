@@ -36,7 +36,7 @@
 #include "filters/elliptic.h"
 #include "frame/math_constants.h"
 
-namespace qm {
+namespace qm::filters {
 namespace {
 
 void Multiply(const double* x, const double* y, std::int32_t degree, double* out) {
@@ -381,4 +381,4 @@ IirSection IirDesigner::Next() {
   return s;
 }
 
-}  // namespace qm
+}  // namespace qm::filters

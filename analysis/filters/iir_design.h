@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-namespace qm {
+namespace qm::filters {
 
 enum IirBandType : std::int32_t {
   kIirLowpass = 0,
@@ -101,4 +101,4 @@ class IirDesigner {
   double sv_ = 0, cv_ = 0, dv_ = 1;         // Jacobi functions at w0
 };
 
-}  // namespace qm
+}  // namespace qm::filters

@@ -13,7 +13,7 @@
 
 #include "qmanlys.h"
 
-namespace qm {
+namespace qm::filters {
 namespace {
 
 bool Positive(double v) { return v > 0.0; }  // false for NaN
@@ -250,4 +250,4 @@ Status EllipticBandstop(const double* x, std::int32_t n, double fs, double fl, d
                          n, y);
 }
 
-}  // namespace qm
+}  // namespace qm::filters

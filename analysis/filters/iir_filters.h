@@ -7,7 +7,7 @@
 #include "filters/iir_design.h"
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::filters {
 
 // Checks the arguments of a one-call filter in the documented order and, when
 // they pass, copies x into y (unless y == x) and filters y in place. No
@@ -50,4 +50,4 @@ Status EllipticBandpass(const double* x, std::int32_t n, double fs, double fl, d
 Status EllipticBandstop(const double* x, std::int32_t n, double fs, double fl, double fh,
                         double ripple, double attenuation, std::int32_t order, double* y);
 
-}  // namespace qm
+}  // namespace qm::filters

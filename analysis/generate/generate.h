@@ -11,7 +11,7 @@
 #include "frame/status.h"
 #include "frame/thread_state.h"
 
-namespace qm {
+namespace qm::generate {
 
 // ---- Periodic waves (frequency in cycles per sample, phase in degrees) ----
 // On entry *phase is the phase of the first sample; on return that of the
@@ -64,4 +64,4 @@ Status UniformNoise(std::int32_t n, double amplitude, std::int32_t seed, double*
 // One step of the Wichmann-Hill generator (AS 183) on `g`: a value in [0, 1).
 double WichmannHillNext(GeneratorSeeds* g);
 
-}  // namespace qm
+}  // namespace qm::generate

@@ -15,7 +15,7 @@
 
 #include "generate/generate.h"
 
-namespace qm {
+namespace qm::generate {
 namespace {
 
 constexpr std::uint64_t kModulus[3] = {30269, 30307, 30323};
@@ -102,4 +102,4 @@ Status GaussianNoise(std::int32_t n, double standard_deviation, std::int32_t see
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::generate

@@ -5,7 +5,7 @@
 #include "frame/math_constants.h"
 #include "generate/generate.h"
 
-namespace qm {
+namespace qm::generate {
 namespace {
 
 void Fill(std::int32_t n, double value, double* out) {
@@ -86,4 +86,4 @@ Status ChirpPattern(std::int32_t n, double amplitude, double f1, double f2, doub
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::generate

@@ -13,7 +13,7 @@
 #include "frame/math_constants.h"
 #include "generate/generate.h"
 
-namespace qm {
+namespace qm::generate {
 
 double ReducePeriodic(double x, double period) {
   double r = x - std::floor(x / period) * period;
@@ -147,4 +147,4 @@ Status ArbitraryWave(std::int32_t n, double amplitude, double f, double* phase,
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::generate

@@ -10,7 +10,7 @@
 #include "frame/math_constants.h"
 #include "generate/generate.h"
 
-namespace qm {
+namespace qm::generate {
 namespace {
 
 template <class Shape>
@@ -101,4 +101,4 @@ Status TriangularPulse(std::int32_t n, double amplitude, double delay, double dt
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::generate

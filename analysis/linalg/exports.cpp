@@ -6,180 +6,180 @@
 using namespace qm::boundary;
 
 QM_EXPORT int32_t ZMXFunc55(const double* a, int64_t n, double* det) {
-  return Call(qm::Determinant, In(a), Size(n), Out(det));
+  return Call(qm::linalg::Determinant, In(a), Size(n), Out(det));
 }
 
 QM_EXPORT int32_t ZMXFunc204(const double* a, int64_t n, int32_t type, double* det) {
-  return Call(qm::DeterminantTyped, In(a), Size(n), type, Out(det));
+  return Call(qm::linalg::DeterminantTyped, In(a), Size(n), type, Out(det));
 }
 
 QM_EXPORT int32_t ZMXFunc105(double* a, int64_t n, double* out) {
-  return Call(qm::MatrixInverse, In(a), Size(n), OutOr(out, a));
+  return Call(qm::linalg::MatrixInverse, In(a), Size(n), OutOr(out, a));
 }
 
 QM_EXPORT int32_t ZMXFunc198(double* a, int64_t n, int32_t type, double* out) {
-  return Call(qm::MatrixInverseTyped, In(a), Size(n), type, OutOr(out, a));
+  return Call(qm::linalg::MatrixInverseTyped, In(a), Size(n), type, OutOr(out, a));
 }
 
 QM_EXPORT int32_t ZMXFunc114(const double* a, double* b, int64_t n, double* x) {
-  return Call(qm::SolveSquare, In(a), In(b), Size(n), OutOr(x, b));
+  return Call(qm::linalg::SolveSquare, In(a), In(b), Size(n), OutOr(x, b));
 }
 
 QM_EXPORT int32_t ZMXFunc197(const double* a, int64_t m, int64_t n, const double* b, int32_t type,
                              double* x) {
-  return Call(qm::SolveLinearEquations, In(a), Size(m), Size(n), In(b), type, Out(x));
+  return Call(qm::linalg::SolveLinearEquations, In(a), Size(m), Size(n), In(b), type, Out(x));
 }
 
 QM_EXPORT int32_t ZMXFunc241(const double* a, int64_t m, int64_t n, int32_t type, const double* b,
                              int64_t k, double* x) {
-  return Call(qm::SolveLinearEquationsMulti, In(a), Size(m), Size(n), type, In(b), Size(k),
+  return Call(qm::linalg::SolveLinearEquationsMulti, In(a), Size(m), Size(n), type, In(b), Size(k),
               Out(x));
 }
 
 QM_EXPORT int32_t ZMXFunc118(double* a, int64_t n, int64_t* p, int32_t* parity) {
-  return Call(qm::LuDecomposition, Out(a), Size(n), Maybe(p), Out(parity));
+  return Call(qm::linalg::LuDecomposition, Out(a), Size(n), Maybe(p), Out(parity));
 }
 
 QM_EXPORT int32_t ZMXFunc82(const double* lu, double* b, int64_t n, double* y, const int64_t* p) {
-  return Call(qm::LuForwardSubstitution, In(lu), In(b), Size(n), OutOr(y, b), In(p));
+  return Call(qm::linalg::LuForwardSubstitution, In(lu), In(b), Size(n), OutOr(y, b), In(p));
 }
 
 QM_EXPORT int32_t ZMXFunc11(const double* u, double* b, int64_t n, double* x) {
-  return Call(qm::BackSubstitution, In(u), In(b), Size(n), OutOr(x, b));
+  return Call(qm::linalg::BackSubstitution, In(u), In(b), Size(n), OutOr(x, b));
 }
 
 QM_EXPORT int32_t ZMXFunc205(const double* a, int64_t m, int64_t n, int32_t norm_type,
                              double* cond) {
-  return Call(qm::ConditionNumber, In(a), Size(m), Size(n), norm_type, Out(cond));
+  return Call(qm::linalg::ConditionNumber, In(a), Size(m), Size(n), norm_type, Out(cond));
 }
 
 QM_EXPORT int32_t ZMXFunc209(const double* a, int64_t n, int32_t* result) {
-  return Call(qm::IsPositiveDefinite, In(a), Size(n), Out(result));
+  return Call(qm::linalg::IsPositiveDefinite, In(a), Size(n), Out(result));
 }
 
 QM_EXPORT int32_t ZMXFunc191(const double* x, const double* y, int64_t n, double* dot) {
-  return Call(qm::DotProduct, In(x), In(y), Size(n), Out(dot));
+  return Call(qm::linalg::DotProduct, In(x), In(y), Size(n), Out(dot));
 }
 
 // Empty products are valid, so the operands are checked for null inside.
 QM_EXPORT int32_t ZMXFunc119(const double* a, const double* b, int64_t m, int64_t k, int64_t n,
                              double* c) {
-  return Call(qm::MatrixMultiply, Maybe(a), Maybe(b), Size(m), Size(k), Size(n), Maybe(c));
+  return Call(qm::linalg::MatrixMultiply, Maybe(a), Maybe(b), Size(m), Size(k), Size(n), Maybe(c));
 }
 
 QM_EXPORT int32_t ZMXFunc370(const double* a, const double* x, int64_t m, int64_t n, double* y) {
-  return Call(qm::MatrixVectorMultiply, Maybe(a), Maybe(x), Size(m), Size(n), Maybe(y));
+  return Call(qm::linalg::MatrixVectorMultiply, Maybe(a), Maybe(x), Size(m), Size(n), Maybe(y));
 }
 
 QM_EXPORT int32_t ZMXFunc203(const double* x, int64_t n, const double* y, int64_t m,
                              double* out) {
-  return Call(qm::OuterProduct, In(x), Size(n), In(y), Size(m), Out(out));
+  return Call(qm::linalg::OuterProduct, In(x), Size(n), In(y), Size(m), Out(out));
 }
 
 QM_EXPORT int32_t ZMXFunc358(const double* a, const double* b, int64_t rows_a, int64_t cols_a,
                              int64_t rows_b, int64_t cols_b, double* out) {
-  return Call(qm::KroneckerProduct, In(a), In(b), Size(rows_a), Size(cols_a), Size(rows_b),
+  return Call(qm::linalg::KroneckerProduct, In(a), In(b), Size(rows_a), Size(cols_a), Size(rows_b),
               Size(cols_b), Out(out));
 }
 
 QM_EXPORT int32_t ZMXFunc177(double* a, int64_t m, int64_t n, double* out) {
-  return Call(qm::MatrixTranspose, In(a), Size(m), Size(n), OutOr(out, a));
+  return Call(qm::linalg::MatrixTranspose, In(a), Size(m), Size(n), OutOr(out, a));
 }
 
 QM_EXPORT int32_t ZMXFunc175(const double* a, int64_t n, double* trace) {
-  return Call(qm::MatrixTrace, In(a), Size(n), Out(trace));
+  return Call(qm::linalg::MatrixTrace, In(a), Size(n), Out(trace));
 }
 
 QM_EXPORT int32_t ZMXFunc206(const double* a, int64_t m, int64_t n, int32_t type, double* norm) {
-  return Call(qm::MatrixNorm, In(a), Size(m), Size(n), type, Out(norm));
+  return Call(qm::linalg::MatrixNorm, In(a), Size(m), Size(n), type, Out(norm));
 }
 
 QM_EXPORT int32_t ZMXFunc207(const double* a, int64_t m, int64_t n, double tolerance,
                              int64_t* rank) {
-  return Call(qm::MatrixRank, In(a), Size(m), Size(n), tolerance, CountOut(rank));
+  return Call(qm::linalg::MatrixRank, In(a), Size(m), Size(n), tolerance, CountOut(rank));
 }
 
 QM_EXPORT int32_t ZMXFunc200(const double* a, int64_t m, int64_t n, double tolerance,
                              double* out) {
-  return Call(qm::PseudoInverse, In(a), Size(m), Size(n), tolerance, Out(out));
+  return Call(qm::linalg::PseudoInverse, In(a), Size(m), Size(n), tolerance, Out(out));
 }
 
 QM_EXPORT int32_t ZMXFunc193(const double* a, int64_t m, int64_t n, double* u, double* s,
                              double* v) {
-  return Call(qm::SvdDecomposition, In(a), Size(m), Size(n), Out(u), Out(s), Out(v));
+  return Call(qm::linalg::SvdDecomposition, In(a), Size(m), Size(n), Out(u), Out(s), Out(v));
 }
 
 QM_EXPORT int32_t ZMXFunc246(const double* a, int64_t m, int64_t n, int32_t type, double* u,
                              double* s, double* v) {
-  return Call(qm::SvdDecompositionTyped, In(a), Size(m), Size(n), type, Maybe(u), Out(s),
+  return Call(qm::linalg::SvdDecompositionTyped, In(a), Size(m), Size(n), type, Maybe(u), Out(s),
               Maybe(v));
 }
 
 QM_EXPORT int32_t ZMXFunc195(const double* a, int64_t m, int64_t n, double* s) {
-  return Call(qm::MatrixSingularValues, In(a), Size(m), Size(n), Out(s));
+  return Call(qm::linalg::MatrixSingularValues, In(a), Size(m), Size(n), Out(s));
 }
 
 QM_EXPORT int32_t ZMXFunc201(const double* a, int64_t n, int32_t output_type, double* values,
                              double* vectors) {
-  return Call(qm::EigenGeneral, In(a), Size(n), output_type, Out(values), Maybe(vectors));
+  return Call(qm::linalg::EigenGeneral, In(a), Size(n), output_type, Out(values), Maybe(vectors));
 }
 
 QM_EXPORT int32_t ZMXFunc202(double* a, int64_t n, int32_t output_type, double* values,
                              double* vectors) {
-  return Call(qm::EigenSymmetric, In(a), Size(n), output_type, Out(values), OutOr(vectors, a));
+  return Call(qm::linalg::EigenSymmetric, In(a), Size(n), output_type, Out(values), OutOr(vectors, a));
 }
 
 QM_EXPORT int32_t ZMXFunc248(double* a, int64_t n, int32_t job, int64_t* ilo, int64_t* ihi,
                              double* scale, double* out) {
-  return Call(qm::MatrixBalance, In(a), Size(n), job, IndexOut(ilo), IndexOut(ihi), Out(scale),
+  return Call(qm::linalg::MatrixBalance, In(a), Size(n), job, IndexOut(ilo), IndexOut(ihi), Out(scale),
               OutOr(out, a));
 }
 
 QM_EXPORT int32_t ZMXFunc250(double* v, int64_t n, int32_t side, int32_t job, int64_t ilo,
                              int64_t ihi, const double* scale, double* out) {
-  return Call(qm::EigenvectorBackTransform, In(v), Size(n), side, job, Size(ilo), Size(ihi),
+  return Call(qm::linalg::EigenvectorBackTransform, In(v), Size(n), side, job, Size(ilo), Size(ihi),
               In(scale), OutOr(out, v));
 }
 
 QM_EXPORT int32_t ZMXFunc254(double* a, int64_t n, double* h, double* q) {
-  return Call(qm::HessenbergDecomposition, In(a), Size(n), OutOr(h, a), Out(q));
+  return Call(qm::linalg::HessenbergDecomposition, In(a), Size(n), OutOr(h, a), Out(q));
 }
 
 QM_EXPORT int32_t ZMXFunc258(const double* a, int64_t n, int32_t ordering, double* q, double* t,
                              double* eigenvalues) {
-  return Call(qm::SchurDecomposition, In(a), Size(n), ordering, Maybe(q), Out(t),
+  return Call(qm::linalg::SchurDecomposition, In(a), Size(n), ordering, Maybe(q), Out(t),
               Out(eigenvalues));
 }
 
 QM_EXPORT int32_t ZMXFunc252(const double* a, const double* b, int64_t n, double* eigenvalues,
                              double* left, double* right) {
-  return Call(qm::GeneralizedEigenvalues, In(a), In(b), Size(n), Out(eigenvalues), Maybe(left),
+  return Call(qm::linalg::GeneralizedEigenvalues, In(a), In(b), Size(n), Out(eigenvalues), Maybe(left),
               Maybe(right));
 }
 
 QM_EXPORT int32_t ZMXFunc256(const double* a, const double* b, int64_t n, int32_t ordering,
                              double* s, double* t, double* q, double* z, double* alpha,
                              double* beta, double* left, double* right) {
-  return Call(qm::GeneralizedEigen, In(a), In(b), Size(n), ordering, Maybe(s), Maybe(t), Maybe(q),
+  return Call(qm::linalg::GeneralizedEigen, In(a), In(b), Size(n), ordering, Maybe(s), Maybe(t), Maybe(q),
               Maybe(z), Out(alpha), Out(beta), Maybe(left), Maybe(right));
 }
 
 QM_EXPORT int32_t ZMXFunc243(const double* a, int64_t m, int64_t n, int32_t pivoting,
                              int32_t size, int64_t* p, double* q, double* r) {
-  return Call(qm::QrDecomposition, In(a), Size(m), Size(n), pivoting, size, Maybe(p), Maybe(q),
+  return Call(qm::linalg::QrDecomposition, In(a), Size(m), Size(n), pivoting, size, Maybe(p), Maybe(q),
               Out(r));
 }
 
 QM_EXPORT int32_t ZMXFunc192(const double* a, int64_t m, int64_t n, int32_t method, double* q,
                              double* r) {
-  return Call(qm::QrDecompositionByMethod, In(a), Size(m), Size(n), method, Out(q), Out(r));
+  return Call(qm::linalg::QrDecompositionByMethod, In(a), Size(m), Size(n), method, Out(q), Out(r));
 }
 
 QM_EXPORT int32_t ZMXFunc208(int32_t type, int64_t n, const double* x, int64_t nx,
                              const double* y, int64_t ny, double* out) {
-  return Call(qm::SpecialMatrix, type, Size(n), Maybe(x), Size(nx), Maybe(y), Size(ny), Out(out));
+  return Call(qm::linalg::SpecialMatrix, type, Size(n), Maybe(x), Size(nx), Maybe(y), Size(ny), Out(out));
 }
 
 QM_EXPORT int32_t ZMXFunc196(double* a, int64_t n, double* out) {
-  return Call(qm::CholeskyFactor, In(a), Size(n), OutOr(out, a));
+  return Call(qm::linalg::CholeskyFactor, In(a), Size(n), OutOr(out, a));
 }

@@ -11,7 +11,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::linalg {
 
 inline constexpr double kFiniteUpperReject = 1.7976931348623157e308;
 inline constexpr double kFiniteLowerReject = -1.7976931348623e308;
@@ -41,4 +41,4 @@ inline Status CheckFiniteComplex(const double* interleaved, std::size_t count) {
   return CheckFinite(interleaved, 2 * count);
 }
 
-}  // namespace qm
+}  // namespace qm::linalg

@@ -9,7 +9,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::linalg {
 
 // Matrix type selector of the determinant, inverse and linear-system routines.
 enum MatrixType : std::int32_t {
@@ -92,4 +92,4 @@ Status GeneralizedEigen(const double* a, const double* b, std::int32_t n, std::i
                         double* s, double* t, double* q, double* z, double* alpha, double* beta,
                         double* left, double* right);
 
-}  // namespace qm
+}  // namespace qm::linalg

@@ -9,9 +9,8 @@
 #include "linalg/matrix_util.h"
 #include "linalg/real.h"
 
-namespace qm {
+namespace qm::linalg {
 
-using namespace linalg;
 
 namespace {
 
@@ -238,7 +237,6 @@ Status HessenbergDecomposition(const double* a, std::int32_t n, double* h, doubl
   return kSuccess;
 }
 
-namespace linalg {
 
 // Eigenvalue of the Schur block of T (column-major, ld n) that starts at k:
 // the one with the non-negative imaginary part for a 2 x 2 block.
@@ -281,7 +279,6 @@ bool OutOfOrder(std::int32_t ordering, double earlier, double later) {
   return ordering == 1 || ordering == 3 ? earlier > later : earlier < later;
 }
 
-}  // namespace linalg
 
 Status SchurDecomposition(const double* a, std::int32_t n, std::int32_t ordering, double* q,
                           double* t, double* eigenvalues) {
@@ -369,4 +366,4 @@ Status SchurDecomposition(const double* a, std::int32_t n, std::int32_t ordering
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::linalg

@@ -22,15 +22,12 @@
 #include "linalg/matrix_util.h"
 #include "linalg/real.h"
 
-namespace qm {
+namespace qm::linalg {
 
-namespace linalg {
 std::int32_t SchurBlocks(const double* t, std::int32_t n, std::int32_t* start,
                          std::int32_t* size);
 bool OutOfOrder(std::int32_t ordering, double earlier, double later);
-}  // namespace linalg
 
-using namespace linalg;
 
 namespace {
 
@@ -265,4 +262,4 @@ Status GeneralizedEigenvalues(const double* a, const double* b, std::int32_t n,
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::linalg

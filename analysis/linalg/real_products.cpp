@@ -6,9 +6,8 @@
 #include "linalg/matrix_util.h"
 #include "linalg/real.h"
 
-namespace qm {
+namespace qm::linalg {
 
-using namespace linalg;
 
 Status DotProduct(const double* x, const double* y, std::int32_t n, double* dot) {
   if (n < 1) return kCountNotPositive;
@@ -247,4 +246,4 @@ Status SpecialMatrix(std::int32_t type, std::int32_t n, const double* x, std::in
   }
 }
 
-}  // namespace qm
+}  // namespace qm::linalg

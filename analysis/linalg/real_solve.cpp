@@ -16,9 +16,8 @@
 #include "linalg/matrix_util.h"
 #include "linalg/real.h"
 
-namespace qm {
+namespace qm::linalg {
 
-using namespace linalg;
 
 namespace {
 
@@ -41,7 +40,6 @@ void ZeroTriangle(double* a, std::int32_t n, bool lower) {
 
 }  // namespace
 
-namespace linalg {
 
 // In-place inverse of a general n x n block (either layout: the inverse of
 // the transpose is the transpose of the inverse) by dgetrf and dgetri. The
@@ -65,7 +63,6 @@ Status InvertGeneralInPlace(const LapackTable* la, double* x, std::int32_t n) {
   return NegativeInfo(info);
 }
 
-}  // namespace linalg
 
 Status Determinant(const double* a, std::int32_t n, double* det) {
   return DeterminantTyped(a, n, kMatrixGeneral, det);
@@ -395,4 +392,4 @@ Status CholeskyFactor(const double* a, std::int32_t n, double* out) {
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::linalg

@@ -15,9 +15,8 @@
 #include "linalg/matrix_util.h"
 #include "linalg/real.h"
 
-namespace qm {
+namespace qm::linalg {
 
-using namespace linalg;
 
 namespace {
 
@@ -559,4 +558,4 @@ Status QrDecompositionByMethod(const double* a, std::int32_t m, std::int32_t n,
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::linalg

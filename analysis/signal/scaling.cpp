@@ -7,13 +7,13 @@
 
 #include "arith/array_ops.h"
 
-namespace qm {
+namespace qm::signal {
 
 Status ScaleByMaxAbs1D(const double* x, std::int32_t n, double* out, double* scale) {
   if (n < 1) return kCountNotPositive;
-  const double s = MaxAbs(x, n);
+  const double s = arith::MaxAbs(x, n);
   *scale = s;
-  if (s == 0.0) return ArrayCopy(x, n, out);
+  if (s == 0.0) return arith::ArrayCopy(x, n, out);
   const double r = 1.0 / s;
   for (std::int32_t i = 0; i < n; ++i) out[i] = x[i] * r;
   return kSuccess;
@@ -22,11 +22,11 @@ Status ScaleByMaxAbs1D(const double* x, std::int32_t n, double* out, double* sca
 Status ScaleToUnitRange1D(const double* x, std::int32_t n, double* out, double* offset,
                           double* scale) {
   if (n < 1) return kCountNotPositive;
-  const Extremes e = FindExtremes(x, n);
+  const arith::Extremes e = arith::FindExtremes(x, n);
   if (e.max_index < 0) {  // every element NaN: the NaNs are the result
     *offset = e.max;
     *scale = e.max;
-    return ArrayCopy(x, n, out);
+    return arith::ArrayCopy(x, n, out);
   }
   // Half the range; halved first when the difference itself overflows
   // (data spanning more than DBL_MAX), so the mid-range stays finite.
@@ -117,4 +117,4 @@ Status PolarToRectArray(const double* magnitude, const double* phase, std::int32
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::signal

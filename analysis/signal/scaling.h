@@ -10,7 +10,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::signal {
 
 // s = max |x[i]| (NaN elements are never the maximum); out[i] = x[i] * (1/s),
 // or a plain copy when s = 0. *scale = s.
@@ -44,4 +44,4 @@ Status PolarToRect(double magnitude, double phase, double* re, double* im);
 Status PolarToRectArray(const double* magnitude, const double* phase, std::int32_t n, double* re,
                         double* im);
 
-}  // namespace qm
+}  // namespace qm::signal

@@ -18,7 +18,7 @@
 #include "frame/math_constants.h"
 #include "frame/workspace.h"
 
-namespace qm {
+namespace qm::signal {
 namespace {
 
 // ===========================================================================
@@ -288,10 +288,10 @@ static Status ChebyshevWeightsByFft(const double* chebyshev, double ratio, std::
     if (even && length / 2 - k != k) set(length / 2 - k, s, c);
   }
   if (length % 2 == 0) spectrum[length / 2] = 0.0;
-  FftPlan* plan = FftPlanAcquire(length);
+  fft::FftPlan* plan = fft::FftPlanAcquire(length);
   if (!plan) return kOutOfMemory;
-  const Status status = FftRealInverse(plan, spectrum, weights, 1, 1, length);
-  FftPlanRelease(plan);
+  const Status status = fft::FftRealInverse(plan, spectrum, weights, 1, 1, length);
+  fft::FftPlanRelease(plan);
   if (status != kSuccess) return status;
   // The inverse carries the 1/L of the sum.
   for (std::int32_t i = 0; i <= m; ++i) w[i] = weights[i];
@@ -418,4 +418,4 @@ Status ForceWindow(double* x, std::int32_t n, double duty_percent) {
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::signal

@@ -24,7 +24,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::signal {
 
 // Window type codes. Any other value is rejected with -20061.
 enum WindowCode : std::int32_t {
@@ -149,4 +149,4 @@ Status ScaledWindow(double* x, std::int32_t n, std::int32_t code, WindowProperti
 // n < 1: -20003; invalid code: -20061; n = 1 leaves x unchanged.
 Status SymmetricWindow(double* x, std::int32_t n, std::int32_t code, double parameter);
 
-}  // namespace qm
+}  // namespace qm::signal

@@ -8,7 +8,7 @@
 #include "frame/workspace.h"
 #include "signal/windows.h"
 
-namespace qm {
+namespace qm::signal {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -216,4 +216,4 @@ Status SymmetricWindow(double* x, std::int32_t n, std::int32_t code, double para
   return ApplyWindowByCode(x, n, code, MapWindowParameter(code, parameter), WindowForm::kSymmetric);
 }
 
-}  // namespace qm
+}  // namespace qm::signal

@@ -9,7 +9,7 @@
 #include "frame/workspace.h"
 #include "signal/windows.h"
 
-namespace qm {
+namespace qm::stats {
 namespace {
 
 // The mean for the two-pass statistics: the running sum divided by n, except
@@ -123,7 +123,7 @@ Status AcDcEstimator(const double* x, std::int32_t n, double* ac, double* dc) {
   Scratch<double> y;
   if (Status s = y.Allocate(static_cast<std::size_t>(n))) return s;
   for (std::int32_t i = 0; i < n; ++i) y[i] = x[i] - m0;
-  if (Status s = HanningWindow(y.data(), n)) return s;
+  if (Status s = signal::HanningWindow(y.data(), n)) return s;
   double mu = 0.0, v = 0.0;
   if (Status s = MeanAndVariance(y.data(), n, &mu, &v)) return s;
   const double ac_squared = (v - 0.5 * mu * mu) / 0.375;
@@ -133,4 +133,4 @@ Status AcDcEstimator(const double* x, std::int32_t n, double* ac, double* dc) {
   return kSuccess;
 }
 
-}  // namespace qm
+}  // namespace qm::stats

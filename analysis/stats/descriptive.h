@@ -9,7 +9,7 @@
 
 #include "frame/status.h"
 
-namespace qm {
+namespace qm::stats {
 
 // Sigma x / n (plain running sum).
 Status Mean(const double* x, std::int32_t n, double* mean);
@@ -56,4 +56,4 @@ Status Mode(const double* x, std::int32_t n, double base, double top, std::int32
 // *count receives the number found, which may exceed the capacity.
 Status Modes(const double* x, std::int32_t n, std::int32_t m, double* modes, std::int32_t* count);
 
-}  // namespace qm
+}  // namespace qm::stats

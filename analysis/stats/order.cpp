@@ -9,7 +9,7 @@
 #include "frame/workspace.h"
 #include "stats/descriptive.h"
 
-namespace qm {
+namespace qm::stats {
 namespace {
 
 constexpr double kEpsilon = 2.220446049250313e-16;
@@ -227,4 +227,4 @@ Status Modes(const double* x, std::int32_t n, std::int32_t m, double* modes, std
   return IntervalModes(x, n, m, modes, capacity, count);
 }
 
-}  // namespace qm
+}  // namespace qm::stats

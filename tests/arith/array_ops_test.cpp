@@ -264,10 +264,10 @@ TEST(ArrayMaxMin, NaNSkippingFirstOccurrenceAndMatrixIndexes) {
 
 TEST(ArrayHelpers, FirstDifferenceInPlace) {
   Vec x = {1, 4, 9, 16};
-  ASSERT_EQ(qm::ArrayFirstDifference(x.data(), 4, x.data()), 0);
+  ASSERT_EQ(qm::arith::ArrayFirstDifference(x.data(), 4, x.data()), 0);
   EXPECT_EQ(Vec(x.begin(), x.begin() + 3), (Vec{3, 5, 7}));
-  EXPECT_EQ(qm::ArrayFirstDifference(x.data(), 1, nullptr), 0);  // no outputs
-  EXPECT_EQ(qm::ArrayFirstDifference(x.data(), 0, x.data()), qm::kCountNotPositive);
+  EXPECT_EQ(qm::arith::ArrayFirstDifference(x.data(), 1, nullptr), 0);  // no outputs
+  EXPECT_EQ(qm::arith::ArrayFirstDifference(x.data(), 0, x.data()), qm::kCountNotPositive);
 }
 
 }  // namespace

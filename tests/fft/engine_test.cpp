@@ -17,7 +17,7 @@
 #include "fft/fft_engine.h"
 #include "frame/workspace.h"
 
-namespace qm {
+namespace qm::fft {
 namespace {
 
 constexpr double kEps = 2.220446049250313e-16;
@@ -331,9 +331,9 @@ TEST(FftPlanCacheTest, ThreadsShareAndReleasePlansConcurrently) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::fft
 
-namespace qm {
+namespace qm::fft {
 namespace {
 
 // The generated kernels' operation counts (from the generator's summary at
@@ -362,4 +362,4 @@ TEST(FftKernelTest, GeneratedKernelsHaveReasonableOperationCounts) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::fft

@@ -7,7 +7,7 @@
 #include "fft/fft_engine.h"
 #include "frame/exact_trig.h"
 
-namespace qm {
+namespace qm::fft {
 namespace {
 
 TEST(FftPlanRoots, TwiddlesAndUnfoldingFactorsAreTheExactRoots) {
@@ -52,4 +52,4 @@ TEST(FftPlanRoots, TwiddlesAndUnfoldingFactorsAreTheExactRoots) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::fft

@@ -28,7 +28,7 @@ TEST(Finiteness, BoundaryValues) {
               {DBL_MIN, false},
               {0.0, false}};
   for (const Row& r : rows) {
-    EXPECT_EQ(qm::IsRejectedElement(r.v), r.rejected) << r.v;
+    EXPECT_EQ(qm::linalg::IsRejectedElement(r.v), r.rejected) << r.v;
     // Through an export: the norm of a 1 x 2 matrix holding the value.
     const double a[2] = {1.0, r.v};
     double norm = 0;
@@ -36,8 +36,8 @@ TEST(Finiteness, BoundaryValues) {
     EXPECT_EQ(st, r.rejected ? -20068 : 0) << r.v;
   }
   const double pairs[] = {1, 2, 3, NAN};
-  EXPECT_EQ(qm::CheckFiniteComplex(pairs, 1), 0);
-  EXPECT_EQ(qm::CheckFiniteComplex(pairs, 2), -20068);
+  EXPECT_EQ(qm::linalg::CheckFiniteComplex(pairs, 1), 0);
+  EXPECT_EQ(qm::linalg::CheckFiniteComplex(pairs, 2), -20068);
 }
 
 // Every LAPACK-based export rejects a matrix that holds the largest double.

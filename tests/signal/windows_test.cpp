@@ -126,9 +126,9 @@ std::vector<Real> Reference(int code, Real p, long n, bool symmetric) {
   return w;
 }
 
-std::vector<double> Generate(int code, double p, int n, qm::WindowForm form) {
+std::vector<double> Generate(int code, double p, int n, qm::signal::WindowForm form) {
   std::vector<double> x(n, 1.0);
-  EXPECT_EQ(qm::ApplyWindowByCode(x.data(), n, code, p, form), 0) << code;
+  EXPECT_EQ(qm::signal::ApplyWindowByCode(x.data(), n, code, p, form), 0) << code;
   return x;
 }
 
@@ -144,8 +144,8 @@ const Case kAllWindows[] = {{0, 0},  {1, 0},   {2, 0},  {3, 0},   {4, 0},     {5
 TEST(Windows, EveryWindowMatchesItsClosedFormInBothForms) {
   for (const Case& c : kAllWindows) {
     for (int n : {1, 2, 3, 4, 7, 8, 31, 64, 101}) {
-      for (auto form : {qm::WindowForm::kPeriodic, qm::WindowForm::kSymmetric}) {
-        const bool sym = form == qm::WindowForm::kSymmetric;
+      for (auto form : {qm::signal::WindowForm::kPeriodic, qm::signal::WindowForm::kSymmetric}) {
+        const bool sym = form == qm::signal::WindowForm::kSymmetric;
         const std::vector<double> got = Generate(c.code, c.parameter, n, form);
         const std::vector<Real> want = Reference(c.code, c.parameter, n, sym);
         for (int i = 0; i < n; ++i)
@@ -161,7 +161,7 @@ TEST(Windows, EveryWindowMatchesItsClosedFormInBothForms) {
 // parts) stay at full accuracy everywhere.
 TEST(Windows, LongCosineSumsKeepFullAccuracy) {
   for (int n : {1000003, 1 << 20}) {
-    const auto w = Generate(8, 0, n, qm::WindowForm::kPeriodic);
+    const auto w = Generate(8, 0, n, qm::signal::WindowForm::kPeriodic);
     for (long i = 0; i < n; i += 4999)
       ASSERT_NEAR(w[i], static_cast<double>(PeriodicReference(8, 0, n, i)), 2e-15) << n << " " << i;
     for (long i = 0; i < n; ++i) ASSERT_EQ(w[i], w[(n - i) % n]);  // exactly symmetric
@@ -180,7 +180,7 @@ TEST(Windows, GoldenWeights) {
     s >> code >> form >> n >> p >> tol;
     std::vector<double> want(n);
     for (double& v : want) s >> v;
-    const auto got = Generate(code, p, n, form ? qm::WindowForm::kSymmetric : qm::WindowForm::kPeriodic);
+    const auto got = Generate(code, p, n, form ? qm::signal::WindowForm::kSymmetric : qm::signal::WindowForm::kPeriodic);
     for (int i = 0; i < n; ++i)
       ASSERT_NEAR(got[i], want[i], tol) << "code " << code << " form " << form << " n " << n << " i " << i;
     ++records;
@@ -194,7 +194,7 @@ TEST(Windows, ChebyshevSideLobesAreEquiripple) {
   const int n = 41;
   for (double db : {50.0, 90.0}) {
     std::vector<double> w(n, 1.0);
-    ASSERT_EQ(qm::SymmetricWindow(w.data(), n, qm::kWindowChebyshev, db), 0);
+    ASSERT_EQ(qm::signal::SymmetricWindow(w.data(), n, qm::signal::kWindowChebyshev, db), 0);
     auto magnitude = [&](double f) {
       std::complex<double> s = 0;
       for (int i = 0; i < n; ++i) s += w[i] * std::polar(1.0, -2 * std::numbers::pi * f * i);
@@ -234,9 +234,9 @@ std::vector<long double> ChebyshevSamples(long length, long double ratio) {
 
 TEST(Windows, LongChebyshevWindowsMatchTheDefiningSum) {
   for (int n : {126, 127, 128, 1000, 1008, 1009}) {
-    for (auto form : {qm::WindowForm::kPeriodic, qm::WindowForm::kSymmetric}) {
+    for (auto form : {qm::signal::WindowForm::kPeriodic, qm::signal::WindowForm::kSymmetric}) {
       for (double ratio : {1e3, 1e6}) {
-        const bool sym = form == qm::WindowForm::kSymmetric;
+        const bool sym = form == qm::signal::WindowForm::kSymmetric;
         const long length = sym ? n : n + 1, centre = (length - 1) / 2;
         const std::vector<double> w = Generate(61, ratio, n, form);
         // Long windows of low ratio peak at their ends, not at the centre:
@@ -257,7 +257,7 @@ TEST(Windows, LongChebyshevWindowsMatchTheDefiningSum) {
   }
   // A million points: exactly symmetric, largest weight exactly 1.
   const int n = 1 << 20;
-  const std::vector<double> w = Generate(61, 1e5, n, qm::WindowForm::kSymmetric);
+  const std::vector<double> w = Generate(61, 1e5, n, qm::signal::WindowForm::kSymmetric);
   double largest = 0;
   for (long i = 0; i < n; ++i) {
     ASSERT_TRUE(std::isfinite(w[i])) << i;
@@ -275,8 +275,8 @@ TEST(Windows, KaiserSeriesMatchesBesselFunction) {
       {0.0, 1.0, 0}, {0.5, 1.0634833707413236, 1e-9}, {2.0, 2.2795853023360673, 1e-9},
       {8.0, 427.56411572180479, 1e-9}, {20.0, 43558282.559553534, 2e-9},
       {40.0, 1.4894774793419895e16, 0.5}};
-  for (const auto& r : rows) EXPECT_NEAR(qm::KaiserBesselI0(r.x) / r.i0, 1.0, r.tol) << r.x;
-  EXPECT_LT(qm::KaiserBesselI0(40.0) / 1.4894774793419895e16, 0.999);
+  for (const auto& r : rows) EXPECT_NEAR(qm::signal::KaiserBesselI0(r.x) / r.i0, 1.0, r.tol) << r.x;
+  EXPECT_LT(qm::signal::KaiserBesselI0(40.0) / 1.4894774793419895e16, 0.999);
 }
 
 // ENBW and coherent gain of generated windows against the table. The
@@ -290,10 +290,10 @@ TEST(Windows, TabulatedPropertiesMatchGeneratedWindows) {
       {8, 64, 5e-7, 0},     {9, 64, 5e-9, 0},     {11, 64, 3e-6, 0},    {31, 1 << 20, 5e-9, 0},
       {32, 1 << 20, 5e-12, 5e-12}, {33, 1 << 20, 5e-12, 0}, {34, 1 << 20, 5e-10, 5e-9}};
   for (const auto& r : rows) {
-    qm::WindowPropertiesRecord table, computed;
-    ASSERT_EQ(qm::WindowPropertiesByType(r.code, &table), 0);
-    const auto w = Generate(r.code, 0, r.n, qm::WindowForm::kPeriodic);
-    ASSERT_EQ(qm::ComputeWindowProperties(w.data(), r.n, &computed), 0);
+    qm::signal::WindowPropertiesRecord table, computed;
+    ASSERT_EQ(qm::signal::WindowPropertiesByType(r.code, &table), 0);
+    const auto w = Generate(r.code, 0, r.n, qm::signal::WindowForm::kPeriodic);
+    ASSERT_EQ(qm::signal::ComputeWindowProperties(w.data(), r.n, &computed), 0);
     EXPECT_NEAR(computed.enbw, table.enbw, r.enbw_tol + 1e-13) << r.code;
     EXPECT_NEAR(computed.coherent_gain, table.coherent_gain, r.cg_tol + 1e-13) << r.code;
   }
@@ -425,9 +425,9 @@ TEST(WindowExports, InvalidInputsKeepTheData) {
 TEST(WindowExports, ParameterMappingOfTheByCodeEntryPoints) {
   const int n = 16;
   auto check = [&](int code, double mapped_parameter, double export_parameter) {
-    auto want = Generate(code, mapped_parameter, n, qm::WindowForm::kPeriodic);
-    qm::WindowPropertiesRecord p;
-    ASSERT_EQ(qm::ComputeWindowProperties(want.data(), n, &p), 0);
+    auto want = Generate(code, mapped_parameter, n, qm::signal::WindowForm::kPeriodic);
+    qm::signal::WindowPropertiesRecord p;
+    ASSERT_EQ(qm::signal::ComputeWindowProperties(want.data(), n, &p), 0);
     auto x = Ones(n);
     double props[2];
     ASSERT_EQ(ZMXFunc337(x.data(), n, code, export_parameter, props), 0);
@@ -435,7 +435,7 @@ TEST(WindowExports, ParameterMappingOfTheByCodeEntryPoints) {
     EXPECT_NEAR(props[0], p.enbw, 1e-14);
     auto s = Ones(n);
     ASSERT_EQ(ZMXFunc281(s.data(), n, code, export_parameter), 0);
-    auto sw = Generate(code, mapped_parameter, n, qm::WindowForm::kSymmetric);
+    auto sw = Generate(code, mapped_parameter, n, qm::signal::WindowForm::kSymmetric);
     for (int i = 0; i < n; ++i) EXPECT_NEAR(s[i], sw[i], 1e-15) << code;
   };
   check(61, 1000.0, 60.0);
