@@ -19,7 +19,8 @@
 
 namespace {
 
-const int kSizes[] = {64, 256, 1000, 1024, 4096, 6000, 8192, 65536, 100000, 1 << 20, 97, 1009, 4097, 30030};
+const int kSizes[] = {64,    256,    1000,    1024, 4096, 6000, 8192,
+                      65536, 100000, 1 << 20, 97,   1009, 4097, 30030};
 
 struct Data {
   std::vector<double> re, im, outRe, outIm;
@@ -40,7 +41,8 @@ void Ours(benchmark::State& state, int n, bool real) {
     if (real)
       qm::fft::FftRealForward(plan, d.re.data(), d.outRe.data(), 1, 1, n);
     else
-      qm::fft::FftComplexForward(plan, d.re.data(), d.im.data(), d.outRe.data(), d.outIm.data(), 1, 1, n);
+      qm::fft::FftComplexForward(plan, d.re.data(), d.im.data(), d.outRe.data(), d.outIm.data(), 1,
+                                 1, n);
     benchmark::DoNotOptimize(d.outRe.data());
     benchmark::ClobberMemory();
   }
@@ -53,8 +55,8 @@ void Fftw(benchmark::State& state, int n, unsigned flags, bool real) {
   fftw_plan p;
   if (real) {
     fftw_r2r_kind kind = FFTW_R2HC;
-    p = fftw_plan_many_r2r(1, &n, 1, d.re.data(), nullptr, 1, n, d.outRe.data(), nullptr, 1, n, &kind,
-                           flags);
+    p = fftw_plan_many_r2r(1, &n, 1, d.re.data(), nullptr, 1, n, d.outRe.data(), nullptr, 1, n,
+                           &kind, flags);
   } else {
     fftw_iodim dim = {n, 1, 1};
     p = fftw_plan_guru_split_dft(1, &dim, 0, nullptr, d.re.data(), d.im.data(), d.outRe.data(),
@@ -98,17 +100,19 @@ int main(int argc, char** argv) {
       benchmark::RegisterBenchmark(Name("qmanlys", real, n).c_str(),
                                    [n, real](benchmark::State& s) { Ours(s, n, real); });
 #ifdef QM_HAVE_FFTW
-      benchmark::RegisterBenchmark(Name("fftw_measure", real, n).c_str(),
-                                   [n, real](benchmark::State& s) { Fftw(s, n, FFTW_MEASURE, real); });
-      benchmark::RegisterBenchmark(Name("fftw_estimate", real, n).c_str(),
-                                   [n, real](benchmark::State& s) { Fftw(s, n, FFTW_ESTIMATE, real); });
+      benchmark::RegisterBenchmark(
+          Name("fftw_measure", real, n).c_str(),
+          [n, real](benchmark::State& s) { Fftw(s, n, FFTW_MEASURE, real); });
+      benchmark::RegisterBenchmark(
+          Name("fftw_estimate", real, n).c_str(),
+          [n, real](benchmark::State& s) { Fftw(s, n, FFTW_ESTIMATE, real); });
 #endif
     }
   }
   TableReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\n%-8s %8s %12s %12s %12s %10s %10s\n", "kind", "n", "ours (ns)", "measure", "estimate",
-              "ours/meas", "ours/est");
+  std::printf("\n%-8s %8s %12s %12s %12s %10s %10s\n", "kind", "n", "ours (ns)", "measure",
+              "estimate", "ours/meas", "ours/est");
   for (bool real : {false, true}) {
     for (int n : kSizes) {
       auto get = [&](const char* impl) {
@@ -117,8 +121,8 @@ int main(int argc, char** argv) {
       };
       const double o = get("qmanlys"), m = get("fftw_measure"), e = get("fftw_estimate");
       if (o == 0.0) continue;
-      std::printf("%-8s %8d %12.0f %12.0f %12.0f %10.2f %10.2f\n", real ? "real" : "complex", n, o, m, e,
-                  m > 0 ? o / m : 0.0, e > 0 ? o / e : 0.0);
+      std::printf("%-8s %8d %12.0f %12.0f %12.0f %10.2f %10.2f\n", real ? "real" : "complex", n, o,
+                  m, e, m > 0 ? o / m : 0.0, e > 0 ? o / e : 0.0);
     }
   }
   benchmark::Shutdown();

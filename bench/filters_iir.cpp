@@ -131,13 +131,17 @@ void BM_RecordFilter(benchmark::State& state, Family f) {
 }
 
 BENCHMARK_CAPTURE(BM_OneCall, butterworth_lowpass_8, Family::kButterworth8)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OneCall, elliptic_lowpass_6, Family::kElliptic6)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RecordFilter, butterworth_lowpass_8, Family::kButterworth8)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RecordFilter, elliptic_lowpass_6, Family::kElliptic6)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

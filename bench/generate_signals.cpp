@@ -98,7 +98,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type == Run::RT_Iteration)
+        times_[run.benchmark_name()] = run.GetAdjustedRealTime();
   }
   void PrintRatio(const char* label, const std::string& ours, const std::string& peer) const {
     const auto a = times_.find(ours), b = times_.find(peer);
@@ -118,10 +119,8 @@ int main(int argc, char** argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatio("SineWave / std::sin loop", "BM_SineWave", "BM_StdSinLoop");
-  reporter.PrintRatio("UniformNoise / mt19937_64 uniform", "BM_UniformNoise",
-                      "BM_Mt19937Uniform");
-  reporter.PrintRatio("GaussianNoise / mt19937_64 normal", "BM_GaussianNoise",
-                      "BM_Mt19937Normal");
+  reporter.PrintRatio("UniformNoise / mt19937_64 uniform", "BM_UniformNoise", "BM_Mt19937Uniform");
+  reporter.PrintRatio("GaussianNoise / mt19937_64 normal", "BM_GaussianNoise", "BM_Mt19937Normal");
   benchmark::Shutdown();
   return 0;
 }

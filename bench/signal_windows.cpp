@@ -25,14 +25,17 @@ double Seconds(F f) {
 void BM_WindowVsPrecomputedWeights(benchmark::State& state) {
   const auto code = static_cast<std::int32_t>(state.range(0));
   std::vector<double> weights(kCount, 1.0);
-  qm::signal::ApplyWindowByCode(weights.data(), kCount, code, 8.0, qm::signal::WindowForm::kPeriodic);
+  qm::signal::ApplyWindowByCode(weights.data(), kCount, code, 8.0,
+                                qm::signal::WindowForm::kPeriodic);
   std::vector<double> a(kCount, 1.0), b(kCount, 1.0);
   double ours = 0, peer = 0;
   for (auto _ : state) {
     // Fresh data each round (repeated windowing would run into subnormals).
     std::fill(a.begin(), a.end(), 1.0);
     std::fill(b.begin(), b.end(), 1.0);
-    ours += Seconds([&] { qm::signal::ApplyWindowByCode(a.data(), kCount, code, 8.0, qm::signal::WindowForm::kPeriodic); });
+    ours += Seconds([&] {
+      qm::signal::ApplyWindowByCode(a.data(), kCount, code, 8.0, qm::signal::WindowForm::kPeriodic);
+    });
     peer += Seconds([&] {
       for (int i = 0; i < kCount; ++i) b[i] *= weights[i];
     });

@@ -81,8 +81,10 @@ int ClientTCPCB(unsigned int, int event, int, void*)
         SetCtrlVal(panel, m.receive, reply);
         bool inRange = i >= 0 && i < ED_totalNum && i < 4;
         if (j > 0 && inRange && IsValue(reply)) {
-            if (ER_flag == 1 && EC_flag == 0) SetCtrlVal(panel, m.er[i], reply);
-            else if (EC_flag == 1 && ER_flag == 0) SetCtrlVal(panel, m.ec[i], reply);
+            if (ER_flag == 1 && EC_flag == 0)
+                SetCtrlVal(panel, m.er[i], reply);
+            else if (EC_flag == 1 && ER_flag == 0)
+                SetCtrlVal(panel, m.ec[i], reply);
         }
         if (g_abortflag) {
             odb = OpenLog();
@@ -100,8 +102,8 @@ int ClientTCPCB(unsigned int, int event, int, void*)
         Delay(0.1);
         if (odb && j > 0) {
             if (ER_flag == 1 && EC_flag == 0)
-                std::fprintf(odb, "date %s  time %s  at Chan id %d  ER= %s ", CurrentDate, CurrentTime,
-                             i + 1, value);
+                std::fprintf(odb, "date %s  time %s  at Chan id %d  ER= %s ", CurrentDate,
+                             CurrentTime, i + 1, value);
             else if (EC_flag == 1 && ER_flag == 0)
                 std::fprintf(odb, " EC= %s \n\n", value);
         }

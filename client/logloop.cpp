@@ -54,8 +54,9 @@ void WriteHeader()
     std::fprintf(odb, "Korvane KX2600 ED data input interface:\n");
     std::fprintf(odb, "SING=Single-ended,DIF50=Differential 50 ohm,DIF100=Differential 100 ohm\n");
     std::fprintf(odb, "Korvane KX2600 ED differential type:\n");
-    std::fprintf(odb, "IND=INDependent Data Xdata;TRACk=TRACking Data Xdata common setting;"
-                      "ALT=ALTernate Data Xdata differential\n\n");
+    std::fprintf(odb,
+                 "IND=INDependent Data Xdata;TRACk=TRACking Data Xdata common setting;"
+                 "ALT=ALTernate Data Xdata differential\n\n");
     std::fclose(odb);
     odb = nullptr;
 }

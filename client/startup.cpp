@@ -27,7 +27,20 @@ const MainLayout kMainLayout[3] = {
     // cmdlog cmdstr receive connected localaddr date time elapsed starttime cycle peeraddr
     {2, 3, 4, 5, 7, 8, 9, 10, 11, 15, 17, {14}, {13}, {16}, {12}},
     {2, 3, 4, 5, 7, 8, 9, 10, 14, 19, 21, {18, 13}, {17, 12}, {20, 15}, {16, 11}},
-    {2, 3, 4, 5, 7, 8, 9, 10, 14, 27, 29, {26, 13, 18, 22}, {25, 12, 17, 21}, {28, 15, 23, 24},
+    {2,
+     3,
+     4,
+     5,
+     7,
+     8,
+     9,
+     10,
+     14,
+     27,
+     29,
+     {26, 13, 18, 22},
+     {25, 12, 17, 21},
+     {28, 15, 23, 24},
      {20, 11, 16, 19}},
 };
 
@@ -194,12 +207,16 @@ int ED_entry(int* sequence)
                 if (slot < 1 || slot > 6) badSlot = true;
                 if (port < 1 || port > 4) badPort = true;
             }
-            if (badSlot) MessagePopup("Incorrect slot number for ED, must be 1 - 6", "Please exit!");
-            if (badPort) MessagePopup("Incorrect port number for ED, must be 1 - 4 ", "Please exit!");
+            if (badSlot)
+                MessagePopup("Incorrect slot number for ED, must be 1 - 6", "Please exit!");
+            if (badPort)
+                MessagePopup("Incorrect port number for ED, must be 1 - 4 ", "Please exit!");
             // Out-of-range values would select a module or port that does
             // not exist: the operator corrects them on the same panel.
-            if (badSlot || badPort) done = false;
-            else panel_number += 1;
+            if (badSlot || badPort)
+                done = false;
+            else
+                panel_number += 1;
         } else if (control == e.quit) {
             result = -1;
             done = true;

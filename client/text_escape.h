@@ -21,19 +21,29 @@ inline std::string EscapeText(std::string_view text)
     out.reserve(text.size());
     for (unsigned char ch : text) {
         switch (ch) {
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        default:
-            if (ch < 0x20 || ch >= 0x7f) {
-                out += "\\x";
-                out += kHex[ch >> 4];
-                out += kHex[ch & 0xf];
-            } else {
-                out += static_cast<char>(ch);
-            }
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                if (ch < 0x20 || ch >= 0x7f) {
+                    out += "\\x";
+                    out += kHex[ch >> 4];
+                    out += kHex[ch & 0xf];
+                } else {
+                    out += static_cast<char>(ch);
+                }
         }
     }
     return out;

@@ -202,8 +202,8 @@ Status ArrayMaxMin1D(const double* x, std::int32_t n, double* max, std::int32_t*
 }
 
 Status ArrayMaxMin2D(const double* x, std::int32_t rows, std::int32_t cols, double* max,
-                     std::int32_t* maxRow, std::int32_t* maxCol, double* min,
-                     std::int32_t* minRow, std::int32_t* minCol) {
+                     std::int32_t* maxRow, std::int32_t* maxCol, double* min, std::int32_t* minRow,
+                     std::int32_t* minCol) {
   *maxRow = *maxCol = *minRow = *minCol = -1;
   if (rows < 1 || cols < 1) return kCountNotPositive;
   const std::int64_t count = static_cast<std::int64_t>(rows) * cols;

@@ -89,8 +89,8 @@ Status ArrayMaxMin1D(const double* x, std::int32_t n, double* max, std::int32_t*
 // checked. rows < 1 or cols < 1 gives kCountNotPositive, a rows*cols product
 // beyond 32 bits kOverflow.
 Status ArrayMaxMin2D(const double* x, std::int32_t rows, std::int32_t cols, double* max,
-                     std::int32_t* maxRow, std::int32_t* maxCol, double* min,
-                     std::int32_t* minRow, std::int32_t* minCol);
+                     std::int32_t* maxRow, std::int32_t* maxCol, double* min, std::int32_t* minRow,
+                     std::int32_t* minCol);
 
 // d[i] = x[i+1] - x[i] for i = 0..n-2 (n-1 outputs; none for n = 1). d may
 // be x itself.

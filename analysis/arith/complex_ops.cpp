@@ -123,8 +123,8 @@ Status ComplexArrayAdd(const double* xr, const double* xi, const double* yr, con
   return kSuccess;
 }
 
-Status ComplexArraySubtract(const double* xr, const double* xi, const double* yr,
-                            const double* yi, std::int32_t n, double* zr, double* zi) {
+Status ComplexArraySubtract(const double* xr, const double* xi, const double* yr, const double* yi,
+                            std::int32_t n, double* zr, double* zi) {
   if (n < 1) return kCountNotPositive;
   for (std::int32_t i = 0; i < n; ++i) {
     const double re = xr[i] - yr[i];
@@ -135,8 +135,8 @@ Status ComplexArraySubtract(const double* xr, const double* xi, const double* yr
   return kSuccess;
 }
 
-Status ComplexArrayMultiply(const double* xr, const double* xi, const double* yr,
-                            const double* yi, std::int32_t n, double* zr, double* zi) {
+Status ComplexArrayMultiply(const double* xr, const double* xi, const double* yr, const double* yi,
+                            std::int32_t n, double* zr, double* zi) {
   if (n < 1) return kCountNotPositive;
   for (std::int32_t i = 0; i < n; ++i) {
     const double ar = xr[i], ai = xi[i], br = yr[i], bi = yi[i];

@@ -60,10 +60,10 @@ Status ComplexSqrt(double xr, double xi, double* zr, double* zi);
 // Element-wise over parallel arrays.
 Status ComplexArrayAdd(const double* xr, const double* xi, const double* yr, const double* yi,
                        std::int32_t n, double* zr, double* zi);
-Status ComplexArraySubtract(const double* xr, const double* xi, const double* yr,
-                            const double* yi, std::int32_t n, double* zr, double* zi);
-Status ComplexArrayMultiply(const double* xr, const double* xi, const double* yr,
-                            const double* yi, std::int32_t n, double* zr, double* zi);
+Status ComplexArraySubtract(const double* xr, const double* xi, const double* yr, const double* yi,
+                            std::int32_t n, double* zr, double* zi);
+Status ComplexArrayMultiply(const double* xr, const double* xi, const double* yr, const double* yi,
+                            std::int32_t n, double* zr, double* zi);
 // Element-wise ComplexQuotient (no zero check).
 Status ComplexArrayDivide(const double* xr, const double* xi, const double* yr, const double* yi,
                           std::int32_t n, double* zr, double* zi);

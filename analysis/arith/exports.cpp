@@ -32,8 +32,7 @@ QM_EXPORT int32_t ZMXFunc29(double* x, int64_t n) {
   return Call(qm::arith::ArrayClear, Out(x), Size(n));
 }
 
-QM_EXPORT int32_t ZMXFunc30(const double* x, int64_t n, double upper, double lower,
-                            double* out) {
+QM_EXPORT int32_t ZMXFunc30(const double* x, int64_t n, double upper, double lower, double* out) {
   return Call(qm::arith::ArrayClip, In(x), Size(n), upper, lower, OutOr(out, x));
 }
 
@@ -172,13 +171,14 @@ QM_EXPORT int32_t ZMXFunc51(double xr, double xi, double yr, double yi, double* 
 // ---------------------------------------------------------------------------
 // Complex parallel arrays.
 
-QM_EXPORT int32_t ZMXFunc39(const double* xr, const double* xi, const double* yr,
-                            const double* yi, int64_t n, double* zr, double* zi) {
-  return Call(qm::arith::ComplexArrayAdd, In(xr), In(xi), In(yr), In(yi), Size(n), Out(zr), Out(zi));
+QM_EXPORT int32_t ZMXFunc39(const double* xr, const double* xi, const double* yr, const double* yi,
+                            int64_t n, double* zr, double* zi) {
+  return Call(qm::arith::ComplexArrayAdd, In(xr), In(xi), In(yr), In(yi), Size(n), Out(zr),
+              Out(zi));
 }
 
-QM_EXPORT int32_t ZMXFunc41(const double* xr, const double* xi, const double* yr,
-                            const double* yi, int64_t n, double* zr, double* zi) {
+QM_EXPORT int32_t ZMXFunc41(const double* xr, const double* xi, const double* yr, const double* yi,
+                            int64_t n, double* zr, double* zi) {
   return Call(qm::arith::ComplexArrayDivide, In(xr), In(xi), In(yr), In(yi), Size(n), Out(zr),
               Out(zi));
 }
@@ -189,14 +189,14 @@ QM_EXPORT int32_t ZMXFunc43(const double* xr, const double* xi, int64_t n, doubl
               OutOr(zr, xr), OutOr(zi, xi));
 }
 
-QM_EXPORT int32_t ZMXFunc47(const double* xr, const double* xi, const double* yr,
-                            const double* yi, int64_t n, double* zr, double* zi) {
+QM_EXPORT int32_t ZMXFunc47(const double* xr, const double* xi, const double* yr, const double* yi,
+                            int64_t n, double* zr, double* zi) {
   return Call(qm::arith::ComplexArrayMultiply, In(xr), In(xi), In(yr), In(yi), Size(n), Out(zr),
               Out(zi));
 }
 
-QM_EXPORT int32_t ZMXFunc52(const double* xr, const double* xi, const double* yr,
-                            const double* yi, int64_t n, double* zr, double* zi) {
+QM_EXPORT int32_t ZMXFunc52(const double* xr, const double* xi, const double* yr, const double* yi,
+                            int64_t n, double* zr, double* zi) {
   return Call(qm::arith::ComplexArraySubtract, In(xr), In(xi), In(yr), In(yi), Size(n), Out(zr),
               Out(zi));
 }
@@ -206,8 +206,8 @@ QM_EXPORT int32_t ZMXFunc52(const double* xr, const double* xi, const double* yr
 
 QM_EXPORT int32_t ZMXFunc296(double* x, double* y, double* z, int64_t* count,
                              const int64_t* indexes, int64_t nIndexes) {
-  return Call(qm::arith::RemovePointsByIndex, Out(x), Out(y), Maybe(z), SizeInOut(count), In(indexes),
-              Size(nIndexes));
+  return Call(qm::arith::RemovePointsByIndex, Out(x), Out(y), Maybe(z), SizeInOut(count),
+              In(indexes), Size(nIndexes));
 }
 
 QM_EXPORT int32_t ZMXFunc297(double* x, double* y, double* z, int64_t* count, int32_t type,
@@ -216,8 +216,8 @@ QM_EXPORT int32_t ZMXFunc297(double* x, double* y, double* z, int64_t* count, in
   // *removed is the capacity of removedIndexes on entry; without that array
   // the entry value means nothing and is not read.
   if (!removedIndexes) {
-    return Call(qm::arith::RemovePointsOutsideRange, Out(x), Out(y), Maybe(z), SizeInOut(count), type,
-                In(limits), Size(nLimits), Maybe(removedIndexes), CountOut(removed));
+    return Call(qm::arith::RemovePointsOutsideRange, Out(x), Out(y), Maybe(z), SizeInOut(count),
+                type, In(limits), Size(nLimits), Maybe(removedIndexes), CountOut(removed));
   }
   return Call(qm::arith::RemovePointsOutsideRange, Out(x), Out(y), Maybe(z), SizeInOut(count), type,
               In(limits), Size(nLimits), Maybe(removedIndexes), SizeInOut(removed));

@@ -32,28 +32,33 @@ QM_EXPORT int32_t ZMXFunc36(const double* x, const double* y, int64_t n, double*
   return Call(qm::fft::CrossPowerSpectrumTwoSided, In(x), In(y), Size(n), Out(re), Out(im));
 }
 
-QM_EXPORT int32_t ZMXFunc37(const double* x, const double* y, int64_t n, double dt, double* magnitude,
-                            double* phase, double* df) {
-  return Call(qm::fft::CrossPowerSpectrum, In(x), In(y), Size(n), dt, Out(magnitude), Out(phase), Opt(df));
+QM_EXPORT int32_t ZMXFunc37(const double* x, const double* y, int64_t n, double dt,
+                            double* magnitude, double* phase, double* df) {
+  return Call(qm::fft::CrossPowerSpectrum, In(x), In(y), Size(n), dt, Out(magnitude), Out(phase),
+              Opt(df));
 }
 
 QM_EXPORT int32_t ZMXFunc176(const double* stimulus, const double* response, int64_t n, double dt,
                              double* magnitude, double* phase, double* df) {
-  return Call(qm::fft::TransferFunction, In(stimulus), In(response), Size(n), dt, Out(magnitude), Out(phase),
-              Opt(df));
+  return Call(qm::fft::TransferFunction, In(stimulus), In(response), Size(n), dt, Out(magnitude),
+              Out(phase), Opt(df));
 }
 
 QM_EXPORT int32_t ZMXFunc94(const double* divisor, const double* dividend, int64_t n, double* out) {
   return Call(qm::fft::Deconvolve, In(divisor), In(dividend), Size(n), Out(out));
 }
 
-QM_EXPORT int32_t ZMXFunc75(double* x, int64_t n) { return Call(qm::fft::HilbertTransform, Out(x), Size(n)); }
+QM_EXPORT int32_t ZMXFunc75(double* x, int64_t n) {
+  return Call(qm::fft::HilbertTransform, Out(x), Size(n));
+}
 
 QM_EXPORT int32_t ZMXFunc76(double* x, int64_t n) {
   return Call(qm::fft::InverseHilbertTransform, Out(x), Size(n));
 }
 
-QM_EXPORT int32_t ZMXFunc78(double* x, int64_t n) { return Call(qm::fft::HartleyTransform, Out(x), Size(n)); }
+QM_EXPORT int32_t ZMXFunc78(double* x, int64_t n) {
+  return Call(qm::fft::HartleyTransform, Out(x), Size(n));
+}
 
 QM_EXPORT int32_t ZMXFunc103(double* x, int64_t n) {
   return Call(qm::fft::InverseHartleyTransform, Out(x), Size(n));

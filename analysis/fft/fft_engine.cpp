@@ -21,8 +21,8 @@ namespace {
 constexpr int kGenericPrimeMax = 49;
 
 // y = DFT(x) for a prime r below 50, by pairing inputs k and r − k.
-void GenericPrimeDft(const FftStage& st, std::int32_t r, const double* xr, const double* xi, double* yr,
-                     double* yi) {
+void GenericPrimeDft(const FftStage& st, std::int32_t r, const double* xr, const double* xi,
+                     double* yr, double* yi) {
   const std::int32_t h = (r - 1) / 2;
   double ar[kGenericPrimeMax], ai[kGenericPrimeMax], br[kGenericPrimeMax], bi[kGenericPrimeMax];
   double sr = xr[0], si = xi[0];
@@ -56,8 +56,8 @@ void GenericPrimeDft(const FftStage& st, std::int32_t r, const double* xr, const
   }
 }
 
-Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
-                   double* o_i, std::ptrdiff_t os, double* work);
+Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::ptrdiff_t is,
+                   double* o_r, double* o_i, std::ptrdiff_t os, double* work);
 
 // y = DFT(x) for a prime p by Rader's algorithm: the inputs x[g^q] are
 // convolved cyclically with e^(−2πi·g^(−q)/p) through transforms of length
@@ -96,8 +96,8 @@ Status RaderDft(const FftStage& st, std::int32_t p, const double* xr, const doub
 }
 
 // Size-r DFT of a contiguous block for the generic kinds.
-Status GenericDft(const FftPlan* p, int s, const double* xr, const double* xi, double* yr, double* yi,
-                  double* work) {
+Status GenericDft(const FftPlan* p, int s, const double* xr, const double* xi, double* yr,
+                  double* yi, double* work) {
   const std::int32_t r = p->factors[s];
   if (p->stage_kinds[s] == kFftGenericPrime) {
     GenericPrimeDft(p->stage_data[s], r, xr, xi, yr, yi);
@@ -149,8 +149,8 @@ Status Leaf(const FftPlan* p, int s, const double* ir, const double* ii, double*
 }
 
 // The butterflies of stage s over r·m elements at stride st, in place.
-Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdiff_t m, std::ptrdiff_t st,
-                    double* work) {
+Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdiff_t m,
+                    std::ptrdiff_t st, double* work) {
   const FftStage& sd = p->stage_data[s];
   if (p->stage_kinds[s] == kFftFixedKernel) {
     p->kernels[s].complex_twiddle(re, im, sd.twiddle_cos, sd.twiddle_sin, m, st);
@@ -196,9 +196,9 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
 // reading at ir + b·bis and writing at o_r + b·bos: the driver uses it for
 // the subsequences of the first stage, whose inputs are adjacent, so that
 // the leaf kernels read contiguous data across the batch.
-Status Recurse(const FftPlan* p, int s, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
-               double* o_i, std::ptrdiff_t os, std::ptrdiff_t batch, std::ptrdiff_t bis, std::ptrdiff_t bos,
-               double* work) {
+Status Recurse(const FftPlan* p, int s, const double* ir, const double* ii, std::ptrdiff_t is,
+               double* o_r, double* o_i, std::ptrdiff_t os, std::ptrdiff_t batch,
+               std::ptrdiff_t bis, std::ptrdiff_t bos, double* work) {
   const int last = p->factor_count - 1;
   if (s == last) return Leaf(p, s, ir, ii, o_r, o_i, is, os, batch, bis, bos, work);
   const std::int32_t r = p->factors[s];
@@ -208,14 +208,14 @@ Status Recurse(const FftPlan* p, int s, const double* ir, const double* ii, std:
       if (Status st = Leaf(p, last, ir, ii, o_r, o_i, is * r, os, r, is, m * os, work)) return st;
     } else {
       for (std::int32_t j = 0; j < r; ++j)
-        if (Status st = Leaf(p, last, ir + j * is, ii + j * is, o_r + j * m * os, o_i + j * m * os, is * r, os,
-                             batch, bis, bos, work))
+        if (Status st = Leaf(p, last, ir + j * is, ii + j * is, o_r + j * m * os, o_i + j * m * os,
+                             is * r, os, batch, bis, bos, work))
           return st;
     }
   } else {
     for (std::int32_t j = 0; j < r; ++j) {
-      if (Status st = Recurse(p, s + 1, ir + j * is, ii + j * is, is * r, o_r + j * m * os, o_i + j * m * os,
-                              os, batch, bis, bos, work))
+      if (Status st = Recurse(p, s + 1, ir + j * is, ii + j * is, is * r, o_r + j * m * os,
+                              o_i + j * m * os, os, batch, bis, bos, work))
         return st;
     }
   }
@@ -224,8 +224,8 @@ Status Recurse(const FftPlan* p, int s, const double* ir, const double* ii, std:
   return kSuccess;
 }
 
-Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::ptrdiff_t is, double* o_r,
-                   double* o_i, std::ptrdiff_t os, double* work) {
+Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::ptrdiff_t is,
+                   double* o_r, double* o_i, std::ptrdiff_t os, double* work) {
   if (p->length == 1) {
     o_r[0] = ir[0];
     o_i[0] = ii[0];
@@ -257,7 +257,8 @@ bool SingleKernel(const FftPlan* p) {
 }  // namespace
 
 Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
-                         double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride, std::int32_t n) {
+                         double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride,
+                         std::int32_t n) {
   if (!plan || n != plan->length) return kAlgorithmFailure;
   Scratch<double> work;
   if (Status s = TakeWork(plan, 0, &work)) return s;
@@ -265,11 +266,13 @@ Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* 
 }
 
 Status FftComplexInverse(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
-                         double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride, std::int32_t n) {
+                         double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride,
+                         std::int32_t n) {
   if (!plan || n != plan->length) return kAlgorithmFailure;
   Scratch<double> work;
   if (Status s = TakeWork(plan, 0, &work)) return s;
-  if (Status s = ExecComplex(plan, inIm, inRe, inStride, outIm, outRe, outStride, work.data())) return s;
+  if (Status s = ExecComplex(plan, inIm, inRe, inStride, outIm, outRe, outStride, work.data()))
+    return s;
   const double scale = 1.0 / n;
   Scale(outRe, outStride, n, scale);
   Scale(outIm, outStride, n, scale);
@@ -295,7 +298,8 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
     Scratch<double> work;
     if (Status s = TakeWork(rd->half, 0, &work)) return s;
     // Z into out: real parts at 0 … h−1, imaginary parts at h … n−1.
-    if (Status s = ExecComplex(rd->half, in, in + is, 2 * is, out, out + h * os, os, work.data())) return s;
+    if (Status s = ExecComplex(rd->half, in, in + is, 2 * is, out, out + h * os, os, work.data()))
+      return s;
     {
       const double zr = out[0], zi = out[h * os];
       out[0] = zr + zi;

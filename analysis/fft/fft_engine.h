@@ -48,19 +48,19 @@ struct FftPlan;
 
 // Rader stage of prime p: a cyclic convolution of length p − 1.
 struct FftRaderData {
-  FftPlan* sub = nullptr;                // plan of length p − 1, from the cache
-  std::int32_t* power = nullptr;         // p entries: g^q mod p (q < p − 1)
+  FftPlan* sub = nullptr;                 // plan of length p − 1, from the cache
+  std::int32_t* power = nullptr;          // p entries: g^q mod p (q < p − 1)
   std::int32_t* inverse_power = nullptr;  // p entries: g^(−q) mod p
   double* kernel_re = nullptr;            // p − 1 entries: DFT of w^(g^(−q)) / (p − 1)
   double* kernel_im = nullptr;
 };
 
 struct FftStage {
-  std::int32_t remaining = 0;       // L: the length this stage combines
-  double* twiddle_cos = nullptr;     // (r − 1)·(L/r − 1): cos(2π·j·k/L)
-  double* twiddle_sin = nullptr;     // the same count: −sin(2π·j·k/L)
-  double* root_cos = nullptr;        // generic prime: cos(2π·q/r), q < r
-  double* root_sin = nullptr;        // generic prime: sin(2π·q/r)
+  std::int32_t remaining = 0;     // L: the length this stage combines
+  double* twiddle_cos = nullptr;  // (r − 1)·(L/r − 1): cos(2π·j·k/L)
+  double* twiddle_sin = nullptr;  // the same count: −sin(2π·j·k/L)
+  double* root_cos = nullptr;     // generic prime: cos(2π·q/r), q < r
+  double* root_sin = nullptr;     // generic prime: sin(2π·q/r)
   FftRaderData rader;
 };
 

@@ -42,7 +42,8 @@ class RootTable {
   ~RootTable() { WorkspaceFree(storage_); }
   bool Ensure() {
     if (storage_) return true;
-    if (!AllocArray(&storage_, static_cast<std::size_t>(TwoPiFractionTable::StorageSize(n_)))) return false;
+    if (!AllocArray(&storage_, static_cast<std::size_t>(TwoPiFractionTable::StorageSize(n_))))
+      return false;
     table_.Build(n_, storage_);
     return true;
   }
@@ -76,7 +77,9 @@ bool Factor(FftPlan* p, std::int32_t n) {
       rest /= r;
     }
   }
-  auto primeKind = [](std::int32_t d) { return d < kRaderThreshold ? kFftGenericPrime : kFftRader; };
+  auto primeKind = [](std::int32_t d) {
+    return d < kRaderThreshold ? kFftGenericPrime : kFftRader;
+  };
   for (std::int32_t d = 3; rest > 1 && static_cast<std::int64_t>(d) * d <= rest; d += 2) {
     while (rest % d == 0) {
       if (!record(d, primeKind(d))) return false;
@@ -129,8 +132,8 @@ bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots) {
   const std::int32_t q = p - 1;
   rd.sub = FftPlanAcquire(q);
   if (!rd.sub) return false;
-  if (!AllocArray(&rd.power, p) || !AllocArray(&rd.inverse_power, p) || !AllocArray(&rd.kernel_re, q) ||
-      !AllocArray(&rd.kernel_im, q))
+  if (!AllocArray(&rd.power, p) || !AllocArray(&rd.inverse_power, p) ||
+      !AllocArray(&rd.kernel_re, q) || !AllocArray(&rd.kernel_im, q))
     return false;
   const std::int64_t g = PrimitiveRoot(p);
   const std::int64_t ginv = PowMod(g, p - 2, p);
@@ -212,7 +215,8 @@ FftPlan* BuildPlan(std::int32_t n) {
     }
     const std::size_t count = static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(m - 1);
     if (count > 0) {
-      ok = roots.Ensure() && AllocArray(&st.twiddle_cos, count) && AllocArray(&st.twiddle_sin, count);
+      ok = roots.Ensure() && AllocArray(&st.twiddle_cos, count) &&
+           AllocArray(&st.twiddle_sin, count);
       // 2π·j·k/L = 2π·e/n with e = (j·k mod L)·(n/L), stepped through j.
       const std::int64_t scale = n / L;
       for (std::int32_t k = 1; ok && k < r; ++k) {
@@ -231,13 +235,14 @@ FftPlan* BuildPlan(std::int32_t n) {
     }
     if (ok && p->stage_kinds[s] == kFftGenericPrime) {
       ok = roots.Ensure() && AllocArray(&st.root_cos, r) && AllocArray(&st.root_sin, r);
-      for (std::int32_t q = 0; ok && q < r; ++q) roots.CosSin(q, r, &st.root_cos[q], &st.root_sin[q]);
+      for (std::int32_t q = 0; ok && q < r; ++q)
+        roots.CosSin(q, r, &st.root_cos[q], &st.root_sin[q]);
     }
     if (ok && p->stage_kinds[s] == kFftRader) {
       ok = roots.Ensure() && BuildRader(&st, r, roots);
       if (ok) {
-        const std::size_t need = 4 * static_cast<std::size_t>(r) + 4 * static_cast<std::size_t>(r - 1) +
-                                 st.rader.sub->work_size;
+        const std::size_t need = 4 * static_cast<std::size_t>(r) +
+                                 4 * static_cast<std::size_t>(r - 1) + st.rader.sub->work_size;
         if (need > p->work_size) p->work_size = need;
       }
     }
@@ -258,12 +263,13 @@ FftPlan* FindLocked(std::int32_t n) {
 
 }  // namespace
 
-
 namespace {
 std::atomic<bool> portable_kernels{false};
 }  // namespace
 
-void SetPortableKernels(bool portable) { portable_kernels.store(portable, std::memory_order_relaxed); }
+void SetPortableKernels(bool portable) {
+  portable_kernels.store(portable, std::memory_order_relaxed);
+}
 
 KernelTables CurrentKernelTables() {
   static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
@@ -313,7 +319,6 @@ const FftRealData* RealDataOf(const FftPlan* plan) {
   return winner;
 }
 
-
 FftPlan* FftPlanAcquire(std::int32_t n) {
   if (n < 1) return nullptr;
   {
@@ -350,8 +355,10 @@ void FftPlanRelease(FftPlan* plan) {
     ProcessLock lock;
     last = --plan->references == 0;
     if (last) {
-      if (plan->previous) plan->previous->next = plan->next;
-      else cache_head = plan->next;
+      if (plan->previous)
+        plan->previous->next = plan->next;
+      else
+        cache_head = plan->next;
       if (plan->next) plan->next->previous = plan->previous;
     }
   }

@@ -94,8 +94,9 @@ Status ComplexTransform(double* re, double* im, std::int32_t n, bool inverse) {
   if (!plan.get()) return kOutOfMemory;
   Scratch<double> out;
   if (Status s = out.Allocate(2 * static_cast<std::size_t>(n))) return s;
-  const Status s = inverse ? FftComplexInverse(plan.get(), re, im, out.data(), out.data() + n, 1, 1, n)
-                           : FftComplexForward(plan.get(), re, im, out.data(), out.data() + n, 1, 1, n);
+  const Status s = inverse
+                       ? FftComplexInverse(plan.get(), re, im, out.data(), out.data() + n, 1, 1, n)
+                       : FftComplexForward(plan.get(), re, im, out.data(), out.data() + n, 1, 1, n);
   if (s != kSuccess) return s;
   std::memcpy(re, out.data(), sizeof(double) * n);
   std::memcpy(im, out.data() + n, sizeof(double) * n);
@@ -104,8 +105,12 @@ Status ComplexTransform(double* re, double* im, std::int32_t n, bool inverse) {
 
 }  // namespace
 
-Status ComplexFft(double* re, double* im, std::int32_t n) { return ComplexTransform(re, im, n, false); }
-Status InverseComplexFft(double* re, double* im, std::int32_t n) { return ComplexTransform(re, im, n, true); }
+Status ComplexFft(double* re, double* im, std::int32_t n) {
+  return ComplexTransform(re, im, n, false);
+}
+Status InverseComplexFft(double* re, double* im, std::int32_t n) {
+  return ComplexTransform(re, im, n, true);
+}
 
 Status PowerSpectrumTwoSided(double* x, std::int32_t n) {
   if (n < 1) return kCountNotPositive;
@@ -120,7 +125,8 @@ Status PowerSpectrumTwoSided(double* x, std::int32_t n) {
   if (Status s = HalfComplexSpectrum(plan, x, hc.data(), n)) return s;
   const double nn = static_cast<double>(n) * static_cast<double>(n);
   x[0] = Square(hc[0]) / nn;
-  for (std::int32_t k = 1; 2 * k < n; ++k) x[k] = x[n - k] = (Square(hc[k]) + Square(hc[n - k])) / nn;
+  for (std::int32_t k = 1; 2 * k < n; ++k)
+    x[k] = x[n - k] = (Square(hc[k]) + Square(hc[n - k])) / nn;
   if (n % 2 == 0) x[n / 2] = Square(hc[n / 2]) / nn;
   return kSuccess;
 }
@@ -173,12 +179,13 @@ Status CrossSpectrum(const double* x, const double* y, std::int32_t n, double* r
 
 }  // namespace
 
-Status CrossPowerSpectrumTwoSided(const double* x, const double* y, std::int32_t n, double* re, double* im) {
+Status CrossPowerSpectrumTwoSided(const double* x, const double* y, std::int32_t n, double* re,
+                                  double* im) {
   return CrossSpectrum(x, y, n, re, im);
 }
 
-Status CrossPowerSpectrum(const double* x, const double* y, std::int32_t n, double dt, double* magnitude,
-                          double* phase, double* df) {
+Status CrossPowerSpectrum(const double* x, const double* y, std::int32_t n, double dt,
+                          double* magnitude, double* phase, double* df) {
   if (n < 1) return kCountNotPositive;
   Scratch<double> s2;
   if (Status s = s2.Allocate(2 * static_cast<std::size_t>(n))) return s;

@@ -21,9 +21,10 @@ Status PowerSpectrumTwoSided(double* x, std::int32_t n);
 // One-sided power spectrum (n/2 values) and df = 1/(n·dt).
 Status PowerSpectrum(const double* x, std::int32_t n, double dt, double* spectrum, double* df);
 // S[k] = conj(X[k])·Y[k]/n².
-Status CrossPowerSpectrumTwoSided(const double* x, const double* y, std::int32_t n, double* re, double* im);
-Status CrossPowerSpectrum(const double* x, const double* y, std::int32_t n, double dt, double* magnitude,
-                          double* phase, double* df);
+Status CrossPowerSpectrumTwoSided(const double* x, const double* y, std::int32_t n, double* re,
+                                  double* im);
+Status CrossPowerSpectrum(const double* x, const double* y, std::int32_t n, double dt,
+                          double* magnitude, double* phase, double* df);
 // H[k] = Y[k]/X[k] for k < n/2: magnitude and phase.
 Status TransferFunction(const double* stimulus, const double* response, std::int32_t n, double dt,
                         double* magnitude, double* phase, double* df);

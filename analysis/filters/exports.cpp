@@ -35,19 +35,21 @@ QM_EXPORT int32_t ZMXFunc26(const double* x, int64_t n, double fs, double fc, do
 }
 QM_EXPORT int32_t ZMXFunc22(const double* x, int64_t n, double fs, double fl, double fh,
                             double ripple, int32_t order, double* y) {
-  return Call(qm::filters::ChebyshevBandpass, In(x), Size(n), fs, fl, fh, ripple, order, OutOr(y, x));
+  return Call(qm::filters::ChebyshevBandpass, In(x), Size(n), fs, fl, fh, ripple, order,
+              OutOr(y, x));
 }
 QM_EXPORT int32_t ZMXFunc23(const double* x, int64_t n, double fs, double fl, double fh,
                             double ripple, int32_t order, double* y) {
-  return Call(qm::filters::ChebyshevBandstop, In(x), Size(n), fs, fl, fh, ripple, order, OutOr(y, x));
+  return Call(qm::filters::ChebyshevBandstop, In(x), Size(n), fs, fl, fh, ripple, order,
+              OutOr(y, x));
 }
-QM_EXPORT int32_t ZMXFunc101(const double* x, int64_t n, double fs, double fc,
-                             double attenuation, int32_t order, double* y) {
+QM_EXPORT int32_t ZMXFunc101(const double* x, int64_t n, double fs, double fc, double attenuation,
+                             int32_t order, double* y) {
   return Call(qm::filters::InverseChebyshevLowpass, In(x), Size(n), fs, fc, attenuation, order,
               OutOr(y, x));
 }
-QM_EXPORT int32_t ZMXFunc100(const double* x, int64_t n, double fs, double fc,
-                             double attenuation, int32_t order, double* y) {
+QM_EXPORT int32_t ZMXFunc100(const double* x, int64_t n, double fs, double fc, double attenuation,
+                             int32_t order, double* y) {
   return Call(qm::filters::InverseChebyshevHighpass, In(x), Size(n), fs, fc, attenuation, order,
               OutOr(y, x));
 }
@@ -102,20 +104,24 @@ QM_EXPORT int32_t ZMXFunc24(double fs, double fl, double fh, double ripple,
 }
 QM_EXPORT int32_t ZMXFunc98(double fs, double fl, double fh, double attenuation,
                             IirCascadeRecord* record) {
-  return Call(qm::filters::InverseChebyshevDesign, fs, fl, fh, attenuation, Out(record, qm::kBadIirRecord));
+  return Call(qm::filters::InverseChebyshevDesign, fs, fl, fh, attenuation,
+              Out(record, qm::kBadIirRecord));
 }
 QM_EXPORT int32_t ZMXFunc61(double fs, double fl, double fh, double ripple, double attenuation,
                             IirCascadeRecord* record) {
-  return Call(qm::filters::EllipticDesign, fs, fl, fh, ripple, attenuation, Out(record, qm::kBadIirRecord));
+  return Call(qm::filters::EllipticDesign, fs, fl, fh, ripple, attenuation,
+              Out(record, qm::kBadIirRecord));
 }
 
 QM_EXPORT int32_t ZMXFunc91(const double* x, int64_t n, IirCascadeRecord* record, double* y) {
-  return Call(qm::filters::IirCascadeFilter, In(x), Size(n), Out(record, qm::kBadIirRecord), Out(y));
+  return Call(qm::filters::IirCascadeFilter, In(x), Size(n), Out(record, qm::kBadIirRecord),
+              Out(y));
 }
 
 QM_EXPORT int32_t ZMXFunc236(const IirCascadeRecord* record, double* den, int32_t denLength,
                              double* num, int32_t numLength) {
-  return Call(qm::filters::IirCascadeExpand, In(record, qm::kBadIirRecord), Out(den), denLength, Out(num), numLength);
+  return Call(qm::filters::IirCascadeExpand, In(record, qm::kBadIirRecord), Out(den), denLength,
+              Out(num), numLength);
 }
 
 // ---- One-shot designs returning the expanded coefficients ----------------------
@@ -127,24 +133,24 @@ QM_EXPORT int32_t ZMXFunc13(int32_t type, int32_t order, double fs, double fl, d
 }
 QM_EXPORT int32_t ZMXFunc19(int32_t type, int32_t order, double fs, double fl, double fh,
                             double* den, int32_t denLength, double* num, int32_t numLength) {
-  return Call(qm::filters::ButterworthCoefficients, type, order, fs, fl, fh, Out(den), denLength, Out(num),
-              numLength);
+  return Call(qm::filters::ButterworthCoefficients, type, order, fs, fl, fh, Out(den), denLength,
+              Out(num), numLength);
 }
 QM_EXPORT int32_t ZMXFunc25(int32_t type, int32_t order, double fs, double fl, double fh,
                             double ripple, double* den, int32_t denLength, double* num,
                             int32_t numLength) {
-  return Call(qm::filters::ChebyshevCoefficients, type, order, fs, fl, fh, ripple, Out(den), denLength,
-              Out(num), numLength);
+  return Call(qm::filters::ChebyshevCoefficients, type, order, fs, fl, fh, ripple, Out(den),
+              denLength, Out(num), numLength);
 }
 QM_EXPORT int32_t ZMXFunc99(int32_t type, int32_t order, double fs, double fl, double fh,
                             double attenuation, double* den, int32_t denLength, double* num,
                             int32_t numLength) {
-  return Call(qm::filters::InverseChebyshevCoefficients, type, order, fs, fl, fh, attenuation, Out(den),
-              denLength, Out(num), numLength);
+  return Call(qm::filters::InverseChebyshevCoefficients, type, order, fs, fl, fh, attenuation,
+              Out(den), denLength, Out(num), numLength);
 }
 QM_EXPORT int32_t ZMXFunc62(int32_t type, int32_t order, double fs, double fl, double fh,
                             double ripple, double attenuation, double* den, int32_t denLength,
                             double* num, int32_t numLength) {
-  return Call(qm::filters::EllipticCoefficients, type, order, fs, fl, fh, ripple, attenuation, Out(den),
-              denLength, Out(num), numLength);
+  return Call(qm::filters::EllipticCoefficients, type, order, fs, fl, fh, ripple, attenuation,
+              Out(den), denLength, Out(num), numLength);
 }

@@ -52,8 +52,8 @@ Status CheckDesignArguments(const IirParameters& params) {
 
 // Direct form II over a block: in -> out (out may equal in), state z kept.
 template <int S>
-void RunDirectForm2(const double* a, const double* b, double* state, const double* in,
-                    double* out, std::int32_t n) {
+void RunDirectForm2(const double* a, const double* b, double* state, const double* in, double* out,
+                    std::int32_t n) {
   double z[S], ac[S], bc[S + 1];
   for (int j = 0; j < S; ++j) {
     z[j] = state[j];
@@ -89,8 +89,8 @@ IirCascadeRecord* IirCascadeCreate(std::int32_t type, std::int32_t order) {
   const std::int64_t a_count = sections * s, b_count = sections * (s + 1);
   // The counts are 32-bit fields: a design they cannot describe is refused.
   if (!FitsInt32(b_count)) return nullptr;
-  const std::size_t bytes = sizeof(IirCascadeRecord) +
-                            static_cast<std::size_t>(2 * a_count + b_count) * sizeof(double);
+  const std::size_t bytes =
+      sizeof(IirCascadeRecord) + static_cast<std::size_t>(2 * a_count + b_count) * sizeof(double);
   void* block = nullptr;
   if (WorkspaceAlloc(&block, bytes) != kSuccess) return nullptr;
   auto* record = static_cast<IirCascadeRecord*>(block);
@@ -137,7 +137,7 @@ Status IirCascadeDesign(const IirParameters& spec_in, IirCascadeRecord* record) 
 namespace {
 
 IirParameters RecordSpec(IirFamily family, double fs, double fl, double fh, double ripple,
-                   double attenuation) {
+                         double attenuation) {
   return IirParameters{family, 0, 0, fs, fl, fh, ripple, attenuation};  // type, order: the record's
 }
 
@@ -154,8 +154,8 @@ Status ChebyshevDesign(double fs, double fl, double fh, double ripple, IirCascad
 }
 Status InverseChebyshevDesign(double fs, double fl, double fh, double attenuation,
                               IirCascadeRecord* record) {
-  return IirCascadeDesign(
-      RecordSpec(IirFamily::kInverseChebyshev, fs, fl, fh, 0, attenuation), record);
+  return IirCascadeDesign(RecordSpec(IirFamily::kInverseChebyshev, fs, fl, fh, 0, attenuation),
+                          record);
 }
 Status EllipticDesign(double fs, double fl, double fh, double ripple, double attenuation,
                       IirCascadeRecord* record) {
@@ -170,8 +170,8 @@ Status IirCascadeFilter(const double* x, std::int32_t n, IirCascadeRecord* recor
   const std::int64_t sections = SectionsOf(record->order);
   const std::int64_t s = record->aCount / sections;
   if ((s != 2 && s != 4) || record->aCount != s * sections ||
-      record->bCount != (s + 1) * sections || record->stateCount != record->aCount ||
-      !record->a || !record->b || !record->state) {
+      record->bCount != (s + 1) * sections || record->stateCount != record->aCount || !record->a ||
+      !record->b || !record->state) {
     return kBadIirRecord;
   }
   if (n < 1) return kCountNotPositive;
@@ -205,9 +205,9 @@ Status IirCascadeExpand(const IirCascadeRecord* record, double* den, std::int32_
       !record->b) {
     return kBadIirRecord;
   }
-  const std::int64_t length =
-      IsBand(record->type) ? 2 * static_cast<std::int64_t>(record->order) + 1
-                           : static_cast<std::int64_t>(record->order) + 1;
+  const std::int64_t length = IsBand(record->type)
+                                  ? 2 * static_cast<std::int64_t>(record->order) + 1
+                                  : static_cast<std::int64_t>(record->order) + 1;
   if (den_length < length || num_length < length) return kBadIirRecord;
   // Products of all sections: sections*S + 1 values (one more than L for odd
   // orders, whose padded first section adds a trailing 0).
@@ -239,8 +239,8 @@ Status IirCascadeExpand(const IirCascadeRecord* record, double* den, std::int32_
   return kSuccess;
 }
 
-Status IirCoefficients(const IirParameters& params, double* den, std::int32_t den_length, double* num,
-                       std::int32_t num_length) {
+Status IirCoefficients(const IirParameters& params, double* den, std::int32_t den_length,
+                       double* num, std::int32_t num_length) {
   // The argument checks of the design come first, so that a bad order or
   // selector is reported as such rather than as a failed record creation.
   if (Status s = CheckDesignArguments(params)) return s;
@@ -275,25 +275,23 @@ Status ButterworthCoefficients(std::int32_t type, std::int32_t order, double fs,
   return OneShotCoefficients(IirFamily::kButterworth, type, order, fs, fl, fh, 0, 0, den,
                              den_length, num, num_length);
 }
-Status ChebyshevCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
-                             double fh, double ripple, double* den, std::int32_t den_length,
-                             double* num, std::int32_t num_length) {
+Status ChebyshevCoefficients(std::int32_t type, std::int32_t order, double fs, double fl, double fh,
+                             double ripple, double* den, std::int32_t den_length, double* num,
+                             std::int32_t num_length) {
   return OneShotCoefficients(IirFamily::kChebyshev, type, order, fs, fl, fh, ripple, 0, den,
                              den_length, num, num_length);
 }
 Status InverseChebyshevCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
                                     double fh, double attenuation, double* den,
-                                    std::int32_t den_length, double* num,
-                                    std::int32_t num_length) {
-  return OneShotCoefficients(IirFamily::kInverseChebyshev, type, order, fs, fl, fh, 0,
-                             attenuation, den, den_length, num, num_length);
+                                    std::int32_t den_length, double* num, std::int32_t num_length) {
+  return OneShotCoefficients(IirFamily::kInverseChebyshev, type, order, fs, fl, fh, 0, attenuation,
+                             den, den_length, num, num_length);
 }
-Status EllipticCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
-                            double fh, double ripple, double attenuation, double* den,
-                            std::int32_t den_length, double* num, std::int32_t num_length) {
+Status EllipticCoefficients(std::int32_t type, std::int32_t order, double fs, double fl, double fh,
+                            double ripple, double attenuation, double* den, std::int32_t den_length,
+                            double* num, std::int32_t num_length) {
   return OneShotCoefficients(IirFamily::kElliptic, type, order, fs, fl, fh, ripple, attenuation,
                              den, den_length, num, num_length);
 }
 
 }  // namespace qm::filters
-

@@ -46,8 +46,8 @@ Status IirCascadeExpand(const IirCascadeRecord* record, double* den, std::int32_
                         double* num, std::int32_t num_length);
 
 // Design plus expansion through a temporary record.
-Status IirCoefficients(const IirParameters& params, double* den, std::int32_t den_length, double* num,
-                       std::int32_t num_length);
+Status IirCoefficients(const IirParameters& params, double* den, std::int32_t den_length,
+                       double* num, std::int32_t num_length);
 // IirCoefficients for one family, by band type and prototype order.
 Status LinearOrdinateCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
                                   double fh, double* den, std::int32_t den_length, double* num,
@@ -55,14 +55,14 @@ Status LinearOrdinateCoefficients(std::int32_t type, std::int32_t order, double 
 Status ButterworthCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
                                double fh, double* den, std::int32_t den_length, double* num,
                                std::int32_t num_length);
-Status ChebyshevCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
-                             double fh, double ripple, double* den, std::int32_t den_length,
-                             double* num, std::int32_t num_length);
+Status ChebyshevCoefficients(std::int32_t type, std::int32_t order, double fs, double fl, double fh,
+                             double ripple, double* den, std::int32_t den_length, double* num,
+                             std::int32_t num_length);
 Status InverseChebyshevCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
                                     double fh, double attenuation, double* den,
                                     std::int32_t den_length, double* num, std::int32_t num_length);
-Status EllipticCoefficients(std::int32_t type, std::int32_t order, double fs, double fl,
-                            double fh, double ripple, double attenuation, double* den,
-                            std::int32_t den_length, double* num, std::int32_t num_length);
+Status EllipticCoefficients(std::int32_t type, std::int32_t order, double fs, double fl, double fh,
+                            double ripple, double attenuation, double* den, std::int32_t den_length,
+                            double* num, std::int32_t num_length);
 
 }  // namespace qm::filters

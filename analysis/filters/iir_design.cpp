@@ -51,15 +51,44 @@ void SetNumerator(IirSection& s, IirShape shape, double b0, double b1, double b2
   s.shape = shape;
   for (double& b : s.b) b = 0.0;
   switch (shape) {
-    case IirShape::kSum1: s.b[0] = b0; s.b[1] = b0; break;
-    case IirShape::kDiff1: s.b[0] = b0; s.b[1] = -b0; break;
-    case IirShape::kSum2: s.b[0] = b0; s.b[1] = 2.0 * b0; s.b[2] = b0; break;
-    case IirShape::kDiff2: s.b[0] = b0; s.b[1] = -2.0 * b0; s.b[2] = b0; break;
-    case IirShape::kSym2: s.b[0] = b0; s.b[1] = b1; s.b[2] = b0; break;
-    case IirShape::kAnti2: s.b[0] = b0; s.b[2] = -b0; break;
-    case IirShape::kBand4: s.b[0] = b0; s.b[2] = -2.0 * b0; s.b[4] = b0; break;
+    case IirShape::kSum1:
+      s.b[0] = b0;
+      s.b[1] = b0;
+      break;
+    case IirShape::kDiff1:
+      s.b[0] = b0;
+      s.b[1] = -b0;
+      break;
+    case IirShape::kSum2:
+      s.b[0] = b0;
+      s.b[1] = 2.0 * b0;
+      s.b[2] = b0;
+      break;
+    case IirShape::kDiff2:
+      s.b[0] = b0;
+      s.b[1] = -2.0 * b0;
+      s.b[2] = b0;
+      break;
+    case IirShape::kSym2:
+      s.b[0] = b0;
+      s.b[1] = b1;
+      s.b[2] = b0;
+      break;
+    case IirShape::kAnti2:
+      s.b[0] = b0;
+      s.b[2] = -b0;
+      break;
+    case IirShape::kBand4:
+      s.b[0] = b0;
+      s.b[2] = -2.0 * b0;
+      s.b[4] = b0;
+      break;
     case IirShape::kSym4:
-      s.b[0] = b0; s.b[1] = b1; s.b[2] = b2; s.b[3] = b1; s.b[4] = b0;
+      s.b[0] = b0;
+      s.b[1] = b1;
+      s.b[2] = b2;
+      s.b[3] = b1;
+      s.b[4] = b0;
       break;
   }
 }
@@ -135,8 +164,8 @@ IirDesigner::IirDesigner(const IirParameters& params) : spec_(params) {
       const double eps_s = std::sqrt(std::pow(10.0, params.attenuation / 10.0) - 1.0);
       const double k1 = eps_p / eps_s;
       const double k1c = std::sqrt(1.0 - k1 * k1);
-      const double big_k1 = CompleteEllipticK(k1c);        // K(k1)
-      const double big_k1c = CompleteEllipticK(k1);        // K(k1')
+      const double big_k1 = CompleteEllipticK(k1c);  // K(k1)
+      const double big_k1c = CompleteEllipticK(k1);  // K(k1')
       // Degree equation: K'(k)/K(k) = K'(k1) / (N K(k1)).
       k_sel_ = ModulusFromNome(big_k1c / (big_k1 * n));
       const double kk = 1.0 - k_sel_ * k_sel_;
@@ -203,9 +232,9 @@ IirSection IirDesigner::ButterworthPair(double c) const {
   const double f = 2.0 * b * c * (1.0 + p);
   const double g = 4.0 * b * c * (1.0 - p);
   const double d = e - f;
-  IirSection s = MakeSection(4, {(4.0 * p * p - 4.0 + g) / d,
-                                 (6.0 - 2.0 * (2.0 * p + b * b) + 6.0 * p * p) / d,
-                                 (4.0 * p * p - 4.0 - g) / d, (e + f) / d});
+  IirSection s = MakeSection(
+      4, {(4.0 * p * p - 4.0 + g) / d, (6.0 - 2.0 * (2.0 * p + b * b) + 6.0 * p * p) / d,
+          (4.0 * p * p - 4.0 - g) / d, (e + f) / d});
   if (spec_.type == kIirBandpass) {
     SetNumerator(s, IirShape::kBand4, b * b / d, 0, 0);
   } else {
@@ -231,10 +260,18 @@ IirSection IirDesigner::TransformFirst(double pole) const {
   for (std::int32_t i = 1; i <= m; ++i) s.a[i - 1] = den[i] / den[0];
   const double b0 = num[0] / den[0];
   switch (spec_.type) {
-    case kIirLowpass: SetNumerator(s, IirShape::kSum1, b0, 0, 0); break;
-    case kIirHighpass: SetNumerator(s, IirShape::kDiff1, b0, 0, 0); break;
-    case kIirBandpass: SetNumerator(s, IirShape::kAnti2, b0, 0, 0); break;
-    default: SetNumerator(s, IirShape::kSym2, b0, num[1] / den[0], 0); break;
+    case kIirLowpass:
+      SetNumerator(s, IirShape::kSum1, b0, 0, 0);
+      break;
+    case kIirHighpass:
+      SetNumerator(s, IirShape::kDiff1, b0, 0, 0);
+      break;
+    case kIirBandpass:
+      SetNumerator(s, IirShape::kAnti2, b0, 0, 0);
+      break;
+    default:
+      SetNumerator(s, IirShape::kSym2, b0, num[1] / den[0], 0);
+      break;
   }
   return s;
 }
@@ -261,7 +298,9 @@ IirSection IirDesigner::TransformPair(double n2, double n0, double d1, double d0
     case kIirBandpass:
       SetNumerator(s, zeros ? IirShape::kSym4 : IirShape::kBand4, b0, b1, b2);
       break;
-    default: SetNumerator(s, IirShape::kSym4, b0, b1, b2); break;
+    default:
+      SetNumerator(s, IirShape::kSym4, b0, b1, b2);
+      break;
   }
   return s;
 }
@@ -349,8 +388,12 @@ IirSection IirDesigner::Next() {
       case IirFamily::kButterworth:
       case IirFamily::kLinearOrdinate:
         return ButterworthFirst();
-      case IirFamily::kChebyshev: pole = sh_; break;
-      case IirFamily::kInverseChebyshev: pole = 1.0 / sh_; break;
+      case IirFamily::kChebyshev:
+        pole = sh_;
+        break;
+      case IirFamily::kInverseChebyshev:
+        pole = 1.0 / sh_;
+        break;
       case IirFamily::kElliptic: {
         const JacobiValues f = JacobiSnCnDn(0.0, kc_sel_);
         pole = f.cn * f.dn * sv_ * cv_ / (1.0 - (f.dn * sv_) * (f.dn * sv_));
@@ -367,14 +410,22 @@ IirSection IirDesigner::Next() {
 
   IirSection s{};
   switch (family) {
-    case IirFamily::kButterworth: s = ButterworthPair(std::cos(theta_)); break;
+    case IirFamily::kButterworth:
+      s = ButterworthPair(std::cos(theta_));
+      break;
     case IirFamily::kLinearOrdinate:
       s = ButterworthPair(-std::sqrt(1.0 - t_ * t_));
       t_ -= 2.0 / spec_.order;
       break;
-    case IirFamily::kChebyshev: s = NextChebyshev(first_pair); break;
-    case IirFamily::kInverseChebyshev: s = NextInverseChebyshev(); break;
-    case IirFamily::kElliptic: s = NextElliptic(first_pair); break;
+    case IirFamily::kChebyshev:
+      s = NextChebyshev(first_pair);
+      break;
+    case IirFamily::kInverseChebyshev:
+      s = NextInverseChebyshev();
+      break;
+    case IirFamily::kElliptic:
+      s = NextElliptic(first_pair);
+      break;
   }
   theta_ += step_;
   j_ += 2;

@@ -95,8 +95,8 @@ class IirDesigner {
   std::int32_t j_ = 0;
   double t_ = 0;  // linear-ordinate imaginary part (running)
   // Family constants.
-  double sh_ = 0, ch_ = 0;      // sinh and cosh of the pole ellipse
-  double gain_div_ = 1;  // even orders: the first pair's gain is divided by it
+  double sh_ = 0, ch_ = 0;                  // sinh and cosh of the pole ellipse
+  double gain_div_ = 1;                     // even orders: the first pair's gain is divided by it
   double k_sel_ = 0, kc_sel_ = 0, u0_ = 0;  // elliptic modulus, complement, K/N
   double sv_ = 0, cv_ = 0, dv_ = 1;         // Jacobi functions at w0
 };

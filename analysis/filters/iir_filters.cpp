@@ -120,8 +120,8 @@ void RunFourth(const IirSection& s, double* y, std::int32_t n) {
   double y1 = 0.0, y2 = 0.0, y3 = 0.0, y4 = 0.0;
   for (std::int32_t i = 0; i < n; ++i) {
     const double x0 = y[i];
-    const double num = kBand ? b0 * (x0 - 2.0 * x2 + x4)
-                             : b0 * (x0 + x4) + b1 * (x1 + x3) + b2 * x2;
+    const double num =
+        kBand ? b0 * (x0 - 2.0 * x2 + x4) : b0 * (x0 + x4) + b1 * (x1 + x3) + b2 * x2;
     const double out = num - d1 * y1 - d2 * y2 - d3 * y3 - d4 * y4;
     x4 = x3;
     x3 = x2;
@@ -139,14 +139,30 @@ void RunFourth(const IirSection& s, double* y, std::int32_t n) {
 
 void IirRunSection(const IirSection& section, double* y, std::int32_t n) {
   switch (section.shape) {
-    case IirShape::kSum1: RunFirst<1>(section, y, n); break;
-    case IirShape::kDiff1: RunFirst<-1>(section, y, n); break;
-    case IirShape::kSum2: RunBinomial2<1>(section, y, n); break;
-    case IirShape::kDiff2: RunBinomial2<-1>(section, y, n); break;
-    case IirShape::kSym2: RunSym2(section, y, n); break;
-    case IirShape::kAnti2: RunAnti2(section, y, n); break;
-    case IirShape::kBand4: RunFourth<true>(section, y, n); break;
-    case IirShape::kSym4: RunFourth<false>(section, y, n); break;
+    case IirShape::kSum1:
+      RunFirst<1>(section, y, n);
+      break;
+    case IirShape::kDiff1:
+      RunFirst<-1>(section, y, n);
+      break;
+    case IirShape::kSum2:
+      RunBinomial2<1>(section, y, n);
+      break;
+    case IirShape::kDiff2:
+      RunBinomial2<-1>(section, y, n);
+      break;
+    case IirShape::kSym2:
+      RunSym2(section, y, n);
+      break;
+    case IirShape::kAnti2:
+      RunAnti2(section, y, n);
+      break;
+    case IirShape::kBand4:
+      RunFourth<true>(section, y, n);
+      break;
+    case IirShape::kSym4:
+      RunFourth<false>(section, y, n);
+      break;
   }
 }
 
@@ -166,7 +182,7 @@ Status IirFilterSignal(const IirParameters& params, const double* x, std::int32_
 namespace {
 
 IirParameters Params(IirFamily family, std::int32_t type, std::int32_t order, double fs, double fl,
-             double fh, double ripple, double attenuation) {
+                     double fh, double ripple, double attenuation) {
   return IirParameters{family, type, order, fs, fl, fh, ripple, attenuation};
 }
 
@@ -177,8 +193,8 @@ constexpr IirFamily kEllip = IirFamily::kElliptic;
 
 }  // namespace
 
-Status ButterworthLowpass(const double* x, std::int32_t n, double fs, double fc,
-                          std::int32_t order, double* y) {
+Status ButterworthLowpass(const double* x, std::int32_t n, double fs, double fc, std::int32_t order,
+                          double* y) {
   return IirFilterSignal(Params(kButter, kIirLowpass, order, fs, fc, 0, 0, 0), x, n, y);
 }
 Status ButterworthHighpass(const double* x, std::int32_t n, double fs, double fc,
@@ -211,43 +227,41 @@ Status ChebyshevBandstop(const double* x, std::int32_t n, double fs, double fl, 
 }
 Status InverseChebyshevLowpass(const double* x, std::int32_t n, double fs, double fc,
                                double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Params(kInverse, kIirLowpass, order, fs, fc, 0, 0, attenuation), x, n,
-                         y);
+  return IirFilterSignal(Params(kInverse, kIirLowpass, order, fs, fc, 0, 0, attenuation), x, n, y);
 }
 Status InverseChebyshevHighpass(const double* x, std::int32_t n, double fs, double fc,
                                 double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Params(kInverse, kIirHighpass, order, fs, fc, 0, 0, attenuation), x, n,
-                         y);
+  return IirFilterSignal(Params(kInverse, kIirHighpass, order, fs, fc, 0, 0, attenuation), x, n, y);
 }
-Status InverseChebyshevBandpass(const double* x, std::int32_t n, double fs, double fl,
-                                double fh, double attenuation, std::int32_t order, double* y) {
+Status InverseChebyshevBandpass(const double* x, std::int32_t n, double fs, double fl, double fh,
+                                double attenuation, std::int32_t order, double* y) {
   return IirFilterSignal(Params(kInverse, kIirBandpass, order, fs, fl, fh, 0, attenuation), x, n,
                          y);
 }
-Status InverseChebyshevBandstop(const double* x, std::int32_t n, double fs, double fl,
-                                double fh, double attenuation, std::int32_t order, double* y) {
+Status InverseChebyshevBandstop(const double* x, std::int32_t n, double fs, double fl, double fh,
+                                double attenuation, std::int32_t order, double* y) {
   return IirFilterSignal(Params(kInverse, kIirBandstop, order, fs, fl, fh, 0, attenuation), x, n,
                          y);
 }
 Status EllipticLowpass(const double* x, std::int32_t n, double fs, double fc, double ripple,
                        double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Params(kEllip, kIirLowpass, order, fs, fc, 0, ripple, attenuation), x,
-                         n, y);
+  return IirFilterSignal(Params(kEllip, kIirLowpass, order, fs, fc, 0, ripple, attenuation), x, n,
+                         y);
 }
 Status EllipticHighpass(const double* x, std::int32_t n, double fs, double fc, double ripple,
                         double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Params(kEllip, kIirHighpass, order, fs, fc, 0, ripple, attenuation), x,
-                         n, y);
+  return IirFilterSignal(Params(kEllip, kIirHighpass, order, fs, fc, 0, ripple, attenuation), x, n,
+                         y);
 }
 Status EllipticBandpass(const double* x, std::int32_t n, double fs, double fl, double fh,
                         double ripple, double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Params(kEllip, kIirBandpass, order, fs, fl, fh, ripple, attenuation), x,
-                         n, y);
+  return IirFilterSignal(Params(kEllip, kIirBandpass, order, fs, fl, fh, ripple, attenuation), x, n,
+                         y);
 }
 Status EllipticBandstop(const double* x, std::int32_t n, double fs, double fl, double fh,
                         double ripple, double attenuation, std::int32_t order, double* y) {
-  return IirFilterSignal(Params(kEllip, kIirBandstop, order, fs, fl, fh, ripple, attenuation), x,
-                         n, y);
+  return IirFilterSignal(Params(kEllip, kIirBandstop, order, fs, fl, fh, ripple, attenuation), x, n,
+                         y);
 }
 
 }  // namespace qm::filters

@@ -17,8 +17,8 @@ Status IirFilterSignal(const IirParameters& params, const double* x, std::int32_
 // Runs one section over y[0 .. n-1] in place, from zero history.
 void IirRunSection(const IirSection& section, double* y, std::int32_t n);
 
-Status ButterworthLowpass(const double* x, std::int32_t n, double fs, double fc,
-                          std::int32_t order, double* y);
+Status ButterworthLowpass(const double* x, std::int32_t n, double fs, double fc, std::int32_t order,
+                          double* y);
 Status ButterworthHighpass(const double* x, std::int32_t n, double fs, double fc,
                            std::int32_t order, double* y);
 Status ButterworthBandpass(const double* x, std::int32_t n, double fs, double fl, double fh,
@@ -37,10 +37,10 @@ Status InverseChebyshevLowpass(const double* x, std::int32_t n, double fs, doubl
                                double attenuation, std::int32_t order, double* y);
 Status InverseChebyshevHighpass(const double* x, std::int32_t n, double fs, double fc,
                                 double attenuation, std::int32_t order, double* y);
-Status InverseChebyshevBandpass(const double* x, std::int32_t n, double fs, double fl,
-                                double fh, double attenuation, std::int32_t order, double* y);
-Status InverseChebyshevBandstop(const double* x, std::int32_t n, double fs, double fl,
-                                double fh, double attenuation, std::int32_t order, double* y);
+Status InverseChebyshevBandpass(const double* x, std::int32_t n, double fs, double fl, double fh,
+                                double attenuation, std::int32_t order, double* y);
+Status InverseChebyshevBandstop(const double* x, std::int32_t n, double fs, double fl, double fh,
+                                double attenuation, std::int32_t order, double* y);
 Status EllipticLowpass(const double* x, std::int32_t n, double fs, double fc, double ripple,
                        double attenuation, std::int32_t order, double* y);
 Status EllipticHighpass(const double* x, std::int32_t n, double fs, double fc, double ripple,

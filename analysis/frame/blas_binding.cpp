@@ -76,10 +76,10 @@ void* SymbolOf(void* handle, const char* name, bool fortran) {
 
 bool ResolveTable(void* handle, LapackTable* table) {
   bool complete = true;
-#define QM_CBLAS_FN(ret, name, params)                                      \
+#define QM_CBLAS_FN(ret, name, params)                                           \
   table->name = reinterpret_cast<ret(*) params>(SymbolOf(handle, #name, false)); \
   complete = complete && table->name != nullptr;
-#define QM_LAPACK_FN(ret, name, params)                                    \
+#define QM_LAPACK_FN(ret, name, params)                                         \
   table->name = reinterpret_cast<ret(*) params>(SymbolOf(handle, #name, true)); \
   complete = complete && table->name != nullptr;
 #include "frame/lapack_functions.inc"
@@ -95,8 +95,7 @@ void Close(void*& handle) {
 
 // Loads the BLAS module `path` (after the run-time, when one is given) and
 // resolves the table. On failure whatever was loaded is released again.
-bool LoadModules(const std::string* runtime_path, const std::string& blas_path,
-                 BlasBinding* out) {
+bool LoadModules(const std::string* runtime_path, const std::string& blas_path, BlasBinding* out) {
   if (runtime_path) {
     out->runtime = dlopen(runtime_path->c_str(), RTLD_NOW | RTLD_GLOBAL);
     if (!out->runtime) return false;
@@ -148,7 +147,8 @@ bool BindBlasLapack(const BlasSearch& search, BlasBinding* out) {
   const std::string companion_dir = LoadedModuleDirectory(search.companion_module);
   if (!companion_dir.empty()) {
     const std::string dir = ReadPointerFile(companion_dir);
-    if (!dir.empty()) return Finish(LoadPair(dir, out), BlasSource::kPointerFile, dir, threads, out);
+    if (!dir.empty())
+      return Finish(LoadPair(dir, out), BlasSource::kPointerFile, dir, threads, out);
   }
 
   // 2. The library's own directory.

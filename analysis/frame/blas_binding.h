@@ -46,8 +46,8 @@ inline constexpr char kSystemBlasModule[] = "libopenblas.so.0";
 // Where the search looks; the library fills it from the process, tests from
 // their temporary folders.
 struct BlasSearch {
-  std::string companion_module = kCompanionModuleName;  // basename to look for
-  std::string own_dir;                                   // "" when unknown
+  std::string companion_module = kCompanionModuleName;     // basename to look for
+  std::string own_dir;                                     // "" when unknown
   std::function<std::optional<std::string>()> shared_dir;  // null: not set
   std::string system_module = kSystemBlasModule;
   int thread_count = 1;
@@ -60,8 +60,8 @@ struct BlasBinding {
   void* blas = nullptr;
   LapackTable table{};
   BlasSource source = BlasSource::kNone;
-  std::string directory;                 // D, or the system module's name
-  const char* thread_setter = nullptr;   // name of the setter called, if any
+  std::string directory;                // D, or the system module's name
+  const char* thread_setter = nullptr;  // name of the setter called, if any
 };
 
 // Runs the search. True with `out` filled when a module was bound.

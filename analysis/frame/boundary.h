@@ -365,28 +365,42 @@ Status Call(Routine&& routine, Args&&... args) {
 
 // Argument wrappers, named for how an export reads.
 template <class T>
-Required<const T> In(const T* p) { return Required<const T>(p); }
+Required<const T> In(const T* p) {
+  return Required<const T>(p);
+}
 template <class T>
-Required<T> Out(T* p) { return Required<T>(p); }
+Required<T> Out(T* p) {
+  return Required<T>(p);
+}
 template <class T>
-RequiredRecord<const T> In(const T* p, Status when_null) { return RequiredRecord<const T>(p, when_null); }
+RequiredRecord<const T> In(const T* p, Status when_null) {
+  return RequiredRecord<const T>(p, when_null);
+}
 template <class T>
-RequiredRecord<T> Out(T* p, Status when_null) { return RequiredRecord<T>(p, when_null); }
+RequiredRecord<T> Out(T* p, Status when_null) {
+  return RequiredRecord<T>(p, when_null);
+}
 template <class T>
 RequiredIfCount<const T> InIfCount(const T* p, std::int64_t count) {
   return RequiredIfCount<const T>(p, count);
 }
 template <class T>
-OutputOrInput<T> OutOr(T* out, T* in) { return OutputOrInput<T>(out, in); }
+OutputOrInput<T> OutOr(T* out, T* in) {
+  return OutputOrInput<T>(out, in);
+}
 template <class T>
 OutputOrInput<T> OutOr(T* out, const T* in) {
   // The caller asked for the result in place: the input array is writable.
   return OutputOrInput<T>(out, const_cast<T*>(in));
 }
 template <class T>
-Discardable<T> Opt(T* p) { return Discardable<T>(p); }
+Discardable<T> Opt(T* p) {
+  return Discardable<T>(p);
+}
 template <class T>
-Nullable<T> Maybe(T* p) { return Nullable<T>(p); }
+Nullable<T> Maybe(T* p) {
+  return Nullable<T>(p);
+}
 inline WideOutput IndexOut(std::int64_t* p) { return WideOutput(p, true); }
 inline WideOutput OptIndexOut(std::int64_t* p) { return WideOutput(p, false); }
 inline WideOutput CountOut(std::int64_t* p) { return WideOutput(p, true); }
@@ -396,9 +410,13 @@ inline Judged Index(std::int64_t v) { return Judged(v, -1); }
 // exceeds every count).
 inline Judged Shift(std::int64_t v) { return Judged(v, std::numeric_limits<std::int32_t>::min()); }
 template <auto Store, class Record = FirstArg<decltype(Store)>>
-RecordOutput<Record, Store> RecordOut(double* p) { return RecordOutput<Record, Store>(p, true); }
+RecordOutput<Record, Store> RecordOut(double* p) {
+  return RecordOutput<Record, Store>(p, true);
+}
 template <auto Store, class Record = FirstArg<decltype(Store)>>
-RecordOutput<Record, Store> OptRecordOut(double* p) { return RecordOutput<Record, Store>(p, false); }
+RecordOutput<Record, Store> OptRecordOut(double* p) {
+  return RecordOutput<Record, Store>(p, false);
+}
 
 }  // namespace boundary
 }  // namespace qm

@@ -1,9 +1,9 @@
 #include "frame/config.h"
 
+#include <strings.h>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
-#include <strings.h>
 
 namespace qm {
 namespace {
@@ -51,7 +51,8 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 
 int ReadThreadCount(const std::string& dir) {
   if (dir.empty()) return 1;
-  const std::string text = ReadProfileString(dir + kConfigFileName, "RVX", "ZMX_NUM_THREADS", "1", 11);
+  const std::string text =
+      ReadProfileString(dir + kConfigFileName, "RVX", "ZMX_NUM_THREADS", "1", 11);
   // Read like atoi (leading blanks, optional sign, digits, anything after is
   // ignored), but a value beyond the int range saturates instead of wrapping.
   const long long n = std::strtoll(text.c_str(), nullptr, 10);

@@ -50,14 +50,38 @@ double Minus(double x) { return 0.0 - x; }
 
 void Unfold(std::int64_t octant, double cp, double sp, double* c, double* s) {
   switch (octant) {
-    case 0: *c = cp; *s = sp; break;
-    case 1: *c = sp; *s = cp; break;
-    case 2: *c = Minus(sp); *s = cp; break;
-    case 3: *c = Minus(cp); *s = sp; break;
-    case 4: *c = Minus(cp); *s = Minus(sp); break;
-    case 5: *c = Minus(sp); *s = Minus(cp); break;
-    case 6: *c = sp; *s = Minus(cp); break;
-    default: *c = cp; *s = Minus(sp); break;
+    case 0:
+      *c = cp;
+      *s = sp;
+      break;
+    case 1:
+      *c = sp;
+      *s = cp;
+      break;
+    case 2:
+      *c = Minus(sp);
+      *s = cp;
+      break;
+    case 3:
+      *c = Minus(cp);
+      *s = sp;
+      break;
+    case 4:
+      *c = Minus(cp);
+      *s = Minus(sp);
+      break;
+    case 5:
+      *c = Minus(sp);
+      *s = Minus(cp);
+      break;
+    case 6:
+      *c = sp;
+      *s = Minus(cp);
+      break;
+    default:
+      *c = cp;
+      *s = Minus(sp);
+      break;
   }
 }
 
@@ -70,7 +94,9 @@ void CosSinTwoPiFraction(std::int64_t k, std::int64_t n, double* c, double* s) {
   Unfold(a.octant, cp, sp, c, s);
 }
 
-std::int64_t TwoPiFractionTable::StorageSize(std::int64_t n) { return 2 * ((n >> OctantShift(n)) + 1); }
+std::int64_t TwoPiFractionTable::StorageSize(std::int64_t n) {
+  return 2 * ((n >> OctantShift(n)) + 1);
+}
 
 void TwoPiFractionTable::Build(std::int64_t n, double* storage) {
   n_ = n;
@@ -78,7 +104,8 @@ void TwoPiFractionTable::Build(std::int64_t n, double* storage) {
   const std::int64_t count = (n >> shift_) + 1;
   cos_ = storage;
   sin_ = storage + count;
-  for (std::int64_t i = 0; i < count; ++i) OctantCosSin(i << shift_, n, &storage[i], &storage[count + i]);
+  for (std::int64_t i = 0; i < count; ++i)
+    OctantCosSin(i << shift_, n, &storage[i], &storage[count + i]);
 }
 
 void TwoPiFractionTable::CosSin(std::int64_t k, double* c, double* s) const {

@@ -8,7 +8,7 @@
 namespace qm {
 
 inline constexpr double kPi = std::numbers::pi;
-inline constexpr double kTwoPi = 2 * std::numbers::pi;  // exact: scaling by 2
+inline constexpr double kTwoPi = 2 * std::numbers::pi;        // exact: scaling by 2
 inline constexpr double kSqrtHalf = std::numbers::sqrt2 / 2;  // 1/√2, exact likewise
 inline constexpr double kLn10 = std::numbers::ln10;
 // π in extended precision, for the exact-angle trigonometry.

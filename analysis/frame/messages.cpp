@@ -30,7 +30,9 @@ constexpr bool CodesAreUnique() {
   }
   return true;
 }
-static_assert(CodesAreUnique(), "two rows of status_table.inc share a code; a deliberate second row is QM_STATUS_REPEAT");
+static_assert(
+    CodesAreUnique(),
+    "two rows of status_table.inc share a code; a deliberate second row is QM_STATUS_REPEAT");
 
 // A repeated row follows a row of the same code with the same text, so the
 // search gives the same text whichever row it stops at.
@@ -46,7 +48,9 @@ constexpr bool RepeatsRepeat() {
   }
   return true;
 }
-static_assert(RepeatsRepeat(), "a QM_STATUS_REPEAT row of status_table.inc has no earlier row with its code and text");
+static_assert(
+    RepeatsRepeat(),
+    "a QM_STATUS_REPEAT row of status_table.inc has no earlier row with its code and text");
 
 constexpr const char kUnknown[] = "Unknown error number";
 

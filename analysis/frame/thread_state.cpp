@@ -27,7 +27,10 @@ Entry* live_entries = nullptr;
 int live_count = 0;
 
 void Unlink(Entry* e) {
-  if (e->prev) e->prev->next = e->next; else live_entries = e->next;
+  if (e->prev)
+    e->prev->next = e->next;
+  else
+    live_entries = e->next;
   if (e->next) e->next->prev = e->prev;
   --live_count;
 }

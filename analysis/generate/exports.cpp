@@ -28,8 +28,8 @@ QM_EXPORT int32_t ZMXFunc179(int64_t n, double amplitude, double f, double* phas
 // The table is read only when m >= 1, so it may be null otherwise.
 QM_EXPORT int32_t ZMXFunc9(int64_t n, double amplitude, double f, double* phase,
                            const double* table, int64_t m, int32_t interpolation, double* out) {
-  return Call(qm::generate::ArbitraryWave, Size(n), amplitude, f, Out(phase), InIfCount(table, m), Size(m),
-              interpolation, Out(out));
+  return Call(qm::generate::ArbitraryWave, Size(n), amplitude, f, Out(phase), InIfCount(table, m),
+              Size(m), interpolation, Out(out));
 }
 
 // ---- Patterns ----------------------------------------------------------------

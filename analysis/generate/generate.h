@@ -25,9 +25,8 @@ Status SawtoothWave(std::int32_t n, double amplitude, double f, double* phase, d
 Status TriangleWave(std::int32_t n, double amplitude, double f, double* phase, double* out);
 // One period of the wave is `table` (m entries); interpolation 1 is linear,
 // any other value picks the entry below. `table` may be null when m < 1.
-Status ArbitraryWave(std::int32_t n, double amplitude, double f, double* phase,
-                     const double* table, std::int32_t m, std::int32_t interpolation,
-                     double* out);
+Status ArbitraryWave(std::int32_t n, double amplitude, double f, double* phase, const double* table,
+                     std::int32_t m, std::int32_t interpolation, double* out);
 
 // Phase reduction to [0, period): x - floor(x/period)*period, plus period if
 // negative; a result equal to period becomes 0.
@@ -46,12 +45,12 @@ Status ChirpPattern(std::int32_t n, double amplitude, double f1, double f2, doub
 // ---- Pulse shapes at t_i = i*dt - delay ------------------------------------
 
 Status SincPattern(std::int32_t n, double amplitude, double delay, double dt, double* out);
-Status PeriodicSinc(std::int32_t n, double amplitude, double delay, double dt,
-                    std::int32_t order, double* out);
+Status PeriodicSinc(std::int32_t n, double amplitude, double delay, double dt, std::int32_t order,
+                    double* out);
 Status GaussianMonopulse(std::int32_t n, double amplitude, double delay, double dt, double fc,
                          double* out);
-Status GaussianModulatedSine(std::int32_t n, double amplitude, double delay, double dt,
-                             double fc, double bandwidth, double attenuation, double* out);
+Status GaussianModulatedSine(std::int32_t n, double amplitude, double delay, double dt, double fc,
+                             double bandwidth, double attenuation, double* out);
 Status TriangularPulse(std::int32_t n, double amplitude, double delay, double dt, double width,
                        double skew, double* out);
 

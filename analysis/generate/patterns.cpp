@@ -66,8 +66,7 @@ Status ImpulsePattern(std::int32_t n, double amplitude, std::int32_t index, doub
 Status PulsePattern(std::int32_t n, double amplitude, std::int32_t delay, std::int32_t width,
                     double* out) {
   if (n < 1) return kCountNotPositive;
-  if (delay < 0 || width < 0 || static_cast<std::int64_t>(delay) + width > n)
-    return kBadDelayWidth;
+  if (delay < 0 || width < 0 || static_cast<std::int64_t>(delay) + width > n) return kBadDelayWidth;
   Fill(n, 0.0, out);
   for (std::int32_t i = delay; i < delay + width; ++i) out[i] = amplitude;
   return kSuccess;

@@ -61,8 +61,10 @@ Status SineWave(std::int32_t n, double amplitude, double f, double* phase, doubl
     out[1] = s_old;
     for (std::int32_t i = 2; i < n; ++i) {
       double s = s_older + k * c_old;
-      if (s > limit) s = limit;
-      else if (s < -limit) s = -limit;
+      if (s > limit)
+        s = limit;
+      else if (s < -limit)
+        s = -limit;
       const double c = c_older - k * s_old;
       out[i] = s;
       s_older = s_old;
@@ -111,9 +113,8 @@ Status TriangleWave(std::int32_t n, double amplitude, double f, double* phase, d
 // (accumulated); each sample reads the table at the position reduced to
 // [0, m), either the entry below it or, with interpolation 1, the straight
 // line to the next entry (wrapping to the first).
-Status ArbitraryWave(std::int32_t n, double amplitude, double f, double* phase,
-                     const double* table, std::int32_t m, std::int32_t interpolation,
-                     double* out) {
+Status ArbitraryWave(std::int32_t n, double amplitude, double f, double* phase, const double* table,
+                     std::int32_t m, std::int32_t interpolation, double* out) {
   if (n < 1) return kCountNotPositive;
   if (!std::isfinite(*phase) || !std::isfinite(f)) return kNotFinite;
   if (m < 1) {

@@ -34,8 +34,8 @@ Status SincPattern(std::int32_t n, double amplitude, double delay, double dt, do
 // A*sin(N u)/(N sin u) with u = t/2: period 2*pi in t for odd N, 4*pi for
 // even N. Where sin u vanishes (|sin u| <= machine epsilon) the value is the
 // limit A*cos(N u)/cos(u): +A at u = 0, and (-1)^(N-1)*A at u = pi.
-Status PeriodicSinc(std::int32_t n, double amplitude, double delay, double dt,
-                    std::int32_t order, double* out) {
+Status PeriodicSinc(std::int32_t n, double amplitude, double delay, double dt, std::int32_t order,
+                    double* out) {
   if (order < 1) return kNotPositiveOrZero;
   if (n < 1) return kCountNotPositive;
   if (!(dt > 0)) return kDtNotPositive;
@@ -68,8 +68,8 @@ Status GaussianMonopulse(std::int32_t n, double amplitude, double delay, double 
 // cos(2 pi fc t) under a Gaussian envelope whose width follows from the
 // fractional bandwidth and the attenuation (dB) at which it is measured:
 // A*exp(-5*bw^2*x^2/(att*ln 10))*cos(2x), x = pi*fc*t.
-Status GaussianModulatedSine(std::int32_t n, double amplitude, double delay, double dt,
-                             double fc, double bandwidth, double attenuation, double* out) {
+Status GaussianModulatedSine(std::int32_t n, double amplitude, double delay, double dt, double fc,
+                             double bandwidth, double attenuation, double* out) {
   if (!(fc > 0) || !(bandwidth > 0) || !(attenuation > 0)) return kNotPositiveOrZero;
   if (n < 1) return kCountNotPositive;
   if (!(dt > 0)) return kDtNotPositive;

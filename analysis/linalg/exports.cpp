@@ -71,8 +71,7 @@ QM_EXPORT int32_t ZMXFunc370(const double* a, const double* x, int64_t m, int64_
   return Call(qm::linalg::MatrixVectorMultiply, Maybe(a), Maybe(x), Size(m), Size(n), Maybe(y));
 }
 
-QM_EXPORT int32_t ZMXFunc203(const double* x, int64_t n, const double* y, int64_t m,
-                             double* out) {
+QM_EXPORT int32_t ZMXFunc203(const double* x, int64_t n, const double* y, int64_t m, double* out) {
   return Call(qm::linalg::OuterProduct, In(x), Size(n), In(y), Size(m), Out(out));
 }
 
@@ -99,8 +98,7 @@ QM_EXPORT int32_t ZMXFunc207(const double* a, int64_t m, int64_t n, double toler
   return Call(qm::linalg::MatrixRank, In(a), Size(m), Size(n), tolerance, CountOut(rank));
 }
 
-QM_EXPORT int32_t ZMXFunc200(const double* a, int64_t m, int64_t n, double tolerance,
-                             double* out) {
+QM_EXPORT int32_t ZMXFunc200(const double* a, int64_t m, int64_t n, double tolerance, double* out) {
   return Call(qm::linalg::PseudoInverse, In(a), Size(m), Size(n), tolerance, Out(out));
 }
 
@@ -126,13 +124,14 @@ QM_EXPORT int32_t ZMXFunc201(const double* a, int64_t n, int32_t output_type, do
 
 QM_EXPORT int32_t ZMXFunc202(double* a, int64_t n, int32_t output_type, double* values,
                              double* vectors) {
-  return Call(qm::linalg::EigenSymmetric, In(a), Size(n), output_type, Out(values), OutOr(vectors, a));
+  return Call(qm::linalg::EigenSymmetric, In(a), Size(n), output_type, Out(values),
+              OutOr(vectors, a));
 }
 
 QM_EXPORT int32_t ZMXFunc248(double* a, int64_t n, int32_t job, int64_t* ilo, int64_t* ihi,
                              double* scale, double* out) {
-  return Call(qm::linalg::MatrixBalance, In(a), Size(n), job, IndexOut(ilo), IndexOut(ihi), Out(scale),
-              OutOr(out, a));
+  return Call(qm::linalg::MatrixBalance, In(a), Size(n), job, IndexOut(ilo), IndexOut(ihi),
+              Out(scale), OutOr(out, a));
 }
 
 QM_EXPORT int32_t ZMXFunc250(double* v, int64_t n, int32_t side, int32_t job, int64_t ilo,
@@ -153,21 +152,21 @@ QM_EXPORT int32_t ZMXFunc258(const double* a, int64_t n, int32_t ordering, doubl
 
 QM_EXPORT int32_t ZMXFunc252(const double* a, const double* b, int64_t n, double* eigenvalues,
                              double* left, double* right) {
-  return Call(qm::linalg::GeneralizedEigenvalues, In(a), In(b), Size(n), Out(eigenvalues), Maybe(left),
-              Maybe(right));
+  return Call(qm::linalg::GeneralizedEigenvalues, In(a), In(b), Size(n), Out(eigenvalues),
+              Maybe(left), Maybe(right));
 }
 
 QM_EXPORT int32_t ZMXFunc256(const double* a, const double* b, int64_t n, int32_t ordering,
                              double* s, double* t, double* q, double* z, double* alpha,
                              double* beta, double* left, double* right) {
-  return Call(qm::linalg::GeneralizedEigen, In(a), In(b), Size(n), ordering, Maybe(s), Maybe(t), Maybe(q),
-              Maybe(z), Out(alpha), Out(beta), Maybe(left), Maybe(right));
+  return Call(qm::linalg::GeneralizedEigen, In(a), In(b), Size(n), ordering, Maybe(s), Maybe(t),
+              Maybe(q), Maybe(z), Out(alpha), Out(beta), Maybe(left), Maybe(right));
 }
 
-QM_EXPORT int32_t ZMXFunc243(const double* a, int64_t m, int64_t n, int32_t pivoting,
-                             int32_t size, int64_t* p, double* q, double* r) {
-  return Call(qm::linalg::QrDecomposition, In(a), Size(m), Size(n), pivoting, size, Maybe(p), Maybe(q),
-              Out(r));
+QM_EXPORT int32_t ZMXFunc243(const double* a, int64_t m, int64_t n, int32_t pivoting, int32_t size,
+                             int64_t* p, double* q, double* r) {
+  return Call(qm::linalg::QrDecomposition, In(a), Size(m), Size(n), pivoting, size, Maybe(p),
+              Maybe(q), Out(r));
 }
 
 QM_EXPORT int32_t ZMXFunc192(const double* a, int64_t m, int64_t n, int32_t method, double* q,
@@ -175,9 +174,10 @@ QM_EXPORT int32_t ZMXFunc192(const double* a, int64_t m, int64_t n, int32_t meth
   return Call(qm::linalg::QrDecompositionByMethod, In(a), Size(m), Size(n), method, Out(q), Out(r));
 }
 
-QM_EXPORT int32_t ZMXFunc208(int32_t type, int64_t n, const double* x, int64_t nx,
-                             const double* y, int64_t ny, double* out) {
-  return Call(qm::linalg::SpecialMatrix, type, Size(n), Maybe(x), Size(nx), Maybe(y), Size(ny), Out(out));
+QM_EXPORT int32_t ZMXFunc208(int32_t type, int64_t n, const double* x, int64_t nx, const double* y,
+                             int64_t ny, double* out) {
+  return Call(qm::linalg::SpecialMatrix, type, Size(n), Maybe(x), Size(nx), Maybe(y), Size(ny),
+              Out(out));
 }
 
 QM_EXPORT int32_t ZMXFunc196(double* a, int64_t n, double* out) {

@@ -27,8 +27,8 @@ Status MatrixInverseTyped(const double* a, std::int32_t n, std::int32_t type, do
 Status SolveSquare(const double* a, const double* b, std::int32_t n, double* x);
 Status SolveLinearEquations(const double* a, std::int32_t m, std::int32_t n, const double* b,
                             std::int32_t type, double* x);
-Status SolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n,
-                                 std::int32_t type, const double* b, std::int32_t k, double* x);
+Status SolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
+                                 const double* b, std::int32_t k, double* x);
 Status LuDecomposition(double* a, std::int32_t n, std::int64_t* pivots, std::int32_t* parity);
 Status LuForwardSubstitution(const double* lu, const double* b, std::int32_t n, double* y,
                              const std::int64_t* pivots);
@@ -41,11 +41,9 @@ Status MatrixMultiply(const double* a, const double* b, std::int32_t m, std::int
                       std::int32_t n, double* c);
 Status MatrixVectorMultiply(const double* a, const double* x, std::int32_t m, std::int32_t n,
                             double* y);
-Status OuterProduct(const double* x, std::int32_t n, const double* y, std::int32_t m,
-                    double* out);
-Status KroneckerProduct(const double* a, const double* b, std::int32_t rows_a,
-                        std::int32_t cols_a, std::int32_t rows_b, std::int32_t cols_b,
-                        double* out);
+Status OuterProduct(const double* x, std::int32_t n, const double* y, std::int32_t m, double* out);
+Status KroneckerProduct(const double* a, const double* b, std::int32_t rows_a, std::int32_t cols_a,
+                        std::int32_t rows_b, std::int32_t cols_b, double* out);
 Status MatrixTranspose(const double* a, std::int32_t m, std::int32_t n, double* out);
 Status MatrixTrace(const double* a, std::int32_t n, double* trace);
 Status SpecialMatrix(std::int32_t type, std::int32_t n, const double* x, std::int32_t nx,
@@ -57,8 +55,7 @@ Status SvdDecomposition(const double* a, std::int32_t m, std::int32_t n, double*
                         double* v);
 Status SvdDecompositionTyped(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
                              double* u, double* s, double* v);
-Status MatrixNorm(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
-                  double* norm);
+Status MatrixNorm(const double* a, std::int32_t m, std::int32_t n, std::int32_t type, double* norm);
 Status ConditionNumber(const double* a, std::int32_t m, std::int32_t n, std::int32_t norm_type,
                        double* cond);
 Status MatrixRank(const double* a, std::int32_t m, std::int32_t n, double tolerance,
@@ -67,8 +64,8 @@ Status PseudoInverse(const double* a, std::int32_t m, std::int32_t n, double tol
                      double* out);
 Status QrDecomposition(const double* a, std::int32_t m, std::int32_t n, std::int32_t pivoting,
                        std::int32_t size, std::int64_t* p, double* q, double* r);
-Status QrDecompositionByMethod(const double* a, std::int32_t m, std::int32_t n,
-                               std::int32_t method, double* q, double* r);
+Status QrDecompositionByMethod(const double* a, std::int32_t m, std::int32_t n, std::int32_t method,
+                               double* q, double* r);
 
 // Eigenvalues, balancing, Hessenberg and Schur forms (real_eigen.cpp).
 Status EigenGeneral(const double* a, std::int32_t n, std::int32_t output_type, double* values,
@@ -86,8 +83,8 @@ Status SchurDecomposition(const double* a, std::int32_t n, std::int32_t ordering
                           double* t, double* eigenvalues);
 
 // Generalized eigenvalues of a pair (real_generalized.cpp).
-Status GeneralizedEigenvalues(const double* a, const double* b, std::int32_t n,
-                              double* eigenvalues, double* left, double* right);
+Status GeneralizedEigenvalues(const double* a, const double* b, std::int32_t n, double* eigenvalues,
+                              double* left, double* right);
 Status GeneralizedEigen(const double* a, const double* b, std::int32_t n, std::int32_t ordering,
                         double* s, double* t, double* q, double* z, double* alpha, double* beta,
                         double* left, double* right);

@@ -11,7 +11,6 @@
 
 namespace qm::linalg {
 
-
 namespace {
 
 // Balancing job codes 0 to 3 and their LAPACK letters.
@@ -237,7 +236,6 @@ Status HessenbergDecomposition(const double* a, std::int32_t n, double* h, doubl
   return kSuccess;
 }
 
-
 // Eigenvalue of the Schur block of T (column-major, ld n) that starts at k:
 // the one with the non-negative imaginary part for a 2 x 2 block.
 void SchurBlockEigenvalue(const double* t, std::int32_t n, std::int32_t k, std::int32_t size,
@@ -260,8 +258,7 @@ void SchurBlockEigenvalue(const double* t, std::int32_t n, std::int32_t k, std::
 
 // Diagonal blocks of a quasi-triangular matrix (column-major, ld n): starts
 // and sizes, returned count.
-std::int32_t SchurBlocks(const double* t, std::int32_t n, std::int32_t* start,
-                         std::int32_t* size) {
+std::int32_t SchurBlocks(const double* t, std::int32_t n, std::int32_t* start, std::int32_t* size) {
   std::int32_t count = 0;
   for (std::int32_t k = 0; k < n;) {
     const bool pair = k + 1 < n && t[k + 1 + static_cast<std::size_t>(k) * n] != 0.0;
@@ -278,7 +275,6 @@ std::int32_t SchurBlocks(const double* t, std::int32_t n, std::int32_t* start,
 bool OutOfOrder(std::int32_t ordering, double earlier, double later) {
   return ordering == 1 || ordering == 3 ? earlier > later : earlier < later;
 }
-
 
 Status SchurDecomposition(const double* a, std::int32_t n, std::int32_t ordering, double* q,
                           double* t, double* eigenvalues) {

@@ -24,10 +24,8 @@
 
 namespace qm::linalg {
 
-std::int32_t SchurBlocks(const double* t, std::int32_t n, std::int32_t* start,
-                         std::int32_t* size);
+std::int32_t SchurBlocks(const double* t, std::int32_t n, std::int32_t* start, std::int32_t* size);
 bool OutOfOrder(std::int32_t ordering, double earlier, double later);
-
 
 namespace {
 
@@ -107,7 +105,8 @@ Status FactorPair(const LapackTable* la, const double* a, const double* b, std::
   auto differ = [&](double earlier, double later) {
     if (!OutOfOrder(ordering, earlier, later)) return false;
     if (!tolerant || std::isinf(earlier) || std::isinf(later)) return true;
-    const double big = std::fabs(earlier) > std::fabs(later) ? std::fabs(earlier) : std::fabs(later);
+    const double big =
+        std::fabs(earlier) > std::fabs(later) ? std::fabs(earlier) : std::fabs(later);
     return std::fabs(earlier - later) > std::sqrt(kEpsilon) * big;
   };
   const std::int64_t cap = 4 * static_cast<std::int64_t>(n) * n + 16;
@@ -120,8 +119,8 @@ Status FactorPair(const LapackTable* la, const double* a, const double* b, std::
       if (!differ(key(blk), key(blk + 1))) continue;
       if (++swaps > cap) return kEigenvaluesTooClose;
       fint ifst = w->start[blk + 1] + 1, ilst = w->start[blk] + 1;
-      la->dtgexc(&yes, &yes, &n, w->s.data(), &n, w->t.data(), &n, w->q.data(), &n, w->z.data(),
-                 &n, &ifst, &ilst, w->work.data(), &w->lwork, &info);
+      la->dtgexc(&yes, &yes, &n, w->s.data(), &n, w->t.data(), &n, w->q.data(), &n, w->z.data(), &n,
+                 &ifst, &ilst, w->work.data(), &w->lwork, &info);
       if (info == 1) return kEigenvaluesTooClose;
       if (Status s = NegativeInfo(info)) return s;
       again = true;
@@ -240,8 +239,8 @@ Status GeneralizedEigen(const double* a, const double* b, std::int32_t n, std::i
   return GeneralizedCore(a, b, n, ordering, s, t, q, z, alpha, beta, left, right);
 }
 
-Status GeneralizedEigenvalues(const double* a, const double* b, std::int32_t n,
-                              double* eigenvalues, double* left, double* right) {
+Status GeneralizedEigenvalues(const double* a, const double* b, std::int32_t n, double* eigenvalues,
+                              double* left, double* right) {
   std::size_t count = 0;
   if (Status st = CheckShape(n, n, &count)) return st;
   if (Status st = CheckFinite(a, count)) return st;

@@ -8,7 +8,6 @@
 
 namespace qm::linalg {
 
-
 Status DotProduct(const double* x, const double* y, std::int32_t n, double* dot) {
   if (n < 1) return kCountNotPositive;
   const LapackTable* la = nullptr;
@@ -42,8 +41,8 @@ Status MatrixMultiply(const double* a, const double* b, std::int32_t m, std::int
     dst = aside.data();
   }
   Fill(dst, ccount, 0.0);
-  la->cblas_dgemm(kCblasRowMajor, kCblasNoTrans, kCblasNoTrans, m, n, k, 1.0, a, k, b, n, 0.0,
-                  dst, n);
+  la->cblas_dgemm(kCblasRowMajor, kCblasNoTrans, kCblasNoTrans, m, n, k, 1.0, a, k, b, n, 0.0, dst,
+                  n);
   if (dst != c) Copy(dst, ccount, c);
   return kSuccess;
 }
@@ -69,8 +68,7 @@ Status MatrixVectorMultiply(const double* a, const double* x, std::int32_t m, st
   return kSuccess;
 }
 
-Status OuterProduct(const double* x, std::int32_t n, const double* y, std::int32_t m,
-                    double* out) {
+Status OuterProduct(const double* x, std::int32_t n, const double* y, std::int32_t m, double* out) {
   std::size_t count = 0;
   if (Status s = CheckShape(n, m, &count)) return s;
   // Built aside when the result shares memory with an operand.
@@ -89,16 +87,15 @@ Status OuterProduct(const double* x, std::int32_t n, const double* y, std::int32
   return kSuccess;
 }
 
-Status KroneckerProduct(const double* a, const double* b, std::int32_t rows_a,
-                        std::int32_t cols_a, std::int32_t rows_b, std::int32_t cols_b,
-                        double* out) {
+Status KroneckerProduct(const double* a, const double* b, std::int32_t rows_a, std::int32_t cols_a,
+                        std::int32_t rows_b, std::int32_t cols_b, double* out) {
   std::size_t acount = 0, bcount = 0, rows = 0, cols = 0, count = 0;
   if (Status s = CheckShape(rows_a, cols_a, &acount)) return s;
   if (Status s = CheckShape(rows_b, cols_b, &bcount)) return s;
   if (Status s = ElementCount(rows_a, rows_b, &rows)) return s;
   if (Status s = ElementCount(cols_a, cols_b, &cols)) return s;
-  if (Status s = ElementCount(static_cast<std::int32_t>(rows), static_cast<std::int32_t>(cols),
-                              &count)) {
+  if (Status s =
+          ElementCount(static_cast<std::int32_t>(rows), static_cast<std::int32_t>(cols), &count)) {
     return s;
   }
   Scratch<double> aside;

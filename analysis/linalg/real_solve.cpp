@@ -18,7 +18,6 @@
 
 namespace qm::linalg {
 
-
 namespace {
 
 bool IsTriangularType(std::int32_t type) {
@@ -39,7 +38,6 @@ void ZeroTriangle(double* a, std::int32_t n, bool lower) {
 }
 
 }  // namespace
-
 
 // In-place inverse of a general n x n block (either layout: the inverse of
 // the transpose is the transpose of the inverse) by dgetrf and dgetri. The
@@ -62,7 +60,6 @@ Status InvertGeneralInPlace(const LapackTable* la, double* x, std::int32_t n) {
   if (info > 0) return kSingularMatrix;
   return NegativeInfo(info);
 }
-
 
 Status Determinant(const double* a, std::int32_t n, double* det) {
   return DeterminantTyped(a, n, kMatrixGeneral, det);
@@ -208,8 +205,8 @@ Status SolveLeastSquares(const LapackTable* la, const double* a, std::int32_t m,
   const double rcond = static_cast<double>(ldb) * kEpsilon;
   fint rank = 0, info = 0, lwork = -1, iquery = 0;
   double query = 0.0;
-  la->dgelsd(&m, &n, &k, acm.data(), &m, bcm.data(), &ldb, sv.data(), &rcond, &rank, &query,
-             &lwork, &iquery, &info);
+  la->dgelsd(&m, &n, &k, acm.data(), &m, bcm.data(), &ldb, sv.data(), &rcond, &rank, &query, &lwork,
+             &iquery, &info);
   if (Status s = NegativeInfo(info)) return s;
   lwork = QueriedLength(query, 1);
   // (3·⌊log2 min(m, n)⌋ + 14)·min(m, n) covers LAPACK's minimum for any
@@ -222,8 +219,8 @@ Status SolveLeastSquares(const LapackTable* la, const double* a, std::int32_t m,
   Scratch<fint> iwork;
   if (Status s = work.Allocate(static_cast<std::size_t>(lwork))) return s;
   if (Status s = iwork.Allocate(static_cast<std::size_t>(liwork))) return s;
-  la->dgelsd(&m, &n, &k, acm.data(), &m, bcm.data(), &ldb, sv.data(), &rcond, &rank,
-             work.data(), &lwork, iwork.data(), &info);
+  la->dgelsd(&m, &n, &k, acm.data(), &m, bcm.data(), &ldb, sv.data(), &rcond, &rank, work.data(),
+             &lwork, iwork.data(), &info);
   if (info > 0) return kIterationsExceeded;
   if (Status s = NegativeInfo(info)) return s;
   Transpose(bcm.data(), ldb, k, n, x, k);
@@ -277,8 +274,8 @@ Status SolveTriangular(const LapackTable* la, const double* a, std::int32_t n, b
 
 }  // namespace
 
-Status SolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n,
-                                 std::int32_t type, const double* b, std::int32_t k, double* x) {
+Status SolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
+                                 const double* b, std::int32_t k, double* x) {
   std::size_t acount = 0, bcount = 0;
   if (Status s = CheckShape(m, n, &acount)) return s;
   if (Status s = CheckShape(m, k, &bcount)) return s;

@@ -17,15 +17,14 @@
 
 namespace qm::linalg {
 
-
 namespace {
 
 enum SvdJob { kValuesOnly, kEconomy, kFull };
 
 // Singular values of the m x n block into s (min(m, n), descending) and, for
 // kEconomy / kFull, the row-major U (m x p or m x m) and V (n x p or n x n).
-Status SvdCore(const LapackTable* la, const double* a, std::int32_t m, std::int32_t n,
-               SvdJob job, double* s, double* u, double* v) {
+Status SvdCore(const LapackTable* la, const double* a, std::int32_t m, std::int32_t n, SvdJob job,
+               double* s, double* u, double* v) {
   const std::size_t count = static_cast<std::size_t>(m) * n;
   const std::int32_t p = m < n ? m : n;
   Scratch<double> x, uprime;
@@ -86,7 +85,8 @@ Status NormOf(const LapackTable* la, const double* a, std::int32_t m, std::int32
       double best = 0.0;
       for (std::int32_t j = 0; j < n; ++j) {
         double sum = 0.0;
-        for (std::int32_t i = 0; i < m; ++i) sum += std::fabs(a[static_cast<std::size_t>(i) * n + j]);
+        for (std::int32_t i = 0; i < m; ++i)
+          sum += std::fabs(a[static_cast<std::size_t>(i) * n + j]);
         if (sum > best) best = sum;
       }
       *norm = best;
@@ -510,7 +510,8 @@ void QrScaledGivens(std::int32_t m, std::int32_t n, double* q, double* r, double
         if (d[k] < kGrowthLimit) continue;
         double* rk = r + static_cast<std::size_t>(k) * n;
         for (std::int32_t col = 0; col < n; ++col) rk[col] *= kRowScale;
-        for (std::int32_t row = 0; row < m; ++row) q[static_cast<std::size_t>(row) * m + k] *= kRowScale;
+        for (std::int32_t row = 0; row < m; ++row)
+          q[static_cast<std::size_t>(row) * m + k] *= kRowScale;
         d[k] *= kRowScale * kRowScale;
       }
     }
@@ -526,8 +527,8 @@ void QrScaledGivens(std::int32_t m, std::int32_t n, double* q, double* r, double
 
 }  // namespace
 
-Status QrDecompositionByMethod(const double* a, std::int32_t m, std::int32_t n,
-                               std::int32_t method, double* q, double* r) {
+Status QrDecompositionByMethod(const double* a, std::int32_t m, std::int32_t n, std::int32_t method,
+                               double* q, double* r) {
   std::size_t count = 0, qcount = 0;
   if (Status st = CheckShape(m, n, &count)) return st;
   if (Status st = ElementCount(m, m, &qcount)) return st;

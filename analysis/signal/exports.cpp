@@ -19,29 +19,45 @@ using namespace qm::boundary;
 
 // ---- Windows --------------------------------------------------------------------
 
-QM_EXPORT int32_t ZMXFunc89(double* x, int64_t n) { return Call(qm::signal::HanningWindow, Out(x), Size(n)); }
-QM_EXPORT int32_t ZMXFunc88(double* x, int64_t n) { return Call(qm::signal::HammingWindow, Out(x), Size(n)); }
+QM_EXPORT int32_t ZMXFunc89(double* x, int64_t n) {
+  return Call(qm::signal::HanningWindow, Out(x), Size(n));
+}
+QM_EXPORT int32_t ZMXFunc88(double* x, int64_t n) {
+  return Call(qm::signal::HammingWindow, Out(x), Size(n));
+}
 QM_EXPORT int32_t ZMXFunc15(double* x, int64_t n) {
   return Call(qm::signal::BlackmanHarrisWindow, Out(x), Size(n));
 }
 QM_EXPORT int32_t ZMXFunc72(double* x, int64_t n) {
   return Call(qm::signal::ExactBlackmanWindow, Out(x), Size(n));
 }
-QM_EXPORT int32_t ZMXFunc14(double* x, int64_t n) { return Call(qm::signal::BlackmanWindow, Out(x), Size(n)); }
-QM_EXPORT int32_t ZMXFunc80(double* x, int64_t n) { return Call(qm::signal::FlatTopWindow, Out(x), Size(n)); }
+QM_EXPORT int32_t ZMXFunc14(double* x, int64_t n) {
+  return Call(qm::signal::BlackmanWindow, Out(x), Size(n));
+}
+QM_EXPORT int32_t ZMXFunc80(double* x, int64_t n) {
+  return Call(qm::signal::FlatTopWindow, Out(x), Size(n));
+}
 QM_EXPORT int32_t ZMXFunc336(double* x, int64_t n) {
   return Call(qm::signal::BlackmanNuttallWindow, Out(x), Size(n));
 }
 QM_EXPORT int32_t ZMXFunc85(double* x, int64_t n, const double* coefficients, int32_t count) {
   return Call(qm::signal::GeneralCosineWindow, Out(x), Size(n), In(coefficients), count);
 }
-QM_EXPORT int32_t ZMXFunc180(double* x, int64_t n) { return Call(qm::signal::TriangleWindow, Out(x), Size(n)); }
+QM_EXPORT int32_t ZMXFunc180(double* x, int64_t n) {
+  return Call(qm::signal::TriangleWindow, Out(x), Size(n));
+}
 QM_EXPORT int32_t ZMXFunc343(double* x, int64_t n) {
   return Call(qm::signal::BartlettHannWindow, Out(x), Size(n));
 }
-QM_EXPORT int32_t ZMXFunc344(double* x, int64_t n) { return Call(qm::signal::BohmanWindow, Out(x), Size(n)); }
-QM_EXPORT int32_t ZMXFunc345(double* x, int64_t n) { return Call(qm::signal::ParzenWindow, Out(x), Size(n)); }
-QM_EXPORT int32_t ZMXFunc346(double* x, int64_t n) { return Call(qm::signal::WelchWindow, Out(x), Size(n)); }
+QM_EXPORT int32_t ZMXFunc344(double* x, int64_t n) {
+  return Call(qm::signal::BohmanWindow, Out(x), Size(n));
+}
+QM_EXPORT int32_t ZMXFunc345(double* x, int64_t n) {
+  return Call(qm::signal::ParzenWindow, Out(x), Size(n));
+}
+QM_EXPORT int32_t ZMXFunc346(double* x, int64_t n) {
+  return Call(qm::signal::WelchWindow, Out(x), Size(n));
+}
 QM_EXPORT int32_t ZMXFunc113(double* x, int64_t n, double beta) {
   return Call(qm::signal::KaiserWindow, Out(x), Size(n), beta);
 }
@@ -65,11 +81,13 @@ QM_EXPORT int32_t ZMXFunc81(double* x, int64_t n, double duty_percent) {
 }
 
 QM_EXPORT int32_t ZMXFunc283(const double* w, int32_t n, double* properties) {
-  return Call(qm::signal::ComputeWindowProperties, In(w), n, RecordOut<StoreWindowProperties>(properties));
+  return Call(qm::signal::ComputeWindowProperties, In(w), n,
+              RecordOut<StoreWindowProperties>(properties));
 }
 
 QM_EXPORT int32_t ZMXFunc282(int32_t code, double* properties) {
-  return Call(qm::signal::WindowPropertiesByType, code, RecordOut<StoreWindowProperties>(properties));
+  return Call(qm::signal::WindowPropertiesByType, code,
+              RecordOut<StoreWindowProperties>(properties));
 }
 
 // The properties output of the scaled windows may be null (not wanted).
@@ -96,28 +114,30 @@ QM_EXPORT int32_t ZMXFunc143(const double* x, int64_t n, double* out, double* sc
 
 QM_EXPORT int32_t ZMXFunc144(const double* x, int64_t rows, int64_t cols, double* out,
                              double* scale) {
-  return Call(qm::signal::ScaleByMaxAbs1D, In(x), Elements2D(rows, cols), OutOr(out, x), Out(scale));
+  return Call(qm::signal::ScaleByMaxAbs1D, In(x), Elements2D(rows, cols), OutOr(out, x),
+              Out(scale));
 }
 
 QM_EXPORT int32_t ZMXFunc153(const double* x, int64_t n, double* out, double* offset,
                              double* scale) {
-  return Call(qm::signal::ScaleToUnitRange1D, In(x), Size(n), OutOr(out, x), Out(offset), Out(scale));
+  return Call(qm::signal::ScaleToUnitRange1D, In(x), Size(n), OutOr(out, x), Out(offset),
+              Out(scale));
 }
 
 QM_EXPORT int32_t ZMXFunc154(const double* x, int64_t rows, int64_t cols, double* out,
                              double* offset, double* scale) {
-  return Call(qm::signal::ScaleToUnitRange1D, In(x), Elements2D(rows, cols), OutOr(out, x), Out(offset),
-              Out(scale));
+  return Call(qm::signal::ScaleToUnitRange1D, In(x), Elements2D(rows, cols), OutOr(out, x),
+              Out(offset), Out(scale));
 }
 
-QM_EXPORT int32_t ZMXFunc135(const double* x, int64_t n, const double* c, int32_t m,
-                             double* out) {
+QM_EXPORT int32_t ZMXFunc135(const double* x, int64_t n, const double* c, int32_t m, double* out) {
   return Call(qm::signal::PolynomialEvaluate1D, In(x), Size(n), In(c), m, OutOr(out, x));
 }
 
 QM_EXPORT int32_t ZMXFunc136(const double* x, int64_t rows, int64_t cols, const double* c,
                              int32_t m, double* out) {
-  return Call(qm::signal::PolynomialEvaluate1D, In(x), Elements2D(rows, cols), In(c), m, OutOr(out, x));
+  return Call(qm::signal::PolynomialEvaluate1D, In(x), Elements2D(rows, cols), In(c), m,
+              OutOr(out, x));
 }
 
 QM_EXPORT int32_t ZMXFunc172(double re, double im, double* magnitude, double* phase) {

@@ -265,7 +265,8 @@ constexpr std::int64_t kChebyshevFftLength = 128;
 
 // Weights w[0 ... m] of the L-point window (before the peak normalisation)
 // from T_1 ... T_m by one inverse real FFT.
-static Status ChebyshevWeightsByFft(const double* chebyshev, double ratio, std::int32_t length, double* w) {
+static Status ChebyshevWeightsByFft(const double* chebyshev, double ratio, std::int32_t length,
+                                    double* w) {
   Scratch<double> work;  // the half-complex spectrum, then the L weights
   if (Status s = work.Allocate(2 * static_cast<std::size_t>(length))) return s;
   double* spectrum = work.data();
@@ -316,8 +317,8 @@ Status DolphChebyshevWindow(double* x, std::int32_t n, double ratio, WindowForm 
   const double x0 = std::cosh(std::acosh(ratio) / order);
   for (std::int64_t k = 1; k <= m; ++k) {
     const double t = x0 * table.Cos(k);
-    chebyshev[k - 1] = std::fabs(t) <= 1.0 ? std::cos(order * std::acos(t))
-                                          : std::cosh(order * std::acosh(t));
+    chebyshev[k - 1] =
+        std::fabs(t) <= 1.0 ? std::cos(order * std::acos(t)) : std::cosh(order * std::acosh(t));
   }
   double peak = 0.0;
   const bool by_fft = length >= kChebyshevFftLength && length <= INT32_MAX;

@@ -44,9 +44,9 @@ enum WindowCode : std::int32_t {
   kWindowBohman = 32,
   kWindowParzen = 33,
   kWindowWelch = 34,
-  kWindowKaiser = 60,          // parameter: beta
-  kWindowChebyshev = 61,       // parameter: main-lobe to side-lobe ratio (linear)
-  kWindowGaussian = 62,        // parameter: sigma relative to the length
+  kWindowKaiser = 60,     // parameter: beta
+  kWindowChebyshev = 61,  // parameter: main-lobe to side-lobe ratio (linear)
+  kWindowGaussian = 62,   // parameter: sigma relative to the length
 };
 
 // Equivalent noise bandwidth (in bins) and coherent gain of a window; the
@@ -144,7 +144,8 @@ Status WindowPropertiesByType(std::int32_t code, WindowPropertiesRecord* propert
 Status ScaledWindowWithParameter(double* x, std::int32_t n, std::int32_t code, double parameter,
                                  WindowPropertiesRecord* properties);
 // The same with parameter 0.0 and no mapping.
-Status ScaledWindow(double* x, std::int32_t n, std::int32_t code, WindowPropertiesRecord* properties);
+Status ScaledWindow(double* x, std::int32_t n, std::int32_t code,
+                    WindowPropertiesRecord* properties);
 // Multiplies x by the unscaled symmetric window `code` (parameter mapped).
 // n < 1: -20003; invalid code: -20061; n = 1 leaves x unchanged.
 Status SymmetricWindow(double* x, std::int32_t n, std::int32_t code, double parameter);

@@ -28,20 +28,30 @@ constexpr CosineSumEntry kCosineSums[] = {
     {kWindowHanning, 2, {0.5, 0.5}, 0.5, 1.5},
     {kWindowHamming, 2, {0.54, 0.46}, 0.54, 1.362826},
     {kWindowBlackmanHarris3, 3, {0.42323, 0.49755, 0.07922}, 0.42323, 1.708538},
-    {kWindowExactBlackman, 3,
-     {0.42659071367153911, 0.49656061908856410, 0.07684866723989682}, 0.42659071367, 1.693699},
+    {kWindowExactBlackman,
+     3,
+     {0.42659071367153911, 0.49656061908856410, 0.07684866723989682},
+     0.42659071367,
+     1.693699},
     {kWindowBlackman, 3, {0.42, 0.5, 0.08}, 0.42, 1.726757},
-    {kWindowFlatTop, 5, {0.215578948, 0.41663158, 0.277263158, 0.083578947, 0.006947368},
-     0.215578948, 3.770246506303},
+    {kWindowFlatTop,
+     5,
+     {0.215578948, 0.41663158, 0.277263158, 0.083578947, 0.006947368},
+     0.215578948,
+     3.770246506303},
     {kWindowBlackmanHarris4, 4, {0.35875, 0.48829, 0.14128, 0.01168}, 0.35875, 2.004353},
-    {kWindowBlackmanHarris7, 7,
+    {kWindowBlackmanHarris7,
+     7,
      {0.27105140069342, 0.43329793923449, 0.21812299954311, 0.06592544638803, 0.01081174209837,
       0.00077658482523, 0.00001388721735},
-     0.27105140069342, 2.631905},
-    {kWindowLowSidelobe, 5, {0.323215218, 0.471492057, 0.17553428, 0.028497078, 0.001261367},
-     0.323215218, 2.215350782519},
-    {kWindowBlackmanNuttall, 4, {0.3635819, 0.4891775, 0.1365995, 0.0106411}, 0.3635819,
-     1.9761117},
+     0.27105140069342,
+     2.631905},
+    {kWindowLowSidelobe,
+     5,
+     {0.323215218, 0.471492057, 0.17553428, 0.028497078, 0.001261367},
+     0.323215218,
+     2.215350782519},
+    {kWindowBlackmanNuttall, 4, {0.3635819, 0.4891775, 0.1365995, 0.0106411}, 0.3635819, 1.9761117},
 };
 
 // Tabulated properties of the polynomial windows (the limits for long
@@ -73,15 +83,24 @@ bool IsComputedCode(std::int32_t code) {
 Status ApplyPeriodic(double* x, std::int32_t n, std::int32_t code, double parameter) {
   if (IsCosineSumCode(code)) return CosineSumWindowByCode(x, n, code, false);
   switch (code) {
-    case kWindowTriangle: return TriangleWindow(x, n);
-    case kWindowBartlettHann: return BartlettHannWindow(x, n);
-    case kWindowBohman: return BohmanWindow(x, n);
-    case kWindowParzen: return ParzenWindow(x, n);
-    case kWindowWelch: return WelchWindow(x, n);
-    case kWindowKaiser: return KaiserWindow(x, n, parameter);
-    case kWindowChebyshev: return DolphChebyshevWindow(x, n, parameter, WindowForm::kPeriodic);
-    case kWindowGaussian: return GaussianWindow(x, n, parameter, WindowForm::kPeriodic);
-    default: return kBadSelection;
+    case kWindowTriangle:
+      return TriangleWindow(x, n);
+    case kWindowBartlettHann:
+      return BartlettHannWindow(x, n);
+    case kWindowBohman:
+      return BohmanWindow(x, n);
+    case kWindowParzen:
+      return ParzenWindow(x, n);
+    case kWindowWelch:
+      return WelchWindow(x, n);
+    case kWindowKaiser:
+      return KaiserWindow(x, n, parameter);
+    case kWindowChebyshev:
+      return DolphChebyshevWindow(x, n, parameter, WindowForm::kPeriodic);
+    case kWindowGaussian:
+      return GaussianWindow(x, n, parameter, WindowForm::kPeriodic);
+    default:
+      return kBadSelection;
   }
 }
 
@@ -89,10 +108,14 @@ Status ApplyPeriodic(double* x, std::int32_t n, std::int32_t code, double parame
 Status SymmetricWeights(double* w, std::int32_t n, std::int32_t code, double parameter) {
   for (std::int32_t i = 0; i < n; ++i) w[i] = 1.0;
   switch (code) {
-    case kWindowRectangle: return kSuccess;
-    case kWindowChebyshev: return DolphChebyshevWindow(w, n, parameter, WindowForm::kSymmetric);
-    case kWindowGaussian: return GaussianWindow(w, n, parameter, WindowForm::kSymmetric);
-    default: break;
+    case kWindowRectangle:
+      return kSuccess;
+    case kWindowChebyshev:
+      return DolphChebyshevWindow(w, n, parameter, WindowForm::kSymmetric);
+    case kWindowGaussian:
+      return GaussianWindow(w, n, parameter, WindowForm::kSymmetric);
+    default:
+      break;
   }
   // The periodic window of n-1 points, closed with a copy of its first point.
   if (Status s = ApplyPeriodic(w, n - 1, code, parameter)) return s;
@@ -151,8 +174,7 @@ bool CosineSumCoefficients(std::int32_t code, const double** coefficients, std::
 }
 
 double MapWindowParameter(std::int32_t code, double parameter) {
-  if (code == kWindowChebyshev)
-    return parameter < 0.0 ? 1000.0 : std::pow(10.0, parameter / 20.0);
+  if (code == kWindowChebyshev) return parameter < 0.0 ? 1000.0 : std::pow(10.0, parameter / 20.0);
   if (code == kWindowGaussian && parameter < 0.0) return 0.2;
   return parameter;
 }
@@ -170,7 +192,8 @@ Status ApplyWindowByCode(double* x, std::int32_t n, std::int32_t code, double pa
   return kSuccess;
 }
 
-Status ComputeWindowProperties(const double* w, std::int32_t n, WindowPropertiesRecord* properties) {
+Status ComputeWindowProperties(const double* w, std::int32_t n,
+                               WindowPropertiesRecord* properties) {
   if (n < 1) return kCountNotPositive;
   double sum = 0.0, sum_squares = 0.0;
   for (std::int32_t i = 0; i < n; ++i) {
@@ -201,7 +224,8 @@ Status ScaledWindowWithParameter(double* x, std::int32_t n, std::int32_t code, d
   return ScaledWindowReport(x, n, code, MapWindowParameter(code, parameter), properties);
 }
 
-Status ScaledWindow(double* x, std::int32_t n, std::int32_t code, WindowPropertiesRecord* properties) {
+Status ScaledWindow(double* x, std::int32_t n, std::int32_t code,
+                    WindowPropertiesRecord* properties) {
   return ScaledWindowReport(x, n, code, 0.0, properties);
 }
 

@@ -33,7 +33,8 @@ QM_EXPORT int32_t ZMXFunc160(double* x, int64_t n, int32_t direction, double* ou
 }
 QM_EXPORT int32_t ZMXFunc133(double* x, int64_t rows, int64_t cols, double* out, double* mean,
                              double* std_dev) {
-  return Call(qm::stats::Normalize, In(x), Elements2D(rows, cols), OutOr(out, x), Out(mean), Out(std_dev));
+  return Call(qm::stats::Normalize, In(x), Elements2D(rows, cols), OutOr(out, x), Out(mean),
+              Out(std_dev));
 }
 QM_EXPORT int32_t ZMXFunc132(double* x, int64_t n, double* out, double* mean, double* std_dev) {
   return Call(qm::stats::Normalize, In(x), Size(n), OutOr(out, x), Out(mean), Out(std_dev));
@@ -52,5 +53,6 @@ QM_EXPORT int32_t ZMXFunc340(const double* x, int64_t n, int64_t m, double* mode
 // Either output may be null (not wanted).
 QM_EXPORT int32_t ZMXFunc90(const double* x, int64_t n, double base, double top, int64_t* counts,
                             double* centres, int64_t m) {
-  return Call(qm::stats::HistogramWide, In(x), Size(n), base, top, Maybe(counts), Maybe(centres), Size(m));
+  return Call(qm::stats::HistogramWide, In(x), Size(n), base, top, Maybe(counts), Maybe(centres),
+              Size(m));
 }

@@ -202,7 +202,8 @@ Status HistogramWide(const double* x, std::int32_t n, double base, double top, s
   return kSuccess;
 }
 
-Status Mode(const double* x, std::int32_t n, double base, double top, std::int32_t m, double* mode) {
+Status Mode(const double* x, std::int32_t n, double base, double top, std::int32_t m,
+            double* mode) {
   if (Status s = CheckHistogram(n, base, top, m)) return s;
   Scratch<std::int32_t> counts;
   Scratch<double> centres;

@@ -139,7 +139,8 @@ private:
     long long Count(Channel& c) const
     {
         ++c.queries;
-        return c.queries * (module_ + port_) + static_cast<long long>(Seconds(c) * (3 * module_ + port_));
+        return c.queries * (module_ + port_) +
+               static_cast<long long>(Seconds(c) * (3 * module_ + port_));
     }
 
     int module_ = 1;
@@ -185,7 +186,8 @@ void Serve(int fd, const Faults& faults)
         if (!outbox.empty())
             timeout = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                            outbox.front().due - now)
-                                           .count()) + 1;
+                                           .count()) +
+                      1;
         pollfd p{fd, POLLIN, 0};
         if (closing) p.events = 0;
         int r = poll(&p, 1, timeout);
@@ -240,20 +242,29 @@ int main(int argc, char* argv[])
             if (a + 1 >= argc) Usage();
             return argv[++a];
         };
-        if (opt == "--bind") bind = next();
-        else if (opt == "--port") port = static_cast<int>(Number(next()));
-        else if (opt == "--once") once = true;
-        else if (opt == "--close-after") faults.closeAfter = Number(next());
-        else if (opt == "--long") faults.longReply[Number(next())] = true;
-        else if (opt == "--noterm") faults.noTerm[Number(next())] = true;
+        if (opt == "--bind")
+            bind = next();
+        else if (opt == "--port")
+            port = static_cast<int>(Number(next()));
+        else if (opt == "--once")
+            once = true;
+        else if (opt == "--close-after")
+            faults.closeAfter = Number(next());
+        else if (opt == "--long")
+            faults.longReply[Number(next())] = true;
+        else if (opt == "--noterm")
+            faults.noTerm[Number(next())] = true;
         else if (opt == "--delay" || opt == "--reply") {
             const char* v = next();
             const char* colon = std::strchr(v, ':');
             if (!colon) Usage();
             long n = Number(v);
-            if (opt == "--delay") faults.delayMs[n] = static_cast<int>(Number(colon + 1));
-            else faults.reply[n] = colon + 1;
-        } else Usage();
+            if (opt == "--delay")
+                faults.delayMs[n] = static_cast<int>(Number(colon + 1));
+            else
+                faults.reply[n] = colon + 1;
+        } else
+            Usage();
     }
 
     int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -77,8 +77,10 @@ public:
 
     void WatchFd(int fd, bool on) override
     {
-        if (on) fds_.insert(fd);
-        else fds_.erase(fd);
+        if (on)
+            fds_.insert(fd);
+        else
+            fds_.erase(fd);
     }
 
     void Pump(double timeout) override

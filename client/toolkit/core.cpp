@@ -156,7 +156,8 @@ CommandResult ApplyOperatorCommand(const std::string& line, std::string& reason)
     }
     auto panels = VisiblePanels();
     if (word == "close") {
-        if (panels.empty()) return core().panels.empty() ? CommandResult::Invalid : CommandResult::Later;
+        if (panels.empty())
+            return core().panels.empty() ? CommandResult::Invalid : CommandResult::Later;
         PostClose(panels.front()->handle);
         return CommandResult::Event;
     }

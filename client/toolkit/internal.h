@@ -15,7 +15,7 @@ enum class CtrlType { TextBox, String, Output, Led, Button };
 struct Control {
     int id = 0;
     CtrlType type = CtrlType::Output;
-    std::string key;      // name of the control in console commands
+    std::string key;  // name of the control in console commands
     std::string label;
     int x = 0, y = 0, w = 100, h = 24;
     int maxLength = 255;  // string controls: longest text the operator may type
@@ -28,7 +28,7 @@ struct Control {
 
 struct Panel {
     int handle = 0;
-    std::string name;     // short name, used in console output
+    std::string name;  // short name, used in console output
     std::string title;
     int w = 640, h = 480;
     PanelCallbackPtr callback = nullptr;
@@ -52,8 +52,7 @@ Control* FindControl(Panel& panel, int id);
 class FrontEnd {
 public:
     virtual ~FrontEnd() = default;
-    virtual void Prompt(const char* title, const char* message, char* response,
-                        int maxLength) = 0;
+    virtual void Prompt(const char* title, const char* message, char* response, int maxLength) = 0;
     virtual void Message(const char* title, const char* message) = 0;
     virtual void PanelLoaded(Panel& panel) = 0;
     virtual void PanelDiscarded(Panel& panel) = 0;
@@ -84,8 +83,8 @@ bool PendingEvents();
 FrontEnd* Front();  // nullptr when the toolkit is closed
 
 // TCP part of the event loop (tcp.cpp).
-bool TcpPending();          // a conversation has data or a hang-up to report
-void DispatchTcpEvents();   // calls the TCP callbacks of those conversations
+bool TcpPending();         // a conversation has data or a hang-up to report
+void DispatchTcpEvents();  // calls the TCP callbacks of those conversations
 void CloseAllConversations();
 
 // Operator command line, shared by the console and the scripted driver:

@@ -4,6 +4,9 @@
 
 namespace tk {
 
-std::unique_ptr<FrontEnd> MakeWindowFrontEnd() { return nullptr; }
+std::unique_ptr<FrontEnd> MakeWindowFrontEnd()
+{
+    return nullptr;
+}
 
 }  // namespace tk

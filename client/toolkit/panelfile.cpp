@@ -36,7 +36,8 @@ bool Tokenize(const std::string& line, std::vector<std::pair<std::string, std::s
         skip();
         if (p >= line.size()) return true;
         std::string key;
-        while (p < line.size() && line[p] != '=' && !std::isspace(static_cast<unsigned char>(line[p])))
+        while (p < line.size() && line[p] != '=' &&
+               !std::isspace(static_cast<unsigned char>(line[p])))
             key += line[p++];
         if (p >= line.size() || line[p] != '=' || key.empty()) {
             error = "expected name=value near '" + key + "'";
@@ -83,10 +84,11 @@ bool ToInt(const std::string& s, int lo, int hi, int& out)
 
 bool ParseType(const std::string& s, CtrlType& t)
 {
-    static const std::map<std::string, CtrlType> kTypes = {
-        {"textbox", CtrlType::TextBox}, {"string", CtrlType::String},
-        {"output", CtrlType::Output},   {"led", CtrlType::Led},
-        {"button", CtrlType::Button}};
+    static const std::map<std::string, CtrlType> kTypes = {{"textbox", CtrlType::TextBox},
+                                                           {"string", CtrlType::String},
+                                                           {"output", CtrlType::Output},
+                                                           {"led", CtrlType::Led},
+                                                           {"button", CtrlType::Button}};
     auto it = kTypes.find(s);
     if (it == kTypes.end()) return false;
     t = it->second;
@@ -124,20 +126,27 @@ int ParsePanelText(const std::string& text, int resourceId, Panel& panel, std::s
         std::vector<std::pair<std::string, std::string>> attrs;
         std::string word, why;
         if (!Tokenize(line, attrs, word, why)) return fail(why);
-                if (word == "panel") {
+        if (word == "panel") {
             if (inPanel) return fail("panel inside a panel");
             inPanel = true;
             int resource = -1;
             Panel p;
             for (auto& [k, v] : attrs) {
                 bool ok = true;
-                if (k == "resource") ok = ToInt(v, 1, 1000000, resource);
-                else if (k == "name") p.name = v;
-                else if (k == "title") p.title = v;
-                else if (k == "width") ok = ToInt(v, 50, 4000, p.w);
-                else if (k == "height") ok = ToInt(v, 50, 4000, p.h);
-                else if (k == "callback") p.callbackName = v;
-                else return fail("unknown panel attribute " + k);
+                if (k == "resource")
+                    ok = ToInt(v, 1, 1000000, resource);
+                else if (k == "name")
+                    p.name = v;
+                else if (k == "title")
+                    p.title = v;
+                else if (k == "width")
+                    ok = ToInt(v, 50, 4000, p.w);
+                else if (k == "height")
+                    ok = ToInt(v, 50, 4000, p.h);
+                else if (k == "callback")
+                    p.callbackName = v;
+                else
+                    return fail("unknown panel attribute " + k);
                 if (!ok) return fail("bad value for " + k);
             }
             if (resource < 0) return fail("panel without resource");
@@ -156,22 +165,34 @@ int ParsePanelText(const std::string& text, int resourceId, Panel& panel, std::s
             bool haveInitial = false;
             for (auto& [k, v] : attrs) {
                 bool ok = true;
-                if (k == "id") ok = ToInt(v, 1, 1000000, c.id);
-                else if (k == "type") ok = haveType = ParseType(v, c.type);
-                else if (k == "key") c.key = v;
-                else if (k == "label") c.label = v;
-                else if (k == "x") ok = ToInt(v, 0, 4000, c.x);
-                else if (k == "y") ok = ToInt(v, 0, 4000, c.y);
-                else if (k == "w") ok = ToInt(v, 1, 4000, c.w);
-                else if (k == "h") ok = ToInt(v, 1, 4000, c.h);
-                else if (k == "max") ok = ToInt(v, 1, 100000, c.maxLength);
-                else if (k == "value") initial = v, haveInitial = true;
+                if (k == "id")
+                    ok = ToInt(v, 1, 1000000, c.id);
+                else if (k == "type")
+                    ok = haveType = ParseType(v, c.type);
+                else if (k == "key")
+                    c.key = v;
+                else if (k == "label")
+                    c.label = v;
+                else if (k == "x")
+                    ok = ToInt(v, 0, 4000, c.x);
+                else if (k == "y")
+                    ok = ToInt(v, 0, 4000, c.y);
+                else if (k == "w")
+                    ok = ToInt(v, 1, 4000, c.w);
+                else if (k == "h")
+                    ok = ToInt(v, 1, 4000, c.h);
+                else if (k == "max")
+                    ok = ToInt(v, 1, 100000, c.maxLength);
+                else if (k == "value")
+                    initial = v, haveInitial = true;
                 else if (k == "echo") {
                     int e = 1;
                     ok = ToInt(v, 0, 1, e);
                     c.echo = e != 0;
-                } else if (k == "callback") c.callbackName = v;
-                else return fail("unknown control attribute " + k);
+                } else if (k == "callback")
+                    c.callbackName = v;
+                else
+                    return fail("unknown control attribute " + k);
                 if (!ok) return fail("bad value for " + k);
             }
             if (c.id <= 0) return fail("control without id");
@@ -184,8 +205,10 @@ int ParsePanelText(const std::string& text, int resourceId, Panel& panel, std::s
                 }
             }
             if (mine) {
-                if (!ids.insert(c.id).second) return fail("duplicate control id " + std::to_string(c.id));
-                if (!c.key.empty() && !keys.insert(c.key).second) return fail("duplicate key " + c.key);
+                if (!ids.insert(c.id).second)
+                    return fail("duplicate control id " + std::to_string(c.id));
+                if (!c.key.empty() && !keys.insert(c.key).second)
+                    return fail("duplicate key " + c.key);
                 panel.controls.push_back(std::move(c));
             }
         } else if (word == "end") {

@@ -72,9 +72,10 @@ int WaitFd(int fd, short events, std::chrono::steady_clock::time_point deadline)
 bool AddressText(const sockaddr_storage& ss, char* buffer, std::size_t size)
 {
     char text[INET6_ADDRSTRLEN] = "";
-    const void* src = ss.ss_family == AF_INET6
-                          ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in6&>(ss).sin6_addr)
-                          : static_cast<const void*>(&reinterpret_cast<const sockaddr_in&>(ss).sin_addr);
+    const void* src =
+        ss.ss_family == AF_INET6
+            ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in6&>(ss).sin6_addr)
+            : static_cast<const void*>(&reinterpret_cast<const sockaddr_in&>(ss).sin_addr);
     if (!inet_ntop(ss.ss_family, src, text, sizeof text)) return false;
     if (std::strlen(text) + 1 > size) return false;
     std::strcpy(buffer, text);
@@ -202,7 +203,8 @@ int DisconnectFromTCPServer(unsigned int handle)
     return 0;
 }
 
-int ClientTCPWrite(unsigned int handle, const void* data, std::size_t length, unsigned int timeoutMs)
+int ClientTCPWrite(unsigned int handle, const void* data, std::size_t length,
+                   unsigned int timeoutMs)
 {
     Conversation* c = Find(handle);
     if (!c) return TCP_InvalidHandle;
@@ -332,18 +334,30 @@ int GetTCPPeerName(unsigned int handle, char* buffer, std::size_t size)
 const char* GetTCPErrorString(int code)
 {
     switch (code) {
-    case 0: return "No error";
-    case TCP_NotInitialized: return "The TCP library is not initialised";
-    case TCP_InvalidHandle: return "Invalid conversation handle or argument";
-    case TCP_HostNotFound: return "Host not found";
-    case TCP_ConnectFailed: return "Unable to connect to the server";
-    case TCP_Timeout: return "Operation timed out";
-    case TCP_WriteFailed: return "Write failed";
-    case TCP_ReadFailed: return "Read failed";
-    case TCP_ConnectionClosed: return "The connection was closed";
-    case TCP_BufferTooSmall: return "Buffer too small";
-    case TCP_SystemError: return "System error";
-    default: return "Unknown TCP error";
+        case 0:
+            return "No error";
+        case TCP_NotInitialized:
+            return "The TCP library is not initialised";
+        case TCP_InvalidHandle:
+            return "Invalid conversation handle or argument";
+        case TCP_HostNotFound:
+            return "Host not found";
+        case TCP_ConnectFailed:
+            return "Unable to connect to the server";
+        case TCP_Timeout:
+            return "Operation timed out";
+        case TCP_WriteFailed:
+            return "Write failed";
+        case TCP_ReadFailed:
+            return "Read failed";
+        case TCP_ConnectionClosed:
+            return "The connection was closed";
+        case TCP_BufferTooSmall:
+            return "Buffer too small";
+        case TCP_SystemError:
+            return "System error";
+        default:
+            return "Unknown TCP error";
     }
 }
 

@@ -58,8 +58,8 @@ constexpr int TCP_ConnectionClosed = -8;
 constexpr int TCP_BufferTooSmall = -9;
 constexpr int TCP_SystemError = -10;
 
-using PanelCallbackPtr = int (*)(int panel, int event, void* callbackData,
-                                 int eventData1, int eventData2);
+using PanelCallbackPtr = int (*)(int panel, int event, void* callbackData, int eventData1,
+                                 int eventData2);
 using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
                                 int eventData1, int eventData2);
 using TcpCallbackPtr = int (*)(unsigned int handle, int event, int error, void* callbackData);

@@ -11,7 +11,6 @@
 //     on top, "sleep <seconds>" waits, "wait <control>" waits (at most 30 s)
 //     until the control shows a text, "shot <file>" saves the panel on top
 //     as a PPM image.
-#include <X11/Xlib.h>
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -23,6 +22,7 @@
 #include <FL/Fl_Text_Display.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <X11/Xlib.h>
 
 #include <chrono>
 #include <cstdint>
@@ -208,43 +208,42 @@ public:
         for (Control& c : panel.controls) {
             Fl_Widget* w = nullptr;
             switch (c.type) {
-            case CtrlType::TextBox: {
-                auto* d = new Fl_Text_Display(c.x, c.y, c.w, c.h);
-                auto* b = new Fl_Text_Buffer();
-                d->buffer(b);
-                d->textfont(FL_COURIER);
-                d->textsize(12);
-                v.buffers[c.id] = b;
-                w = d;
-                break;
-            }
-            case CtrlType::String: {
-                auto* in = new Fl_Input(c.x, c.y, c.w, c.h);
-                in->maximum_size(c.maxLength);
-                in->when(FL_WHEN_CHANGED);
-                in->callback(InputCb, Tag(panel.handle, c.id));
-                w = in;
-                break;
-            }
-            case CtrlType::Output:
-                w = new Fl_Output(c.x, c.y, c.w, c.h);
-                break;
-            case CtrlType::Led: {
-                auto* box = new Fl_Box(FL_OVAL_BOX, c.x, c.y, c.w, c.h, nullptr);
-                box->align(FL_ALIGN_RIGHT);
-                w = box;
-                break;
-            }
-            case CtrlType::Button: {
-                auto* b = new Fl_Button(c.x, c.y, c.w, c.h);
-                b->callback(ButtonCb, Tag(panel.handle, c.id));
-                w = b;
-                break;
-            }
+                case CtrlType::TextBox: {
+                    auto* d = new Fl_Text_Display(c.x, c.y, c.w, c.h);
+                    auto* b = new Fl_Text_Buffer();
+                    d->buffer(b);
+                    d->textfont(FL_COURIER);
+                    d->textsize(12);
+                    v.buffers[c.id] = b;
+                    w = d;
+                    break;
+                }
+                case CtrlType::String: {
+                    auto* in = new Fl_Input(c.x, c.y, c.w, c.h);
+                    in->maximum_size(c.maxLength);
+                    in->when(FL_WHEN_CHANGED);
+                    in->callback(InputCb, Tag(panel.handle, c.id));
+                    w = in;
+                    break;
+                }
+                case CtrlType::Output:
+                    w = new Fl_Output(c.x, c.y, c.w, c.h);
+                    break;
+                case CtrlType::Led: {
+                    auto* box = new Fl_Box(FL_OVAL_BOX, c.x, c.y, c.w, c.h, nullptr);
+                    box->align(FL_ALIGN_RIGHT);
+                    w = box;
+                    break;
+                }
+                case CtrlType::Button: {
+                    auto* b = new Fl_Button(c.x, c.y, c.w, c.h);
+                    b->callback(ButtonCb, Tag(panel.handle, c.id));
+                    w = b;
+                    break;
+                }
             }
             w->copy_label(c.label.c_str());
-            if (c.type != CtrlType::Button && c.type != CtrlType::Led)
-                w->align(FL_ALIGN_TOP_LEFT);
+            if (c.type != CtrlType::Button && c.type != CtrlType::Led) w->align(FL_ALIGN_TOP_LEFT);
             w->labelsize(12);
             v.widgets[c.id] = w;
             Update(panel, c, nullptr);
@@ -267,8 +266,10 @@ public:
     {
         auto it = views_.find(panel.handle);
         if (it == views_.end()) return;
-        if (shown) it->second.window->show();
-        else it->second.window->hide();
+        if (shown)
+            it->second.window->show();
+        else
+            it->second.window->hide();
     }
 
     void ValueChanged(Panel& panel, Control& c, const char* appended) override
@@ -298,8 +299,10 @@ public:
         for (int fd : watched_)
             if (armed_.insert(fd).second) Fl::add_fd(fd, FL_READ, FdCb, this);
         if (scripted_) RunScript();
-        if (timeout <= 0) Fl::check();
-        else Fl::wait(timeout);
+        if (timeout <= 0)
+            Fl::check();
+        else
+            Fl::wait(timeout);
     }
 
 private:
@@ -316,25 +319,27 @@ private:
         Fl_Widget* w = Widget(panel.handle, c.id);
         if (!w) return;
         switch (c.type) {
-        case CtrlType::TextBox: {
-            Fl_Text_Buffer* b = views_[panel.handle].buffers[c.id];
-            if (appended) b->append(appended);
-            else b->text(c.text.c_str());
-            auto* d = static_cast<Fl_Text_Display*>(w);
-            d->insert_position(b->length());
-            d->show_insert_position();
-            break;
-        }
-        case CtrlType::String:
-        case CtrlType::Output:
-            static_cast<Fl_Input_*>(w)->value(Shown(c.text).c_str());
-            break;
-        case CtrlType::Led:
-            w->color(c.number ? FL_GREEN : fl_darker(FL_DARK_GREEN));
-            w->redraw();
-            break;
-        case CtrlType::Button:
-            break;
+            case CtrlType::TextBox: {
+                Fl_Text_Buffer* b = views_[panel.handle].buffers[c.id];
+                if (appended)
+                    b->append(appended);
+                else
+                    b->text(c.text.c_str());
+                auto* d = static_cast<Fl_Text_Display*>(w);
+                d->insert_position(b->length());
+                d->show_insert_position();
+                break;
+            }
+            case CtrlType::String:
+            case CtrlType::Output:
+                static_cast<Fl_Input_*>(w)->value(Shown(c.text).c_str());
+                break;
+            case CtrlType::Led:
+                w->color(c.number ? FL_GREEN : fl_darker(FL_DARK_GREEN));
+                w->redraw();
+                break;
+            case CtrlType::Button:
+                break;
         }
     }
 

@@ -95,7 +95,8 @@ std::vector<Unary> UnaryOps() {
       {"reverse", ZMXFunc149, [](const Vec& x, int i) { return x[x.size() - 1 - i]; }},
       {"clip", [](const double* x, int64_t n, double* o) { return ZMXFunc30(x, n, 50, -25, o); },
        [](const Vec& x, int i) { return std::clamp(x[i], -25.0, 50.0); }},
-      {"scale offset", [](const double* x, int64_t n, double* o) { return ZMXFunc115(x, n, -1.5, 3, o); },
+      {"scale offset",
+       [](const double* x, int64_t n, double* o) { return ZMXFunc115(x, n, -1.5, 3, o); },
        [](const Vec& x, int i) { return -1.5 * x[i] + 3; }},
       {"scale offset 2D",
        [](const double* x, int64_t n, double* o) { return ZMXFunc116(x, 1, n, -1.5, 3, o); },
@@ -173,9 +174,9 @@ TEST(ArrayShiftAndSubset, LimitsAndOverlap) {
     int64_t n, index, length;
     int32_t status;
   };
-  const Case cases[] = {{5, 2, 4, -20018},        {5, 5, 1, -20017},       {5, -1, 1, -20017},
-                        {5, 0, 0, -20003},        {0, 9, 0, -20003},       {5, kTooBig, 1, -20017},
-                        {5, 0, kTooBig, -20046},  {5, 4, INT32_MAX, -20018}};  // last: 32-bit wrap
+  const Case cases[] = {{5, 2, 4, -20018},       {5, 5, 1, -20017},        {5, -1, 1, -20017},
+                        {5, 0, 0, -20003},       {0, 9, 0, -20003},        {5, kTooBig, 1, -20017},
+                        {5, 0, kTooBig, -20046}, {5, 4, INT32_MAX, -20018}};  // last: 32-bit wrap
   for (const Case& c : cases) {
     double o = kSentinel;
     EXPECT_EQ(ZMXFunc169(x, c.n, c.index, c.length, &o), c.status) << c.index << " " << c.length;
@@ -220,8 +221,10 @@ TEST(ArrayMaxMin, NaNSkippingFirstOccurrenceAndMatrixIndexes) {
     double min;
     int64_t min_index;
   };
-  const Case cases[] = {{{kNaN, 3, 1, 3, 1}, 3, 1, 1, 2},    {{2, 2, 2}, 2, 0, 2, 0},
-                        {{5, kNaN, -1, 7, -1}, 7, 3, -1, 2}, {{4}, 4, 0, 4, 0},
+  const Case cases[] = {{{kNaN, 3, 1, 3, 1}, 3, 1, 1, 2},
+                        {{2, 2, 2}, 2, 0, 2, 0},
+                        {{5, kNaN, -1, 7, -1}, 7, 3, -1, 2},
+                        {{4}, 4, 0, 4, 0},
                         {{kNaN, kNaN}, kNaN, -1, kNaN, -1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.x));

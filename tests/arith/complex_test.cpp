@@ -52,9 +52,8 @@ int32_t Evaluate(const Golden& g, double* zr, double* zi) {
 TEST(ComplexScalar, MatchesHighPrecisionReference) {
   const std::vector<Golden> rows = LoadGolden();
   ASSERT_GT(rows.size(), 300u) << "missing " << QM_TEST_DATA_DIR << "/complex_golden.txt";
-  const std::map<std::string, double> bound = {{"ln", 2},    {"log10", 4}, {"sqrt", 4},
-                                               {"recip", 2}, {"exp", 4},   {"pow", 16},
-                                               {"div", 4},   {"mul", 2}};
+  const std::map<std::string, double> bound = {{"ln", 2},  {"log10", 4}, {"sqrt", 4}, {"recip", 2},
+                                               {"exp", 4}, {"pow", 16},  {"div", 4},  {"mul", 2}};
   std::map<std::string, double> worst;
   for (const Golden& g : rows) {
     double zr = 0, zi = 0;
@@ -62,9 +61,9 @@ TEST(ComplexScalar, MatchesHighPrecisionReference) {
     const double scale = std::max(std::hypot(g.zr, g.zi), std::numeric_limits<double>::min());
     const double err = std::max(std::fabs(zr - g.zr), std::fabs(zi - g.zi)) / (scale * kEps);
     worst[g.op] = std::max(worst[g.op], err);
-    EXPECT_LE(err, bound.at(g.op)) << g.op << "(" << g.xr << ", " << g.xi << "; " << g.p << ", "
-                                   << g.q << ") = (" << zr << ", " << zi << "), want (" << g.zr
-                                   << ", " << g.zi << ")";
+    EXPECT_LE(err, bound.at(g.op))
+        << g.op << "(" << g.xr << ", " << g.xi << "; " << g.p << ", " << g.q << ") = (" << zr
+        << ", " << zi << "), want (" << g.zr << ", " << g.zi << ")";
   }
   for (const auto& [op, e] : worst) RecordProperty("worst_" + op, std::to_string(e));
 }
@@ -100,8 +99,9 @@ TEST(ComplexScalar, SpecialCases) {
        11.0 / 25, 2.0 / 25},
       {"(1+2i)/(4+3i)", [](double* r, double* i) { return ZMXFunc40(1, 2, 4, 3, r, i); }, 0,
        10.0 / 25, 5.0 / 25},
-      {"huge/huge", [&](double* r, double* i) { return ZMXFunc40(big, big, 2 * big, 2 * big, r, i); },
-       0, 0.5, 0},
+      {"huge/huge",
+       [&](double* r, double* i) { return ZMXFunc40(big, big, 2 * big, 2 * big, r, i); }, 0, 0.5,
+       0},
       {"1/0 divide", [](double* r, double* i) { return ZMXFunc40(1, 0, 0, 0, r, i); }, 0, inf, 0},
       {"add", [](double* r, double* i) { return ZMXFunc38(1, 2, 3, -5, r, i); }, 0, 4, -3},
       {"subtract", [](double* r, double* i) { return ZMXFunc51(1, 2, 3, -5, r, i); }, 0, -2, 7},
@@ -172,7 +172,8 @@ TEST(ComplexArray, ElementsEqualScalarOperation) {
     ASSERT_EQ(op.array(ar.data(), xi.data(), yr.data(), bi.data(), n, bi.data(), ar.data()), 0);
     EXPECT_EQ(bi, wr);
     EXPECT_EQ(ar, wi);
-    EXPECT_EQ(op.array(xr.data(), xi.data(), yr.data(), yi.data(), 0, zr.data(), zi.data()), -20003);
+    EXPECT_EQ(op.array(xr.data(), xi.data(), yr.data(), yi.data(), 0, zr.data(), zi.data()),
+              -20003);
     EXPECT_EQ(op.array(xr.data(), xi.data(), yr.data(), nullptr, n, zr.data(), zi.data()), -20008);
   }
   // Scale and offset: x * (2 + i) + (1 - i), null outputs over the inputs.

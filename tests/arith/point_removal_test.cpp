@@ -47,8 +47,11 @@ TEST(RemovePointsByIndex, FailuresLeaveArraysAndZeroTheCount) {
     int64_t nIndexes;
     int32_t status;
   };
-  const Case cases[] = {{0, {0}, 1, -20003},     {6, {0}, 0, -20003},  {6, {1, 6}, 2, -20017},
-                        {6, {-1}, 1, -20017},    {6, {int64_t{1} << 40}, 1, -20017}};
+  const Case cases[] = {{0, {0}, 1, -20003},
+                        {6, {0}, 0, -20003},
+                        {6, {1, 6}, 2, -20017},
+                        {6, {-1}, 1, -20017},
+                        {6, {int64_t{1} << 40}, 1, -20017}};
   for (const Case& c : cases) {
     Points p;
     int64_t count = c.count;
@@ -82,7 +85,7 @@ TEST(RemovePointsOutsideRange, KeepsPointsStrictlyInside) {
   const Case cases[] = {
       {0, {11, 14}, {2, 3}, {0, 1, 4, 5}},  // on y; limits in either order
       {0, {14, 11}, {2, 3}, {0, 1, 4, 5}},
-      {1, {4.5, 0.5}, {1, 2, 3, 4}, {0, 5}},                // on x
+      {1, {4.5, 0.5}, {1, 2, 3, 4}, {0, 5}},              // on x
       {2, {0.5, 4.5, 13, 10, 99}, {1, 2}, {0, 3, 4, 5}},  // on both; fifth limit unused
       {1, {-1, 6}, {0, 1, 2, 3, 4, 5}, {}},
       {1, {2, 2}, {}, {0, 1, 2, 3, 4, 5}},  // empty interval keeps nothing
@@ -116,9 +119,9 @@ TEST(RemovePointsOutsideRange, RefusalsInOrderChangeNothing) {
     int32_t status;
   };
   const Case cases[] = {
-      {0, 0, {1, 2}, 6, -20003},     {6, 0, {}, 6, -20003},        {6, 3, {1, 2}, 6, -20061},
-      {6, -1, {1, 2}, 6, -20061},    {6, 9, {kNaN}, 6, -20061},    {6, 0, {1, kNaN}, 6, -20068},
-      {6, 1, {kNaN}, 6, -20068},     {6, 1, {1}, 6, -20006},       {6, 2, {1, 2, 3}, 6, -20069},
+      {0, 0, {1, 2}, 6, -20003},     {6, 0, {}, 6, -20003},          {6, 3, {1, 2}, 6, -20061},
+      {6, -1, {1, 2}, 6, -20061},    {6, 9, {kNaN}, 6, -20061},      {6, 0, {1, kNaN}, 6, -20068},
+      {6, 1, {kNaN}, 6, -20068},     {6, 1, {1}, 6, -20006},         {6, 2, {1, 2, 3}, 6, -20069},
       {6, 1, {0.5, 4.5}, 1, -20010}, {6, 1, {0.5, 4.5}, -3, -20010},
   };
   for (const Case& c : cases) {

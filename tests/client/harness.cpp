@@ -39,7 +39,8 @@ Child::~Child()
     if (errFd_ >= 0) close(errFd_);
 }
 
-bool Child::Start(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env)
+bool Child::Start(const std::vector<std::string>& argv,
+                  const std::map<std::string, std::string>& env)
 {
     int in[2], out[2], err[2];
     if (pipe2(in, O_CLOEXEC) || pipe2(out, O_CLOEXEC) || pipe2(err, O_CLOEXEC)) return false;
@@ -222,7 +223,8 @@ ProjectDir::ProjectDir()
     if (!mkdtemp(buf.data())) return;
     path_ = buf.data();
     for (auto& e : fs::directory_iterator(BERTLOG_PANEL_DIR))
-        if (e.path().extension() == ".uir") fs::copy_file(e.path(), fs::path(path_) / e.path().filename());
+        if (e.path().extension() == ".uir")
+            fs::copy_file(e.path(), fs::path(path_) / e.path().filename());
 }
 
 ProjectDir::~ProjectDir()
@@ -269,7 +271,8 @@ Simulator::Simulator(const std::vector<std::string>& faults)
 {
     for (int attempt = 0; attempt < 5 && !ok_; ++attempt) {
         address_ = FreeLoopbackAddress();
-        std::vector<std::string> argv = {BERTSIM_EXE, "--bind", address_, "--port", "5001", "--once"};
+        std::vector<std::string> argv = {BERTSIM_EXE, "--bind", address_,
+                                         "--port",    "5001",   "--once"};
         argv.insert(argv.end(), faults.begin(), faults.end());
         child_ = std::make_unique<Child>();
         if (!child_->Start(argv, {})) continue;
@@ -295,8 +298,8 @@ std::vector<std::string> Simulator::Sent() const
 
 bool StartClient(Child& client, const ProjectDir& dir, double timeScale)
 {
-    std::map<std::string, std::string> env = {
-        {"BERTLOG_FRONTEND", "console"}, {"BERTLOG_PROJECT_DIR", dir.Path()}};
+    std::map<std::string, std::string> env = {{"BERTLOG_FRONTEND", "console"},
+                                              {"BERTLOG_PROJECT_DIR", dir.Path()}};
     if (timeScale != 1.0) {
         char buf[32];
         std::snprintf(buf, sizeof buf, "%g", timeScale);
@@ -316,16 +319,24 @@ std::string Unescape(const std::string& text)
         }
         char e = text[++k];
         switch (e) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'x':
-            if (k + 2 < text.size() + 0) {
-                out += static_cast<char>(std::strtol(text.substr(k + 1, 2).c_str(), nullptr, 16));
-                k += 2;
-            }
-            break;
-        default: out += e;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'x':
+                if (k + 2 < text.size() + 0) {
+                    out +=
+                        static_cast<char>(std::strtol(text.substr(k + 1, 2).c_str(), nullptr, 16));
+                    k += 2;
+                }
+                break;
+            default:
+                out += e;
         }
     }
     return out;

@@ -27,10 +27,10 @@ std::vector<std::string> ExpectedCommands(int eds, int cycles)
             out.push_back(":MODule:ID " + std::to_string(k));
             out.push_back(":INTerface:ID 1");
             if (c == 0) {
-                for (const char* q : {":INPut:DATA:INTerface?", ":INPut:DATA:DIFFerential?",
-                                      ":SENSe:PATTern:TYPE?", ":SENSe:PATTern:PRBS:LENGth?",
-                                      ":CALCulate:DATA:EALarm? \"CURRent:FREQ\"",
-                                      ":SENSe:MEASure:STARt"})
+                for (const char* q :
+                     {":INPut:DATA:INTerface?", ":INPut:DATA:DIFFerential?", ":SENSe:PATTern:TYPE?",
+                      ":SENSe:PATTern:PRBS:LENGth?", ":CALCulate:DATA:EALarm? \"CURRent:FREQ\"",
+                      ":SENSe:MEASure:STARt"})
                     out.push_back(q);
             }
             out.push_back(kErQuery);
@@ -255,8 +255,8 @@ INSTANTIATE_TEST_SUITE_P(EdCounts, LoggingRun, ::testing::Values(1, 2, 4));
 // query is 10 + 4c and the EC query 11 + 4c.
 TEST(LoggingFaults, ConfigurationLikeAnswersNeverReachAField)
 {
-    Simulator sim({"--reply", "14:PRBS31", "--reply", "15:Alarm", "--reply", "18:Sync",
-                   "--reply", "19:Idle", "--delay", "22:15"});
+    Simulator sim({"--reply", "14:PRBS31", "--reply", "15:Alarm", "--reply", "18:Sync", "--reply",
+                   "19:Idle", "--delay", "22:15"});
     ASSERT_TRUE(sim.Ok());
     ProjectDir dir;
     Child client;

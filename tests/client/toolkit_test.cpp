@@ -68,7 +68,10 @@ protected:
     }
 };
 
-int NoCtrl(int, int, int, void*, int, int) { return 0; }
+int NoCtrl(int, int, int, void*, int, int)
+{
+    return 0;
+}
 
 }  // namespace
 
@@ -79,7 +82,8 @@ TEST(PanelFiles, ShippedFilesHaveTheControlsOfTheirLayout)
         {"client1.uir", MainIds({11, 15, 17, 14, 13, 16, 12}), {}},
         {"client2.uir", MainIds({14, 19, 21, 18, 17, 13, 12, 20, 16, 15, 11}), {}},
         {"client4.uir",
-         MainIds({14, 27, 29, 26, 25, 13, 12, 18, 17, 22, 21, 28, 20, 15, 11, 23, 16, 24, 19}), {}},
+         MainIds({14, 27, 29, 26, 25, 13, 12, 18, 17, 22, 21, 28, 20, 15, 11, 23, 16, 24, 19}),
+         {}},
         {"ed_entry1.uir", EntryIds({2, 3}, 4, 5), {}},
         {"ed_entry2.uir", EntryIds({4, 5, 2, 3}, 6, 7), {}},
         {"ed_entry4.uir", EntryIds({8, 9, 2, 3, 4, 5, 6, 7}, 10, 11), {}},
@@ -115,15 +119,15 @@ TEST(PanelFiles, ShippedFilesHaveTheControlsOfTheirLayout)
 TEST(PanelFiles, MalformedTextIsRejected)
 {
     const char* bad[] = {
-        "control id=2 type=string\n",                                   // outside a panel
-        "panel resource=1\ncontrol id=2 type=string\n",                 // no end
-        "panel resource=1\ncontrol id=2 type=dial\nend\n",              // unknown type
+        "control id=2 type=string\n",                       // outside a panel
+        "panel resource=1\ncontrol id=2 type=string\n",     // no end
+        "panel resource=1\ncontrol id=2 type=dial\nend\n",  // unknown type
         "panel resource=1\ncontrol id=2 type=string\ncontrol id=2 type=output\nend\n",
-        "panel resource=1\ncontrol type=string\nend\n",                 // no id
-        "panel resource=1 title=\"open\nend\n",                         // unterminated text
+        "panel resource=1\ncontrol type=string\nend\n",  // no id
+        "panel resource=1 title=\"open\nend\n",          // unterminated text
         "panel resource=1\ncontrol id=x2 type=string\nend\n",
         "panel resource=1\ncontrol id=2 type=led value=7\nend\n",
-        "panel name=a\nend\n",                                          // no resource
+        "panel name=a\nend\n",  // no resource
         "widget\n",
     };
     for (const char* text : bad) {
@@ -162,9 +166,10 @@ TEST_F(Toolkit, LoadPanelFailsWithANegativeHandle)
 
 TEST_F(Toolkit, ControlValues)
 {
-    int p = Load("panel resource=1 name=t\n"
-                 "control id=2 type=textbox key=box\ncontrol id=3 type=string key=s max=5\n"
-                 "control id=5 type=led key=led\ncontrol id=6 type=button key=go\nend\n");
+    int p = Load(
+        "panel resource=1 name=t\n"
+        "control id=2 type=textbox key=box\ncontrol id=3 type=string key=s max=5\n"
+        "control id=5 type=led key=led\ncontrol id=6 type=button key=go\nend\n");
     ASSERT_GT(p, 0);
     // A text box appends; ResetTextBox replaces.
     EXPECT_EQ(SetCtrlVal(p, 2, "a\n"), 0);
@@ -199,8 +204,9 @@ TEST_F(Toolkit, ControlValues)
 
 TEST_F(Toolkit, OperatorCommandsReachOnlyShownPanels)
 {
-    int p = Load("panel resource=1 name=t\ncontrol id=3 type=string key=slot1 max=3\n"
-                 "control id=6 type=button key=confirm\ncontrol id=7 type=output key=o\nend\n");
+    int p = Load(
+        "panel resource=1 name=t\ncontrol id=3 type=string key=slot1 max=3\n"
+        "control id=6 type=button key=confirm\ncontrol id=7 type=output key=o\nend\n");
     ASSERT_GT(p, 0);
     std::string why;
     EXPECT_EQ(tk::ApplyOperatorCommand("confirm", why), tk::CommandResult::Later);
@@ -287,7 +293,8 @@ TEST_F(Toolkit, TcpCallbacksRunOnlyInsideTheDispatchingCalls)
 
     unsigned int h = 0;
     g_events.clear();
-    ASSERT_EQ(ConnectToTCPServer(&h, ntohs(addr.sin_port), "127.0.0.1", RecordingCB, nullptr, 2000), 0);
+    ASSERT_EQ(ConnectToTCPServer(&h, ntohs(addr.sin_port), "127.0.0.1", RecordingCB, nullptr, 2000),
+              0);
     int peer = accept(server, nullptr, nullptr);
     ASSERT_GE(peer, 0);
     char text[64];

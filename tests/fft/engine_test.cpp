@@ -37,8 +37,8 @@ std::vector<double> Random(std::int32_t n, unsigned seed) {
 }
 
 // Bin k of the DFT of (re, im), in long double.
-void DirectBin(const std::vector<double>& re, const std::vector<double>& im, std::int64_t k, long double* outRe,
-               long double* outIm) {
+void DirectBin(const std::vector<double>& re, const std::vector<double>& im, std::int64_t k,
+               long double* outRe, long double* outIm) {
   const std::int64_t n = static_cast<std::int64_t>(re.size());
   const long double w = -2 * std::numbers::pi_v<long double> / n;
   long double sr = 0, si = 0;
@@ -59,14 +59,17 @@ std::vector<std::int64_t> CheckedBins(std::int32_t n) {
   if (n <= 1200) {
     for (std::int64_t k = 0; k < n; ++k) bins.push_back(k);
   } else {
-    for (std::int64_t k : {0L, 1L, 2L, 3L, static_cast<long>(n / 2), static_cast<long>(n - 1)}) bins.push_back(k);
+    for (std::int64_t k : {0L, 1L, 2L, 3L, static_cast<long>(n / 2), static_cast<long>(n - 1)})
+      bins.push_back(k);
     std::mt19937 gen(n);
     for (int i = 0; i < 26; ++i) bins.push_back(gen() % n);
   }
   return bins;
 }
 
-double Bound(std::int32_t n) { return 3.0 * kEps * std::max(1.0, std::log2(static_cast<double>(n))); }
+double Bound(std::int32_t n) {
+  return 3.0 * kEps * std::max(1.0, std::log2(static_cast<double>(n)));
+}
 
 TEST(FftPlanTest, FactorsAndKindsFollowTheRadixTable) {
   struct Case {
@@ -74,13 +77,20 @@ TEST(FftPlanTest, FactorsAndKindsFollowTheRadixTable) {
     std::vector<std::int32_t> factors, kinds;
   };
   const Case cases[] = {
-      {360, {2, 10, 18}, {0, 0, 0}},        {1000, {10, 10, 10}, {0, 0, 0}},
-      {1024, {32, 32}, {0, 0}},             {4096, {4, 32, 32}, {0, 0, 0}},
-      {48, {3, 16}, {0, 0}},                {6000, {2, 3, 10, 10, 10}, {0, 0, 0, 0, 0}},
-      {23, {23}, {1}},                      {106, {2, 53}, {0, 2}},
-      {43, {43}, {0}},                      {47, {47}, {1}},
-      {1, {}, {}},                          {30030, {3, 7, 10, 11, 13}, {0, 0, 0, 0, 0}},
-      {53 * 59, {53, 59}, {2, 2}},          {2 * 23 * 23, {2, 23, 23}, {0, 1, 1}},
+      {360, {2, 10, 18}, {0, 0, 0}},
+      {1000, {10, 10, 10}, {0, 0, 0}},
+      {1024, {32, 32}, {0, 0}},
+      {4096, {4, 32, 32}, {0, 0, 0}},
+      {48, {3, 16}, {0, 0}},
+      {6000, {2, 3, 10, 10, 10}, {0, 0, 0, 0, 0}},
+      {23, {23}, {1}},
+      {106, {2, 53}, {0, 2}},
+      {43, {43}, {0}},
+      {47, {47}, {1}},
+      {1, {}, {}},
+      {30030, {3, 7, 10, 11, 13}, {0, 0, 0, 0, 0}},
+      {53 * 59, {53, 59}, {2, 2}},
+      {2 * 23 * 23, {2, 23, 23}, {0, 1, 1}},
   };
   for (const Case& c : cases) {
     PlanRef plan(c.n);
@@ -98,17 +108,18 @@ TEST(FftPlanTest, FactorsAndKindsFollowTheRadixTable) {
 // Lengths for the accuracy and round-trip checks: kernels, generic primes,
 // Rader primes (including nested Rader: 2039 → 2038 = 2·1019 → 1018 = 2·509
 // → 508 = 4·127), mixed products and powers.
-const std::int32_t kLengths[] = {1,    2,    3,    4,    5,    6,    7,    8,     9,     11,    12,   13,
-                                 16,   17,   18,   19,   23,   29,   31,   32,    37,    41,    43,   47,
-                                 53,   64,   97,   100,  106,  127,  243,  360,   529,   1000,  1024, 1031,
-                                 2039, 3127, 4096, 4097, 6000, 8192, 30030, 65536, 65537, 100003};
+const std::int32_t kLengths[] = {
+    1,   2,    3,    4,    5,    6,    7,    8,    9,    11,   12,    13,    16,    17,    18,  19,
+    23,  29,   31,   32,   37,   41,   43,   47,   53,   64,   97,    100,   106,   127,   243, 360,
+    529, 1000, 1024, 1031, 2039, 3127, 4096, 4097, 6000, 8192, 30030, 65536, 65537, 100003};
 
 TEST(FftAccuracyTest, ComplexForwardMatchesLongDoubleDft) {
   for (std::int32_t n : kLengths) {
     PlanRef plan(n);
     ASSERT_NE(plan.p, nullptr);
     std::vector<double> re = Random(n, n), im = Random(n, n + 7), yr(n), yi(n);
-    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), yr.data(), yi.data(), 1, 1, n), kSuccess);
+    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), yr.data(), yi.data(), 1, 1, n),
+              kSuccess);
     long double err = 0, ref = 0;
     for (std::int64_t k : CheckedBins(n)) {
       long double r, i;
@@ -125,11 +136,12 @@ TEST(FftAccuracyTest, ComplexForwardMatchesLongDoubleDft) {
 // reference; plans built while it is selected keep it.
 TEST(FftAccuracyTest, PortableKernelsMatchLongDoubleDft) {
   fft::SetPortableKernels(true);
-  for (std::int32_t n : {2, 3, 4, 5, 7, 8, 9, 10, 11, 13, 14, 16, 17, 18, 19, 29, 31, 32, 37, 41, 43, 106, 360,
-                         1000, 4096, 6000}) {
+  for (std::int32_t n : {2,  3,  4,  5,  7,  8,  9,  10, 11,  13,  14,   16,   17,
+                         18, 19, 29, 31, 32, 37, 41, 43, 106, 360, 1000, 4096, 6000}) {
     PlanRef plan(n);
     std::vector<double> re = Random(n, n), im = Random(n, n + 7), yr(n), yi(n), hc(n), zero(n, 0.0);
-    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), yr.data(), yi.data(), 1, 1, n), kSuccess);
+    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), yr.data(), yi.data(), 1, 1, n),
+              kSuccess);
     ASSERT_EQ(FftRealForward(plan.p, re.data(), hc.data(), 1, 1, n), kSuccess);
     long double err = 0, ref = 0, rerr = 0, rref = 0;
     for (std::int64_t k : CheckedBins(n)) {
@@ -180,8 +192,10 @@ TEST(FftAccuracyTest, ForwardThenInverseRestoresTheInput) {
   for (std::int32_t n : kLengths) {
     PlanRef plan(n);
     std::vector<double> re = Random(n, n + 1), im = Random(n, n + 2), fr(n), fi(n), br(n), bi(n);
-    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), fr.data(), fi.data(), 1, 1, n), kSuccess);
-    ASSERT_EQ(FftComplexInverse(plan.p, fr.data(), fi.data(), br.data(), bi.data(), 1, 1, n), kSuccess);
+    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), fr.data(), fi.data(), 1, 1, n),
+              kSuccess);
+    ASSERT_EQ(FftComplexInverse(plan.p, fr.data(), fi.data(), br.data(), bi.data(), 1, 1, n),
+              kSuccess);
     EXPECT_LT(RmsDiff(br, re), 2 * Bound(n)) << "complex n = " << n;
     EXPECT_LT(RmsDiff(bi, im), 2 * Bound(n)) << "complex n = " << n;
     std::vector<double> x = Random(n, n + 3), hc(n), back(n);
@@ -195,13 +209,15 @@ TEST(FftEngineTest, StridedTransformsMatchContiguousOnes) {
   for (std::int32_t n : {12, 64, 106, 360, 1000}) {
     PlanRef plan(n);
     std::vector<double> re = Random(n, 11), im = Random(n, 12), yr(n), yi(n);
-    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), yr.data(), yi.data(), 1, 1, n), kSuccess);
+    ASSERT_EQ(FftComplexForward(plan.p, re.data(), im.data(), yr.data(), yi.data(), 1, 1, n),
+              kSuccess);
     std::vector<double> sr(3 * n), si(3 * n), zr(2 * n, 7.0), zi(2 * n, 7.0);
     for (int j = 0; j < n; ++j) {
       sr[3 * j] = re[j];
       si[3 * j] = im[j];
     }
-    ASSERT_EQ(FftComplexForward(plan.p, sr.data(), si.data(), zr.data(), zi.data(), 3, 2, n), kSuccess);
+    ASSERT_EQ(FftComplexForward(plan.p, sr.data(), si.data(), zr.data(), zi.data(), 3, 2, n),
+              kSuccess);
     for (int k = 0; k < n; ++k) {
       EXPECT_NEAR(zr[2 * k], yr[k], 1e-12) << n;
       EXPECT_NEAR(zi[2 * k], yi[k], 1e-12) << n;
@@ -297,7 +313,8 @@ TEST(FftPlanCacheTest, ThreadsShareAndReleasePlansConcurrently) {
     refIm[i].resize(n);
     refHc[i].resize(n);
     std::vector<double> zero(n, 0.0);
-    ASSERT_EQ(FftComplexForward(plan.p, input[i].data(), zero.data(), refRe[i].data(), refIm[i].data(), 1, 1, n),
+    ASSERT_EQ(FftComplexForward(plan.p, input[i].data(), zero.data(), refRe[i].data(),
+                                refIm[i].data(), 1, 1, n),
               kSuccess);
   }
   const int before = FftCachedPlanCount();
@@ -314,13 +331,15 @@ TEST(FftPlanCacheTest, ThreadsShareAndReleasePlansConcurrently) {
           continue;
         }
         std::vector<double> zero(n, 0.0), yr(n), yi(n), hc(n);
-        if (FftComplexForward(p, input[i].data(), zero.data(), yr.data(), yi.data(), 1, 1, n) != kSuccess ||
+        if (FftComplexForward(p, input[i].data(), zero.data(), yr.data(), yi.data(), 1, 1, n) !=
+                kSuccess ||
             FftRealForward(p, input[i].data(), hc.data(), 1, 1, n) != kSuccess)
           ++failures[t];
         for (std::int32_t k = 0; k < n; ++k)
           if (yr[k] != refRe[i][k] || yi[k] != refIm[i][k]) ++failures[t];
         for (std::int32_t k = 1; 2 * k < n; ++k)
-          if (std::fabs(hc[k] - refRe[i][k]) > 1e-10 || std::fabs(hc[n - k] - refIm[i][k]) > 1e-10) ++failures[t];
+          if (std::fabs(hc[k] - refRe[i][k]) > 1e-10 || std::fabs(hc[n - k] - refIm[i][k]) > 1e-10)
+            ++failures[t];
         FftPlanRelease(p);
       }
     });
@@ -347,7 +366,8 @@ TEST(FftKernelTest, GeneratedKernelsHaveReasonableOperationCounts) {
   std::string line;
   while (std::getline(f, line)) {
     int r, adds, muls;
-    if (std::sscanf(line.c_str(), "//   radix %d: complex %d+%d*", &r, &adds, &muls) == 3) counts[r] = {adds, muls};
+    if (std::sscanf(line.c_str(), "//   radix %d: complex %d+%d*", &r, &adds, &muls) == 3)
+      counts[r] = {adds, muls};
   }
   ASSERT_EQ(counts.size(), 21u);
   for (auto [r, c] : counts) {

@@ -64,7 +64,8 @@ void ExpectClose(const Vec& got, const Vec& want, double tol, const std::string&
   ASSERT_EQ(got.size(), want.size()) << what;
   double scale = 0;
   for (double w : want) scale = std::max(scale, std::fabs(w));
-  for (size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(got[i], want[i], tol * scale) << what << " [" << i << "]";
+  for (size_t i = 0; i < want.size(); ++i)
+    EXPECT_NEAR(got[i], want[i], tol * scale) << what << " [" << i << "]";
 }
 
 void ExpectSameAngle(const Vec& got, const Vec& want, const std::string& what) {
@@ -166,7 +167,7 @@ TEST(FftTransformsTest, InverseRealFftReadsOnlyTheHermitianHalf) {
   Vec x = InputX(n), re = x, im(n);
   ASSERT_EQ(ZMXFunc147(re.data(), im.data(), n), 0);
   for (int j = n / 2 + 1; j < n; ++j) re[j] = 1e300;  // not read
-  for (int j = 0; j <= n / 2; ++j) im[j] = -1e300;   // not read
+  for (int j = 0; j <= n / 2; ++j) im[j] = -1e300;    // not read
   ASSERT_EQ(ZMXFunc148(re.data(), im.data(), n), 0);
   EXPECT_LT(MaxDiff(re, x), 1e-14);
 }
@@ -203,7 +204,9 @@ TEST(FftTransformsTest, ClosedForms) {
   ASSERT_EQ(ZMXFunc176(s.data(), r.data(), n, 1.0, mag.data(), ph.data(), &df), 0);
   for (int k = 0; k < n / 2; ++k) {
     EXPECT_NEAR(mag[k], 1.0, 1e-12) << k;
-    EXPECT_NEAR(std::remainder(ph[k] + 2 * std::numbers::pi * k / n, 2 * std::numbers::pi), 0.0, 1e-12) << k;
+    EXPECT_NEAR(std::remainder(ph[k] + 2 * std::numbers::pi * k / n, 2 * std::numbers::pi), 0.0,
+                1e-12)
+        << k;
   }
 
   // Deconvolving a circular convolution gives the other factor back.
@@ -242,24 +245,34 @@ struct Export {
 
 const std::vector<Export>& Exports() {
   static const std::vector<Export> all = {
-      {"RealFft", [](double* a, double* b, double*, double*, int64_t n) { return ZMXFunc147(a, b, n); }},
-      {"InverseRealFft", [](double* a, double* b, double*, double*, int64_t n) { return ZMXFunc148(a, b, n); }},
-      {"ComplexFft", [](double* a, double* b, double*, double*, int64_t n) { return ZMXFunc77(a, b, n); }},
-      {"InverseComplexFft", [](double* a, double* b, double*, double*, int64_t n) { return ZMXFunc102(a, b, n); }},
-      {"PowerSpectrumTwoSided", [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc161(a, n); }},
-      {"PowerSpectrum",
-       [](double* a, double* b, double* c, double*, int64_t n) { return ZMXFunc10(a, n, 1.0, b, c); }},
-      {"CrossPowerSpectrumTwoSided",
-       [](double* a, double* b, double* c, double* d, int64_t n) { return ZMXFunc36(a, b, n, c, d); }},
-      {"CrossPowerSpectrum",
-       [](double* a, double* b, double* c, double* d, int64_t n) { return ZMXFunc37(a, b, n, 1.0, c, d, a); }},
-      {"TransferFunction",
-       [](double* a, double* b, double* c, double* d, int64_t n) { return ZMXFunc176(a, b, n, 1.0, c, d, a); }},
-      {"Deconvolve", [](double* a, double* b, double* c, double*, int64_t n) { return ZMXFunc94(a, b, n, c); }},
-      {"HilbertTransform", [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc75(a, n); }},
-      {"InverseHilbertTransform", [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc76(a, n); }},
-      {"HartleyTransform", [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc78(a, n); }},
-      {"InverseHartleyTransform", [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc103(a, n); }},
+      {"RealFft",
+       [](double* a, double* b, double*, double*, int64_t n) { return ZMXFunc147(a, b, n); }},
+      {"InverseRealFft",
+       [](double* a, double* b, double*, double*, int64_t n) { return ZMXFunc148(a, b, n); }},
+      {"ComplexFft",
+       [](double* a, double* b, double*, double*, int64_t n) { return ZMXFunc77(a, b, n); }},
+      {"InverseComplexFft",
+       [](double* a, double* b, double*, double*, int64_t n) { return ZMXFunc102(a, b, n); }},
+      {"PowerSpectrumTwoSided",
+       [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc161(a, n); }},
+      {"PowerSpectrum", [](double* a, double* b, double* c, double*,
+                           int64_t n) { return ZMXFunc10(a, n, 1.0, b, c); }},
+      {"CrossPowerSpectrumTwoSided", [](double* a, double* b, double* c, double* d,
+                                        int64_t n) { return ZMXFunc36(a, b, n, c, d); }},
+      {"CrossPowerSpectrum", [](double* a, double* b, double* c, double* d,
+                                int64_t n) { return ZMXFunc37(a, b, n, 1.0, c, d, a); }},
+      {"TransferFunction", [](double* a, double* b, double* c, double* d,
+                              int64_t n) { return ZMXFunc176(a, b, n, 1.0, c, d, a); }},
+      {"Deconvolve",
+       [](double* a, double* b, double* c, double*, int64_t n) { return ZMXFunc94(a, b, n, c); }},
+      {"HilbertTransform",
+       [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc75(a, n); }},
+      {"InverseHilbertTransform",
+       [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc76(a, n); }},
+      {"HartleyTransform",
+       [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc78(a, n); }},
+      {"InverseHartleyTransform",
+       [](double* a, double*, double*, double*, int64_t n) { return ZMXFunc103(a, n); }},
   };
   return all;
 }

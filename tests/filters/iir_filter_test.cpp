@@ -50,8 +50,8 @@ TEST(IirFilter, ArgumentChecksComeInTheirOrder) {
        -20024},
       {"ripple NaN", [&](auto x, auto n, auto y) { return ZMXFunc26(x, n, fs, 100, kNaN, 2, y); },
        -20024},
-      {"attenuation 0",
-       [&](auto x, auto n, auto y) { return ZMXFunc101(x, n, fs, 100, 0, 2, y); }, -20025},
+      {"attenuation 0", [&](auto x, auto n, auto y) { return ZMXFunc101(x, n, fs, 100, 0, 2, y); },
+       -20025},
       {"attenuation infinite",
        [&](auto x, auto n, auto y) { return ZMXFunc100(x, n, fs, 100, kInf, 2, y); }, -20025},
       {"elliptic ripple 0 before attenuation 0",
@@ -75,11 +75,9 @@ TEST(IirFilter, ArgumentChecksComeInTheirOrder) {
       {"inverse Chebyshev band fl > fh",
        [&](auto x, auto n, auto y) { return ZMXFunc96(x, n, fs, 300, 200, 40, 2, y); }, -20023},
       {"elliptic band: ripple >= attenuation before the band width",
-       [&](auto x, auto n, auto y) { return ZMXFunc59(x, n, fs, 200, 200, 50, 40, 2, y); },
-       -20028},
+       [&](auto x, auto n, auto y) { return ZMXFunc59(x, n, fs, 200, 200, 50, 40, 2, y); }, -20028},
       {"band fh above fs/2",
-       [&](auto x, auto n, auto y) { return ZMXFunc60(x, n, fs, 200, 501, 1, 40, 2, y); },
-       -20020},
+       [&](auto x, auto n, auto y) { return ZMXFunc60(x, n, fs, 200, 501, 1, 40, 2, y); }, -20020},
       {"band fh at fs/2",
        [&](auto x, auto n, auto y) { return ZMXFunc97(x, n, fs, 200, 500, 40, 3, y); }, 0},
   };
@@ -176,13 +174,18 @@ TEST(IirFilter, SamplesAreTheSameInEveryBuild) {
   };
   const int64_t n = static_cast<int64_t>(x.size());
   const std::vector<std::pair<std::string, uint64_t>> got = {
-      {"butter_bandstop_5", run([&](double* y) { return ZMXFunc17(x.data(), n, 1000, 80, 240, 5, y); })},
-      {"cheby_highpass_6", run([&](double* y) { return ZMXFunc26(x.data(), n, 1000, 90, 0.7, 6, y); })},
-      {"invcheb_bandpass_4", run([&](double* y) { return ZMXFunc96(x.data(), n, 1000, 80, 240, 55, 4, y); })},
-      {"ellip_lowpass_7", run([&](double* y) { return ZMXFunc64(x.data(), n, 1000, 120, 0.3, 70, 7, y); })},
+      {"butter_bandstop_5",
+       run([&](double* y) { return ZMXFunc17(x.data(), n, 1000, 80, 240, 5, y); })},
+      {"cheby_highpass_6",
+       run([&](double* y) { return ZMXFunc26(x.data(), n, 1000, 90, 0.7, 6, y); })},
+      {"invcheb_bandpass_4",
+       run([&](double* y) { return ZMXFunc96(x.data(), n, 1000, 80, 240, 55, 4, y); })},
+      {"ellip_lowpass_7",
+       run([&](double* y) { return ZMXFunc64(x.data(), n, 1000, 120, 0.3, 70, 7, y); })},
   };
   if (std::getenv("QM_IIR_RECORD_FINGERPRINTS")) {
-    for (const auto& [name, h] : got) std::printf("%s %llu\n", name.c_str(), static_cast<unsigned long long>(h));
+    for (const auto& [name, h] : got)
+      std::printf("%s %llu\n", name.c_str(), static_cast<unsigned long long>(h));
   }
   std::ifstream in(std::string(QM_TEST_DATA_DIR) + "/iir_fingerprints.txt");
   std::string name;

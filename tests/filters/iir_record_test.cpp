@@ -47,7 +47,10 @@ TEST(IirRecord, CreateLaysOutOneBlock) {
     EXPECT_EQ(rec.r->state, rec.r->b + l.b_count);
     for (int32_t i = 0; i < l.a_count; ++i) EXPECT_EQ(rec.r->state[i], 0.0);
   }
-  for (auto [type, order] : {std::pair{4, 2}, {-1, 2}, {0, 0}, {2, -3},
+  for (auto [type, order] : {std::pair{4, 2},
+                             {-1, 2},
+                             {0, 0},
+                             {2, -3},
                              // sections * 5 coefficients do not fit in 32 bits
                              {2, std::numeric_limits<int32_t>::max()}}) {
     EXPECT_EQ(ZMXFunc233(type, order), nullptr) << type << " " << order;
@@ -115,8 +118,10 @@ TEST(IirRecord, DesignChecksComeInTheirOrderAndLeaveTheRecordAlone) {
       EXPECT_EQ(std::memcmp(before.data(), rec.r->a, bytes), 0) << c.what;
     }
     // No design touches the state.
-    EXPECT_EQ(std::memcmp(before.data() + bytes - rec.r->stateCount * sizeof(double),
-                          rec.r->state, rec.r->stateCount * sizeof(double)), 0) << c.what;
+    EXPECT_EQ(std::memcmp(before.data() + bytes - rec.r->stateCount * sizeof(double), rec.r->state,
+                          rec.r->stateCount * sizeof(double)),
+              0)
+        << c.what;
   }
 
   // Structure checks come last: order, then selector, then capacity.
@@ -146,12 +151,10 @@ TEST(IirRecord, FilterChecksTheStructureFirst) {
     int32_t IirCascadeRecord::*field;
     int32_t value;
   };
-  for (const Corruption& c : {Corruption{&IirCascadeRecord::order, 0},
-                              Corruption{&IirCascadeRecord::order, -5},
-                              Corruption{&IirCascadeRecord::aCount, 6},
-                              Corruption{&IirCascadeRecord::aCount, 12},
-                              Corruption{&IirCascadeRecord::bCount, 5},
-                              Corruption{&IirCascadeRecord::stateCount, 2}}) {
+  for (const Corruption& c :
+       {Corruption{&IirCascadeRecord::order, 0}, Corruption{&IirCascadeRecord::order, -5},
+        Corruption{&IirCascadeRecord::aCount, 6}, Corruption{&IirCascadeRecord::aCount, 12},
+        Corruption{&IirCascadeRecord::bCount, 5}, Corruption{&IirCascadeRecord::stateCount, 2}}) {
     const int32_t saved = rec.r->*c.field;
     rec.r->*c.field = c.value;
     EXPECT_EQ(ZMXFunc91(x.data(), 0, rec.r, y.data()), -20066) << c.value;

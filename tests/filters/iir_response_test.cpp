@@ -89,7 +89,8 @@ TEST(IirResponse, RecordsMatchTheReferenceInTimeAndFrequency) {
     EXPECT_LT(ScaledError(y, d.impulse), Tolerance(d)) << d.Name() << " record impulse";
     if (d.family != "linord") {  // and the one-call filter (direct form I) agrees
       std::vector<double> one(x.size());
-      ASSERT_EQ(qm::test::FilterOneCall(d, x.data(), static_cast<int64_t>(x.size()), one.data()), 0);
+      ASSERT_EQ(qm::test::FilterOneCall(d, x.data(), static_cast<int64_t>(x.size()), one.data()),
+                0);
       EXPECT_LT(ScaledError(one, y), 1e-12) << d.Name() << " one-call against record";
     }
 
@@ -159,7 +160,9 @@ TEST(IirResponse, MagnitudesKeepTheirFamilyMasks) {
     ASSERT_EQ(qm::test::DesignRecord(d, rec.r), 0);
     const double ripple_floor = std::pow(10.0, -d.ripple / 20.0);
     const double stop_ceiling = std::pow(10.0, -d.attenuation / 20.0);
-    auto mag = [&](double f) { return std::abs(qm::test::RecordResponse(*rec.r, 2 * pi * f / d.fs)); };
+    auto mag = [&](double f) {
+      return std::abs(qm::test::RecordResponse(*rec.r, 2 * pi * f / d.fs));
+    };
     // At the edges (stop edge for the inverse Chebyshev family).
     for (double edge : d.type < 2 ? std::vector<double>{d.fl} : std::vector<double>{d.fl, d.fh}) {
       const double at = mag(edge);

@@ -20,7 +20,7 @@ struct ReferenceDesign {
   int32_t type = 0;
   int32_t order = 0;
   double fs = 0, fl = 0, fh = 0, ripple = 0, attenuation = 0;
-  double modulus = 0;            // elliptic selectivity k
+  double modulus = 0;             // elliptic selectivity k
   std::vector<double> magnitude;  // at f_i = i fs / (2 (M - 1))
   std::vector<double> impulse;
 
@@ -50,8 +50,8 @@ inline std::vector<ReferenceDesign> LoadReferenceDesigns() {
     line >> tag;
     if (tag == "design") {
       ReferenceDesign d;
-      line >> d.family >> d.type >> d.order >> d.fs >> d.fl >> d.fh >> d.ripple >>
-          d.attenuation >> d.modulus;
+      line >> d.family >> d.type >> d.order >> d.fs >> d.fl >> d.fh >> d.ripple >> d.attenuation >>
+          d.modulus;
       designs.push_back(d);
     } else if (tag == "mag" && !designs.empty()) {
       designs.back().magnitude = ReadNumbers(line);
@@ -68,33 +68,49 @@ inline int32_t FilterOneCall(const ReferenceDesign& d, const double* x, int64_t 
   const int32_t o = d.order;
   if (d.family == "butter") {
     switch (d.type) {
-      case 0: return ZMXFunc21(x, n, fs, fl, o, y);
-      case 1: return ZMXFunc20(x, n, fs, fl, o, y);
-      case 2: return ZMXFunc16(x, n, fs, fl, fh, o, y);
-      default: return ZMXFunc17(x, n, fs, fl, fh, o, y);
+      case 0:
+        return ZMXFunc21(x, n, fs, fl, o, y);
+      case 1:
+        return ZMXFunc20(x, n, fs, fl, o, y);
+      case 2:
+        return ZMXFunc16(x, n, fs, fl, fh, o, y);
+      default:
+        return ZMXFunc17(x, n, fs, fl, fh, o, y);
     }
   }
   if (d.family == "cheby1") {
     switch (d.type) {
-      case 0: return ZMXFunc27(x, n, fs, fl, rp, o, y);
-      case 1: return ZMXFunc26(x, n, fs, fl, rp, o, y);
-      case 2: return ZMXFunc22(x, n, fs, fl, fh, rp, o, y);
-      default: return ZMXFunc23(x, n, fs, fl, fh, rp, o, y);
+      case 0:
+        return ZMXFunc27(x, n, fs, fl, rp, o, y);
+      case 1:
+        return ZMXFunc26(x, n, fs, fl, rp, o, y);
+      case 2:
+        return ZMXFunc22(x, n, fs, fl, fh, rp, o, y);
+      default:
+        return ZMXFunc23(x, n, fs, fl, fh, rp, o, y);
     }
   }
   if (d.family == "cheby2") {
     switch (d.type) {
-      case 0: return ZMXFunc101(x, n, fs, fl, rs, o, y);
-      case 1: return ZMXFunc100(x, n, fs, fl, rs, o, y);
-      case 2: return ZMXFunc96(x, n, fs, fl, fh, rs, o, y);
-      default: return ZMXFunc97(x, n, fs, fl, fh, rs, o, y);
+      case 0:
+        return ZMXFunc101(x, n, fs, fl, rs, o, y);
+      case 1:
+        return ZMXFunc100(x, n, fs, fl, rs, o, y);
+      case 2:
+        return ZMXFunc96(x, n, fs, fl, fh, rs, o, y);
+      default:
+        return ZMXFunc97(x, n, fs, fl, fh, rs, o, y);
     }
   }
   switch (d.type) {
-    case 0: return ZMXFunc64(x, n, fs, fl, rp, rs, o, y);
-    case 1: return ZMXFunc63(x, n, fs, fl, rp, rs, o, y);
-    case 2: return ZMXFunc59(x, n, fs, fl, fh, rp, rs, o, y);
-    default: return ZMXFunc60(x, n, fs, fl, fh, rp, rs, o, y);
+    case 0:
+      return ZMXFunc64(x, n, fs, fl, rp, rs, o, y);
+    case 1:
+      return ZMXFunc63(x, n, fs, fl, rp, rs, o, y);
+    case 2:
+      return ZMXFunc59(x, n, fs, fl, fh, rp, rs, o, y);
+    default:
+      return ZMXFunc60(x, n, fs, fl, fh, rp, rs, o, y);
   }
 }
 
@@ -108,8 +124,8 @@ inline int32_t DesignRecord(const ReferenceDesign& d, IirCascadeRecord* r) {
 }
 
 // The one-shot coefficient export of the design's family.
-inline int32_t OneShotCoefficients(const ReferenceDesign& d, double* den, int32_t dl,
-                                   double* num, int32_t nl) {
+inline int32_t OneShotCoefficients(const ReferenceDesign& d, double* den, int32_t dl, double* num,
+                                   int32_t nl) {
   const int32_t t = d.type, o = d.order;
   if (d.family == "butter") return ZMXFunc19(t, o, d.fs, d.fl, d.fh, den, dl, num, nl);
   if (d.family == "linord") return ZMXFunc13(t, o, d.fs, d.fl, d.fh, den, dl, num, nl);

@@ -41,7 +41,13 @@ TEST(Boundary, LargestThirtyTwoBitSizePassesAndOneMoreOverflows) {
   // 2147483647 passes the boundary: the routine is called with that count.
   // (The routine here only records the count; it would read past the arrays.)
   seen = {};
-  EXPECT_EQ(Call([](int32_t n) { seen.n = n; return qm::kSuccess; }, Size(2147483647)), 0);
+  EXPECT_EQ(Call(
+                [](int32_t n) {
+                  seen.n = n;
+                  return qm::kSuccess;
+                },
+                Size(2147483647)),
+            0);
   EXPECT_EQ(seen.n, 2147483647);
 
   seen = {};
@@ -87,18 +93,41 @@ TEST(Boundary, OptionalOutputsAndIndexWriteBack) {
 
 TEST(Boundary, IndexOutputsAreSignExtended) {
   int64_t index = 0;
-  EXPECT_EQ(Call([](int32_t* i) { *i = -1; return qm::kSuccess; }, IndexOut(&index)), 0);
+  EXPECT_EQ(Call(
+                [](int32_t* i) {
+                  *i = -1;
+                  return qm::kSuccess;
+                },
+                IndexOut(&index)),
+            0);
   EXPECT_EQ(index, -1);
-  EXPECT_EQ(Call([](int32_t* i) { *i = INT32_MAX; return qm::kSuccess; }, IndexOut(&index)), 0);
+  EXPECT_EQ(Call(
+                [](int32_t* i) {
+                  *i = INT32_MAX;
+                  return qm::kSuccess;
+                },
+                IndexOut(&index)),
+            0);
   EXPECT_EQ(index, INT32_MAX);
   // An optional index may be null.
-  EXPECT_EQ(Call([](int32_t* i) { *i = 5; return qm::kSuccess; }, OptIndexOut(nullptr)), 0);
+  EXPECT_EQ(Call(
+                [](int32_t* i) {
+                  *i = 5;
+                  return qm::kSuccess;
+                },
+                OptIndexOut(nullptr)),
+            0);
 }
 
 TEST(Boundary, ElementwiseTwoDimensionalCounts) {
   auto count = [](int64_t rows, int64_t cols) {
     int32_t got = -1;
-    const qm::Status s = Call([&](int32_t n) { got = n; return qm::kSuccess; }, Elements2D(rows, cols));
+    const qm::Status s = Call(
+        [&](int32_t n) {
+          got = n;
+          return qm::kSuccess;
+        },
+        Elements2D(rows, cols));
     return std::make_pair(s, got);
   };
   EXPECT_EQ(count(3, 4), std::make_pair(qm::kSuccess, 12));
@@ -118,7 +147,13 @@ TEST(Boundary, ElementwiseTwoDimensionalCounts) {
 
 TEST(Boundary, CapacityInCountOut) {
   int64_t count = 10;
-  EXPECT_EQ(Call([](int32_t* c) { *c -= 3; return qm::kSuccess; }, SizeInOut(&count)), 0);
+  EXPECT_EQ(Call(
+                [](int32_t* c) {
+                  *c -= 3;
+                  return qm::kSuccess;
+                },
+                SizeInOut(&count)),
+            0);
   EXPECT_EQ(count, 7);
   count = int64_t{1} << 31;
   EXPECT_EQ(Call([](int32_t*) { return qm::kSuccess; }, SizeInOut(&count)), qm::kOverflow);
@@ -153,8 +188,10 @@ TEST(Boundary, JudgedPositionsAreHandedOnNotNarrowed) {
     EXPECT_EQ(got, INT32_MIN) << v;
   }
   // A 64-bit selector keeps its low word, sign included.
-  for (auto [wide, low] : {std::pair<int64_t, int32_t>{5, 5}, {(int64_t{7} << 32) | 3, 3},
-                           {int64_t{0xffffffff}, -1}, {-1, -1}}) {
+  for (auto [wide, low] : {std::pair<int64_t, int32_t>{5, 5},
+                           {(int64_t{7} << 32) | 3, 3},
+                           {int64_t{0xffffffff}, -1},
+                           {-1, -1}}) {
     EXPECT_EQ(Call(take, LowWord(wide)), qm::kSuccess);
     EXPECT_EQ(got, low) << wide;
   }
@@ -179,12 +216,15 @@ TEST(Boundary, PointerChecksWithCountsAndFamilyCodes) {
   const double table[1] = {1};
   auto routine = [](const double*, int32_t, int*, double*) { return qm::kSuccess; };
   // A table read only for a positive count may be null otherwise.
-  EXPECT_EQ(Call(routine, InIfCount<double>(nullptr, 0), Size(0), Out(&record, kBadRecord), Out(out)),
-            qm::kSuccess);
-  EXPECT_EQ(Call(routine, InIfCount<double>(nullptr, -3), Size(-3), Out(&record, kBadRecord), Out(out)),
-            qm::kSuccess);
-  EXPECT_EQ(Call(routine, InIfCount<double>(nullptr, 1), Size(1), Out(&record, kBadRecord), Out(out)),
-            qm::kNullPointer);
+  EXPECT_EQ(
+      Call(routine, InIfCount<double>(nullptr, 0), Size(0), Out(&record, kBadRecord), Out(out)),
+      qm::kSuccess);
+  EXPECT_EQ(
+      Call(routine, InIfCount<double>(nullptr, -3), Size(-3), Out(&record, kBadRecord), Out(out)),
+      qm::kSuccess);
+  EXPECT_EQ(
+      Call(routine, InIfCount<double>(nullptr, 1), Size(1), Out(&record, kBadRecord), Out(out)),
+      qm::kNullPointer);
   EXPECT_EQ(Call(routine, InIfCount(table, 1), Size(1), Out(&record, kBadRecord), Out(out)),
             qm::kSuccess);
   // A null record gives the family's code, but only after the plain
@@ -192,8 +232,9 @@ TEST(Boundary, PointerChecksWithCountsAndFamilyCodes) {
   EXPECT_EQ(Call(routine, In(table), Size(1), Out<int>(nullptr, kBadRecord), Out(out)), kBadRecord);
   EXPECT_EQ(Call(routine, In(table), Size(1), Out<int>(nullptr, kBadRecord), Out<double>(nullptr)),
             qm::kNullPointer);
-  EXPECT_EQ(Call(routine, In(table), Size(int64_t{1} << 32), Out<int>(nullptr, kBadRecord), Out(out)),
-            qm::kOverflow);
+  EXPECT_EQ(
+      Call(routine, In(table), Size(int64_t{1} << 32), Out<int>(nullptr, kBadRecord), Out(out)),
+      qm::kOverflow);
 }
 
 struct Pair {

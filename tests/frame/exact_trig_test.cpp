@@ -27,7 +27,8 @@ CosSin Eval(std::int64_t k, std::int64_t n) {
 std::vector<std::int64_t> Lengths() {
   std::vector<std::int64_t> n;
   for (std::int64_t i = 1; i <= 130; ++i) n.push_back(i);
-  for (std::int64_t i : {192, 255, 256, 257, 360, 480, 1000, 1024, 1031, 2047, 2048, 3000, 4096, 4099})
+  for (std::int64_t i :
+       {192, 255, 256, 257, 360, 480, 1000, 1024, 1031, 2047, 2048, 3000, 4096, 4099})
     n.push_back(i);
   return n;
 }
@@ -40,10 +41,22 @@ void Reference(std::int64_t k, std::int64_t n, long double* c, long double* s) {
   const long double a = std::numbers::pi_v<long double> / 2 * rest / n;
   const long double ca = std::cos(a), sa = std::sin(a);
   switch (quadrant) {
-    case 0: *c = ca; *s = sa; break;
-    case 1: *c = -sa; *s = ca; break;
-    case 2: *c = -ca; *s = -sa; break;
-    default: *c = sa; *s = -ca; break;
+    case 0:
+      *c = ca;
+      *s = sa;
+      break;
+    case 1:
+      *c = -sa;
+      *s = ca;
+      break;
+    case 2:
+      *c = -ca;
+      *s = -sa;
+      break;
+    default:
+      *c = sa;
+      *s = -ca;
+      break;
   }
 }
 
@@ -146,7 +159,8 @@ TEST(ExactTrig, ReducesAnyIntegerNumerator) {
 
 TEST(ExactTrig, TableGivesTheSameValuesBitForBit) {
   // Odd lengths, twice an odd number, multiples of 4 and of 8.
-  for (std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 20, 97, 106, 360, 1000, 1024, 2039, 4100}) {
+  for (std::int64_t n :
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 20, 97, 106, 360, 1000, 1024, 2039, 4100}) {
     const auto size = qm::TwoPiFractionTable::StorageSize(n);
     const std::int64_t step = n % 2 ? 2 : n % 4 ? 4 : 8;
     EXPECT_EQ(size, 2 * (n / step + 1)) << n;

@@ -59,8 +59,10 @@ TEST(Exports, SymbolSetEqualsTheHeaderDeclarations) {
   const std::set<std::string> exported = ExportedSymbols(&others);
   const std::set<std::string> declared = DeclaredExports();
   ASSERT_FALSE(exported.empty()) << "nm found no exports";
-  for (const auto& name : declared) EXPECT_TRUE(exported.count(name)) << name << " declared, not exported";
-  for (const auto& name : exported) EXPECT_TRUE(declared.count(name)) << name << " exported, not declared";
+  for (const auto& name : declared)
+    EXPECT_TRUE(exported.count(name)) << name << " declared, not exported";
+  for (const auto& name : exported)
+    EXPECT_TRUE(declared.count(name)) << name << " exported, not declared";
   // Only toolchain symbols (none expected with the version script) besides.
   for (const auto& name : others) ADD_FAILURE() << "unexpected export " << name;
   for (const char* unused : {"ZMXFunc199", "ZMXFunc244", "ZMXFunc0", "ZMXFunc377"}) {

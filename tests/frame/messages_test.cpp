@@ -48,7 +48,8 @@ TEST(StatusMessages, EveryStoredRowGivesTheTextOfItsCodesFirstRow) {
   const std::vector<StoredRow> rows = ReadStoredRows();
   ASSERT_EQ(rows.size(), 140u) << "missing or short " << QM_TEST_DATA_DIR << "/status_messages.tsv";
   const std::map<int32_t, std::string> first = FirstTexts(rows);
-  for (const StoredRow& r : rows) EXPECT_STREQ(ZMXFunc240(r.code), first.at(r.code).c_str()) << r.code;
+  for (const StoredRow& r : rows)
+    EXPECT_STREQ(ZMXFunc240(r.code), first.at(r.code).c_str()) << r.code;
 }
 
 TEST(StatusMessages, TableHasTheStoredRowsInTheStoredOrder) {

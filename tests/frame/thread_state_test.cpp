@@ -58,7 +58,8 @@ TEST(ThreadRecords, ThreadsHaveTheirOwnRecordsAndReleaseThemAtExit) {
   while (ready < kThreads) std::this_thread::yield();
   EXPECT_EQ(qm::ThreadRecordCount(), before + kThreads);
   EXPECT_EQ(std::set<qm::ThreadRecord*>(records.begin(), records.end()).size(), size_t{kThreads});
-  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(records[t]->uniform.seed[0], uint32_t(t * 1000 + 199));
+  for (int t = 0; t < kThreads; ++t)
+    EXPECT_EQ(records[t]->uniform.seed[0], uint32_t(t * 1000 + 199));
   go_on = true;
   for (auto& th : threads) th.join();
   EXPECT_EQ(qm::ThreadRecordCount(), before);
@@ -136,7 +137,7 @@ TEST(SeedRule, Expansion) {
   qm::GeneratorSeeds g;
   qm::ExpandSeed(3, &g);
   EXPECT_EQ(g.seed[0], 3u);
-  EXPECT_EQ(g.seed[1], (3u * 8191u) & 16383u);          // 8189
+  EXPECT_EQ(g.seed[1], (3u * 8191u) & 16383u);  // 8189
   EXPECT_EQ(g.seed[1], 8189u);
   EXPECT_EQ(g.seed[2], (8189u * 8191u) & 16383u);
 }

@@ -85,8 +85,8 @@ TEST(UniformNoise, FollowsWichmannHillFromTheSeed) {
   // runs on one generator, the second would freeze and restarts from the
   // initial seeds instead.
   for (int32_t seed : {1, 7, 12345, 16383, 16384, 30269, 2147483647, 495927296}) {
-    ReferenceUniform ref = seed == 495927296 ? ReferenceUniform::Initial()
-                                             : ReferenceUniform::FromSeed(seed);
+    ReferenceUniform ref =
+        seed == 495927296 ? ReferenceUniform::Initial() : ReferenceUniform::FromSeed(seed);
     ReferenceUniform ref_c = ref;
     const std::vector<double> got = Uniform01(1000, seed);
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(got[i], ref.Next()) << seed << " i=" << i;

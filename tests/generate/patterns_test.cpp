@@ -17,11 +17,8 @@ TEST(Patterns, TriangleWorkedValues) {
     double amplitude;
     std::vector<double> expected;
   } cases[] = {
-      {5, 2.0, {0, 1, 2, 1, 0}},
-      {4, 2.0, {0, 1, 2, 1}},
-      {2, 3.0, {0, 3}},
-      {3, -1.0, {0, -1, 0}},
-      {7, 3.0, {0, 1, 2, 3, 2, 1, 0}},
+      {5, 2.0, {0, 1, 2, 1, 0}}, {4, 2.0, {0, 1, 2, 1}},          {2, 3.0, {0, 3}},
+      {3, -1.0, {0, -1, 0}},     {7, 3.0, {0, 1, 2, 3, 2, 1, 0}},
   };
   for (const Case& c : cases) {
     std::vector<double> out(c.n, 99.0);

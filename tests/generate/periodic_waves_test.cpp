@@ -37,10 +37,12 @@ std::vector<Wave> Waves() {
        },
        [](long double p) { return p < 108.0L ? 1.0L : -1.0L; },
        {0.0, 108.0, 360.0}},
-      {"sawtooth", ZMXFunc151,
+      {"sawtooth",
+       ZMXFunc151,
        [](long double p) { return p < 180.0L ? p / 180.0L : p / 180.0L - 2.0L; },
        {0.0, 180.0, 360.0}},
-      {"triangle", ZMXFunc179,
+      {"triangle",
+       ZMXFunc179,
        [](long double p) {
          if (p < 90.0L) return p / 90.0L;
          if (p < 270.0L) return 2.0L - p / 90.0L;
@@ -55,8 +57,8 @@ struct Setting {
 };
 
 const Setting kSettings[] = {
-    {1.0, 0.01, 0.0},      {2.5, 0.013, 10.0},  {-1.5, 0.1234, 359.5},
-    {3.0, 0.4, -725.0},    {1.0, -0.07, 45.0},  {0.75, 1.3, 123.456},
+    {1.0, 0.01, 0.0},   {2.5, 0.013, 10.0}, {-1.5, 0.1234, 359.5},
+    {3.0, 0.4, -725.0}, {1.0, -0.07, 45.0}, {0.75, 1.3, 123.456},
 };
 
 TEST(PeriodicWaves, MatchTheirDefinitions) {
@@ -98,7 +100,8 @@ TEST(PeriodicWaves, ContinueAcrossCalls) {
                    [&](int64_t count, double a, double f, double* ph, double* o) {
                      return ZMXFunc9(count, a, f, ph, table, 5, 1, o);
                    },
-                   {}, {}});
+                   {},
+                   {}});
   for (const Wave& wave : waves) {
     for (double f : {0.0078125, 0.0390625, 0.3046875}) {
       std::vector<double> whole(n), parts(n);
@@ -141,12 +144,9 @@ TEST(PeriodicWaves, SquareDutyIsClamped) {
     double duty;
     std::vector<double> expected;  // f = 1/8 from phase 0: 0, 45, ..., 315 degrees
   } cases[] = {
-      {50.0, {1, 1, 1, 1, -1, -1, -1, -1}},
-      {150.0, {1, 1, 1, 1, 1, 1, 1, 1}},
-      {100.0, {1, 1, 1, 1, 1, 1, 1, 1}},
-      {0.0, {-1, -1, -1, -1, -1, -1, -1, -1}},
-      {-20.0, {-1, -1, -1, -1, -1, -1, -1, -1}},
-      {12.5, {1, -1, -1, -1, -1, -1, -1, -1}},
+      {50.0, {1, 1, 1, 1, -1, -1, -1, -1}},      {150.0, {1, 1, 1, 1, 1, 1, 1, 1}},
+      {100.0, {1, 1, 1, 1, 1, 1, 1, 1}},         {0.0, {-1, -1, -1, -1, -1, -1, -1, -1}},
+      {-20.0, {-1, -1, -1, -1, -1, -1, -1, -1}}, {12.5, {1, -1, -1, -1, -1, -1, -1, -1}},
   };
   for (const Case& c : cases) {
     double out[8];

@@ -99,7 +99,7 @@ TEST(PulseShapes, TriangularPulse) {
   struct Setting {
     double amplitude, delay, dt, width, skew;
   } settings[] = {
-      {2.0, 0.0, 0.25, 2.0, 0.5}, {1.0, 1.0, 0.1, 3.0, 0.0}, {1.0, -0.5, 0.1, 3.0, 1.0},
+      {2.0, 0.0, 0.25, 2.0, 0.5},  {1.0, 1.0, 0.1, 3.0, 0.0},    {1.0, -0.5, 0.1, 3.0, 1.0},
       {-3.0, 0.3, 0.07, 1.1, 0.2}, {1.0, 0.0, 0.5, 2.0, 1e-320},
   };
   for (const Setting& s : settings) {

@@ -14,8 +14,7 @@ using namespace linalg_test;
 
 // ‖M·x − λ·N·x‖₁ / ((‖M‖₁ + |λ|·‖N‖₁)·‖x‖₁·n·ε) for column j of the complex
 // n x n matrix v (N = identity when null).
-double EigenRatio(const Matrix& m, const Matrix* nmat, int n, cplx lambda, const Matrix& v,
-                  int j) {
+double EigenRatio(const Matrix& m, const Matrix* nmat, int n, cplx lambda, const Matrix& v, int j) {
   double res = 0, xn = 0;
   for (int i = 0; i < n; ++i) {
     std::complex<long double> mx = 0, nx = 0;
@@ -91,10 +90,10 @@ TEST(IsPositiveDefinite, Cases) {
     Matrix a;
     int32_t expect;
   } rows[] = {{{2, -1, -1, 2}, 1},
-              {{1, 2, 2, 1}, 0},           // indefinite
-              {{1, 1, 1, 1}, 0},           // semidefinite
-              {{2, 1, 0, 2}, 0},           // not symmetric
-              {{2, NAN, NAN, 2}, 0},       // NaN counts as different
+              {{1, 2, 2, 1}, 0},      // indefinite
+              {{1, 1, 1, 1}, 0},      // semidefinite
+              {{2, 1, 0, 2}, 0},      // not symmetric
+              {{2, NAN, NAN, 2}, 0},  // NaN counts as different
               {{4}, 1}};
   for (const Row& r : rows) {
     const int n = r.a.size() == 1 ? 1 : 2;
@@ -124,7 +123,8 @@ TEST(Balance, ScalingIsExactAndBackTransformRecoversEigenvectors) {
   const Matrix a = BadlyScaled(n, nullptr);
   Matrix out(n * n), scale(n);
   int64_t ilo = -9, ihi = -9;
-  ASSERT_EQ(ZMXFunc248(const_cast<double*>(a.data()), n, 2, &ilo, &ihi, scale.data(), out.data()), 0);
+  ASSERT_EQ(ZMXFunc248(const_cast<double*>(a.data()), n, 2, &ilo, &ihi, scale.data(), out.data()),
+            0);
   EXPECT_EQ(ilo, 0);
   EXPECT_EQ(ihi, n - 1);
   for (int i = 0; i < n; ++i)
@@ -182,9 +182,7 @@ TEST(Hessenberg, RoundTrip) {
   }
 }
 
-double Key(int ordering, double re, double im) {
-  return ordering <= 2 ? re : std::hypot(re, im);
-}
+double Key(int ordering, double re, double im) { return ordering <= 2 ? re : std::hypot(re, im); }
 
 TEST(Schur, EveryOrdering) {
   for (int n : kSizes) {
@@ -295,9 +293,9 @@ TEST(Generalized, SchurFormWithEveryOrdering) {
   const double id[] = {1, 0, 0, 1};
   EXPECT_EQ(ZMXFunc256(id, id, 2, 5, nullptr, nullptr, nullptr, nullptr, s, s, nullptr, nullptr),
             -20061);
-  EXPECT_EQ(ZMXFunc256(id, id, 2, 0, nullptr, nullptr, nullptr, nullptr, s, nullptr, nullptr,
-                       nullptr),
-            -20008);
+  EXPECT_EQ(
+      ZMXFunc256(id, id, 2, 0, nullptr, nullptr, nullptr, nullptr, s, nullptr, nullptr, nullptr),
+      -20008);
   EXPECT_EQ(ZMXFunc252(id, id, 0, s, nullptr, nullptr), -20003);
 }
 

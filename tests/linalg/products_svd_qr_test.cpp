@@ -16,16 +16,11 @@ TEST(Finiteness, BoundaryValues) {
   struct Row {
     double v;
     bool rejected;
-  } rows[] = {{DBL_MAX, true},
-              {std::nextafter(DBL_MAX, 0.0), false},
-              {-DBL_MAX, true},
-              {lower, true},
-              {lower - 1e294, true},
-              {lower + 1e294, false},
-              {INFINITY, true},
-              {-INFINITY, true},
-              {NAN, true},
-              {DBL_MIN, false},
+  } rows[] = {{DBL_MAX, true},       {std::nextafter(DBL_MAX, 0.0), false},
+              {-DBL_MAX, true},      {lower, true},
+              {lower - 1e294, true}, {lower + 1e294, false},
+              {INFINITY, true},      {-INFINITY, true},
+              {NAN, true},           {DBL_MIN, false},
               {0.0, false}};
   for (const Row& r : rows) {
     EXPECT_EQ(qm::linalg::IsRejectedElement(r.v), r.rejected) << r.v;
@@ -113,8 +108,7 @@ TEST(Products, OuterKroneckerTransposeTrace) {
   const double a[] = {1, 2, 3, 4}, b[] = {0, 1, 1, 0};
   double kron[16];
   ASSERT_EQ(ZMXFunc358(a, b, 2, 2, 2, 2, kron), 0);
-  EXPECT_EQ(Matrix(kron, kron + 16),
-            (Matrix{0, 1, 0, 2, 1, 0, 2, 0, 0, 3, 0, 4, 3, 0, 4, 0}));
+  EXPECT_EQ(Matrix(kron, kron + 16), (Matrix{0, 1, 0, 2, 1, 0, 2, 0, 0, 3, 0, 4, 3, 0, 4, 0}));
   const double row[] = {1, 2, 3};
   double k2[6];
   ASSERT_EQ(ZMXFunc358(row, x, 1, 3, 2, 1, k2), 0);  // 2 x 3 result

@@ -64,7 +64,7 @@ TEST(Determinant, FailuresLeaveNaNAndTheDocumentedCode) {
     int32_t type;
     double poison;
     int32_t status;
-  } rows[] = {{0, 0, 1, -20003}, {3, 4, 1, -20061}, {3, -1, 1, -20061},
+  } rows[] = {{0, 0, 1, -20003},       {3, 4, 1, -20061},   {3, -1, 1, -20061},
               {3, 0, DBL_MAX, -20068}, {3, 0, NAN, -20068}, {3, 3, -INFINITY, -20068}};
   for (const Row& r : rows) {
     double a[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};

@@ -47,13 +47,13 @@ TEST(Scaling, MaxAbsAndUnitRangeWorkedValues) {
   };
   const Case cases[] = {
       {{-4, 2}, {-1, 0.5}, 0, 4, false},
-      {{0, -0.0}, {0, -0.0}, 0, 0, false},  // copied unchanged
+      {{0, -0.0}, {0, -0.0}, 0, 0, false},            // copied unchanged
       {{kNaN, 3, -6}, {kNaN, 0.5, -1}, 0, 6, false},  // NaN is never the maximum
       {{2, 4, 6}, {-1, 0, 1}, 4, 2, true},
       {{5, 5}, {0, 0}, 5, 1, true},
       {{kNaN, 1, 3}, {kNaN, -1, 1}, 2, 1, true},
       {{kNaN, kNaN}, {kNaN, kNaN}, kNaN, kNaN, true},  // outputs NaN, no stale values
-      {{1e308, -1e308}, {1, -1}, 0, 1e308, true},  // range beyond DBL_MAX: finite mid-range
+      {{1e308, -1e308}, {1, -1}, 0, 1e308, true},      // range beyond DBL_MAX: finite mid-range
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.x));
@@ -63,11 +63,11 @@ TEST(Scaling, MaxAbsAndUnitRangeWorkedValues) {
       double* dest = form < 2 ? out.data() : nullptr;
       const Vec& result = form < 2 ? out : in;
       double offset = kSentinel, scale = kSentinel;
-      const int32_t status =
-          c.unitRange ? (form % 2 ? ZMXFunc154(in.data(), 1, n, dest, &offset, &scale)
-                                  : ZMXFunc153(in.data(), n, dest, &offset, &scale))
-                      : (form % 2 ? ZMXFunc144(in.data(), n, 1, dest, &scale)
-                                  : ZMXFunc143(in.data(), n, dest, &scale));
+      const int32_t status = c.unitRange
+                                 ? (form % 2 ? ZMXFunc154(in.data(), 1, n, dest, &offset, &scale)
+                                             : ZMXFunc153(in.data(), n, dest, &offset, &scale))
+                                 : (form % 2 ? ZMXFunc144(in.data(), n, 1, dest, &scale)
+                                             : ZMXFunc143(in.data(), n, dest, &scale));
       ASSERT_EQ(status, 0) << form;
       EXPECT_TRUE(Same(scale, c.scale)) << form << ": " << scale;
       if (c.unitRange) {
@@ -109,7 +109,8 @@ TEST(PolynomialEvaluate, WorkedValuesAndReference) {
     double got = 0;
     ASSERT_EQ(ZMXFunc135(&r[k + 1], 1, &r[1], k, &got), 0);
     // Term by term: each term carries at most about k + 2 roundings.
-    EXPECT_LE(std::fabs(got - r[k + 2]), 2.0 * (k + 2) * kEps * r[k + 3]) << testing::PrintToString(r);
+    EXPECT_LE(std::fabs(got - r[k + 2]), 2.0 * (k + 2) * kEps * r[k + 3])
+        << testing::PrintToString(r);
   }
 }
 

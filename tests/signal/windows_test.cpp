@@ -24,15 +24,19 @@ constexpr Real kPiL = std::numbers::pi_v<Real>;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 const std::vector<std::vector<Real>> kCosineTable = {
-    {1.0L}, {0.5L, 0.5L}, {0.54L, 0.46L}, {0.42323L, 0.49755L, 0.07922L},
+    {1.0L},
+    {0.5L, 0.5L},
+    {0.54L, 0.46L},
+    {0.42323L, 0.49755L, 0.07922L},
     {0.42659071367153911L, 0.49656061908856410L, 0.07684866723989682L},
     {0.42L, 0.5L, 0.08L},
     {0.215578948L, 0.41663158L, 0.277263158L, 0.083578947L, 0.006947368L},
     {0.35875L, 0.48829L, 0.14128L, 0.01168L},
-    {0.27105140069342L, 0.43329793923449L, 0.21812299954311L, 0.06592544638803L,
-     0.01081174209837L, 0.00077658482523L, 0.00001388721735L},
+    {0.27105140069342L, 0.43329793923449L, 0.21812299954311L, 0.06592544638803L, 0.01081174209837L,
+     0.00077658482523L, 0.00001388721735L},
     {0.323215218L, 0.471492057L, 0.17553428L, 0.028497078L, 0.001261367L},
-    {}, {0.3635819L, 0.4891775L, 0.1365995L, 0.0106411L}};
+    {},
+    {0.3635819L, 0.4891775L, 0.1365995L, 0.0106411L}};
 
 Real I0Series(Real x) {  // the stated series: terms while > 1e-8, at most 25
   Real sum = 1, f = 1;
@@ -55,7 +59,8 @@ std::vector<Real> ChebyshevReference(long length, Real ratio) {
     Real s = ratio;
     for (long k = 1; k <= (length - 1) / 2; ++k) {
       const Real t = x0 * std::cos(kPiL * k / length);
-      const Real T = std::fabs(t) <= 1 ? std::cos(order * std::acos(t)) : std::cosh(order * std::acosh(t));
+      const Real T =
+          std::fabs(t) <= 1 ? std::cos(order * std::acos(t)) : std::cosh(order * std::acosh(t));
       s += 2 * T * std::cos(2 * kPiL * k * (i - order / 2) / length);
     }
     w[i] = s / length;
@@ -75,8 +80,10 @@ Real PeriodicReference(int code, Real p, long n, long i) {
     return w;
   }
   switch (code) {
-    case 30: return 1 - std::fabs(2 * f - 1);
-    case 31: return 0.62L - 0.48L * std::fabs(f - 0.5L) - 0.38L * std::cos(2 * kPiL * f);
+    case 30:
+      return 1 - std::fabs(2 * f - 1);
+    case 31:
+      return 0.62L - 0.48L * std::fabs(f - 0.5L) - 0.38L * std::cos(2 * kPiL * f);
     case 32: {
       const Real u = std::fabs(2 * f - 1);
       return (1 - u) * std::cos(kPiL * u) + std::sin(kPiL * u) / kPiL;
@@ -85,12 +92,14 @@ Real PeriodicReference(int code, Real p, long n, long i) {
       const Real r = std::fabs(i - h) / h;
       return r <= 0.5L ? 1 - 6 * r * r + 6 * r * r * r : 2 * (1 - r) * (1 - r) * (1 - r);
     }
-    case 34: return 1 - ((i - h) / h) * ((i - h) / h);
+    case 34:
+      return 1 - ((i - h) / h) * ((i - h) / h);
     case 60: {
       const Real t = 1 - 2 * f;
       return I0Series(p * std::sqrt(1 - t * t)) / I0Series(p);
     }
-    case 61: return ChebyshevReference(n + 1, p)[i];
+    case 61:
+      return ChebyshevReference(n + 1, p)[i];
     case 62: {
       const Real s = p <= 0 ? 0.2L : p;
       return std::exp(-0.5L * (i - h) * (i - h) / (s * s * (n + 1) * (n + 1)));
@@ -136,9 +145,9 @@ struct Case {
   int code;
   double parameter;  // as the generator takes it
 };
-const Case kAllWindows[] = {{0, 0},  {1, 0},   {2, 0},  {3, 0},   {4, 0},     {5, 0},
-                            {6, 0},  {7, 0},   {8, 0},  {9, 0},   {11, 0},    {30, 0},
-                            {31, 0}, {32, 0},  {33, 0}, {34, 0},  {60, 0},    {60, 8.5},
+const Case kAllWindows[] = {{0, 0},  {1, 0},    {2, 0},    {3, 0},  {4, 0},    {5, 0},
+                            {6, 0},  {7, 0},    {8, 0},    {9, 0},  {11, 0},   {30, 0},
+                            {31, 0}, {32, 0},   {33, 0},   {34, 0}, {60, 0},   {60, 8.5},
                             {61, 1}, {61, 1e3}, {61, 1e5}, {62, 0}, {62, 0.35}};
 
 TEST(Windows, EveryWindowMatchesItsClosedFormInBothForms) {
@@ -150,8 +159,8 @@ TEST(Windows, EveryWindowMatchesItsClosedFormInBothForms) {
         const std::vector<Real> want = Reference(c.code, c.parameter, n, sym);
         for (int i = 0; i < n; ++i)
           ASSERT_NEAR(got[i], static_cast<double>(want[i]), c.code == 61 ? 1e-13 : 4e-15)
-              << "code " << c.code << " p " << c.parameter << " n " << n << " sym " << sym
-              << " i " << i;
+              << "code " << c.code << " p " << c.parameter << " n " << n << " sym " << sym << " i "
+              << i;
       }
     }
   }
@@ -180,9 +189,11 @@ TEST(Windows, GoldenWeights) {
     s >> code >> form >> n >> p >> tol;
     std::vector<double> want(n);
     for (double& v : want) s >> v;
-    const auto got = Generate(code, p, n, form ? qm::signal::WindowForm::kSymmetric : qm::signal::WindowForm::kPeriodic);
+    const auto got = Generate(
+        code, p, n, form ? qm::signal::WindowForm::kSymmetric : qm::signal::WindowForm::kPeriodic);
     for (int i = 0; i < n; ++i)
-      ASSERT_NEAR(got[i], want[i], tol) << "code " << code << " form " << form << " n " << n << " i " << i;
+      ASSERT_NEAR(got[i], want[i], tol)
+          << "code " << code << " form " << form << " n " << n << " i " << i;
     ++records;
   }
   EXPECT_GT(records, 100);
@@ -214,10 +225,12 @@ TEST(Windows, ChebyshevSideLobesAreEquiripple) {
 // in long double at sampled points) across the switch-over length, for
 // composite and prime lengths, and stay exactly symmetric.
 // The defining sum at point i, from the precomputed T_1 ... T_m.
-long double ChebyshevSumAt(const std::vector<long double>& T, long double ratio, long length, long i) {
+long double ChebyshevSumAt(const std::vector<long double>& T, long double ratio, long length,
+                           long i) {
   long double s = ratio;
   const long double centre = (length - 1) / 2.0L;
-  for (size_t k = 1; k <= T.size(); ++k) s += 2 * T[k - 1] * std::cos(2 * kPiL * k * (i - centre) / length);
+  for (size_t k = 1; k <= T.size(); ++k)
+    s += 2 * T[k - 1] * std::cos(2 * kPiL * k * (i - centre) / length);
   return s / length;
 }
 
@@ -227,7 +240,8 @@ std::vector<long double> ChebyshevSamples(long length, long double ratio) {
   std::vector<long double> T((length - 1) / 2);
   for (size_t k = 1; k <= T.size(); ++k) {
     const long double t = x0 * std::cos(kPiL * k / length);
-    T[k - 1] = std::fabs(t) <= 1 ? std::cos(order * std::acos(t)) : std::cosh(order * std::acosh(t));
+    T[k - 1] =
+        std::fabs(t) <= 1 ? std::cos(order * std::acos(t)) : std::cosh(order * std::acosh(t));
   }
   return T;
 }
@@ -246,7 +260,7 @@ TEST(Windows, LongChebyshevWindowsMatchTheDefiningSum) {
         // T_k = cosh((L-1) acosh(t_k)) magnifies rounding of t_k by L, so the
         // bound grows with the length.
         const double tol = 64 * 2.2e-16 * length;
-        for (long i = 0; i < n; i += n > 500 ? 7 : 1) {
+        for (long i = 0; i<n; i += n> 500 ? 7 : 1) {
           const double want = static_cast<double>(ChebyshevSumAt(T, ratio, length, i) / at_centre);
           ASSERT_NEAR(w[i] / w[centre], want, tol * std::max(1.0, std::fabs(want)))
               << "n " << n << " sym " << sym << " ratio " << ratio << " i " << i;
@@ -271,10 +285,14 @@ TEST(Windows, KaiserSeriesMatchesBesselFunction) {
   // I0 at 40 digits (mpmath). The series stays within 1e-9 until its cap of
   // 25 terms starts to cut it short (beta = 20 loses 1.6e-9, beta = 40 much
   // more: the cap is part of the window's definition).
-  const struct { double x, i0, tol; } rows[] = {
-      {0.0, 1.0, 0}, {0.5, 1.0634833707413236, 1e-9}, {2.0, 2.2795853023360673, 1e-9},
-      {8.0, 427.56411572180479, 1e-9}, {20.0, 43558282.559553534, 2e-9},
-      {40.0, 1.4894774793419895e16, 0.5}};
+  const struct {
+    double x, i0, tol;
+  } rows[] = {{0.0, 1.0, 0},
+              {0.5, 1.0634833707413236, 1e-9},
+              {2.0, 2.2795853023360673, 1e-9},
+              {8.0, 427.56411572180479, 1e-9},
+              {20.0, 43558282.559553534, 2e-9},
+              {40.0, 1.4894774793419895e16, 0.5}};
   for (const auto& r : rows) EXPECT_NEAR(qm::signal::KaiserBesselI0(r.x) / r.i0, 1.0, r.tol) << r.x;
   EXPECT_LT(qm::signal::KaiserBesselI0(40.0) / 1.4894774793419895e16, 0.999);
 }
@@ -284,11 +302,24 @@ TEST(Windows, KaiserSeriesMatchesBesselFunction) {
 // the table's digits). Three tabulated ENBWs differ from their coefficient
 // sets beyond the printed digits (6 and 9 at the 9th, 11 at the 6th).
 TEST(Windows, TabulatedPropertiesMatchGeneratedWindows) {
-  const struct { int code, n; double enbw_tol, cg_tol; } rows[] = {
-      {0, 64, 0, 0},        {1, 64, 0, 0},        {2, 64, 5e-7, 0},     {3, 64, 5e-7, 0},
-      {4, 64, 5e-7, 5e-12}, {5, 64, 5e-7, 0},     {6, 64, 1e-8, 0},     {7, 64, 5e-7, 0},
-      {8, 64, 5e-7, 0},     {9, 64, 5e-9, 0},     {11, 64, 3e-6, 0},    {31, 1 << 20, 5e-9, 0},
-      {32, 1 << 20, 5e-12, 5e-12}, {33, 1 << 20, 5e-12, 0}, {34, 1 << 20, 5e-10, 5e-9}};
+  const struct {
+    int code, n;
+    double enbw_tol, cg_tol;
+  } rows[] = {{0, 64, 0, 0},
+              {1, 64, 0, 0},
+              {2, 64, 5e-7, 0},
+              {3, 64, 5e-7, 0},
+              {4, 64, 5e-7, 5e-12},
+              {5, 64, 5e-7, 0},
+              {6, 64, 1e-8, 0},
+              {7, 64, 5e-7, 0},
+              {8, 64, 5e-7, 0},
+              {9, 64, 5e-9, 0},
+              {11, 64, 3e-6, 0},
+              {31, 1 << 20, 5e-9, 0},
+              {32, 1 << 20, 5e-12, 5e-12},
+              {33, 1 << 20, 5e-12, 0},
+              {34, 1 << 20, 5e-10, 5e-9}};
   for (const auto& r : rows) {
     qm::signal::WindowPropertiesRecord table, computed;
     ASSERT_EQ(qm::signal::WindowPropertiesByType(r.code, &table), 0);
@@ -348,7 +379,10 @@ TEST(WindowExports, TaperingAndTruncation) {
   for (double bad : {0.0, -1.0, kNaN}) EXPECT_EQ(ZMXFunc74(x.data(), 5, bad), -20027);
   EXPECT_EQ(ZMXFunc74(x.data(), 1, 0.5), -20006);
 
-  const struct { double duty; int kept; } force[] = {{0, 0}, {-5, 0}, {50, 50}, {33.3, 33}, {100, 100}, {250, 100}, {kNaN, 0}};
+  const struct {
+    double duty;
+    int kept;
+  } force[] = {{0, 0}, {-5, 0}, {50, 50}, {33.3, 33}, {100, 100}, {250, 100}, {kNaN, 0}};
   for (const auto& f : force) {
     x = data;
     ASSERT_EQ(ZMXFunc81(x.data(), 100, f.duty), 0);

@@ -108,7 +108,11 @@ TEST(Descriptive, ConstantAndSmallSamples) {
 TEST(Descriptive, BoundaryStatuses) {
   double x[4] = {1, 2, 3, 4}, a = 7, b = 7;
   int64_t counts[2], count = 1;
-  const struct { const char* name; int32_t got; int32_t want; } rows[] = {
+  const struct {
+    const char* name;
+    int32_t got;
+    int32_t want;
+  } rows[] = {
       {"mean n=0", ZMXFunc122(x, 0, &a), -20003},
       {"mean big", ZMXFunc122(x, kTooBig, &a), -20046},
       {"mean null", ZMXFunc122(nullptr, 4, &a), -20008},
@@ -160,7 +164,7 @@ TEST(Sort, NaNsFirstInBothDirections) {
   std::vector<double> out(5);
   ASSERT_EQ(ZMXFunc160(x.data(), 5, 0, out.data()), 0);
   ExpectNaNsFirstThenSorted(x, out, false);
-  EXPECT_EQ(x[0], 3);  // input kept when an output is given
+  EXPECT_EQ(x[0], 3);                                  // input kept when an output is given
   ASSERT_EQ(ZMXFunc160(x.data(), 5, -7, nullptr), 0);  // in place, descending
   EXPECT_TRUE(std::isnan(x[0]) && std::isnan(x[1]));
   EXPECT_EQ(std::vector<double>(x.begin() + 2, x.end()), (std::vector<double>{3, 2, 1}));
@@ -238,7 +242,8 @@ TEST(AcDc, SineOnOffset) {
   const int n = 1000;
   std::vector<double> x(n);
   for (double cycles : {5.0, 12.37}) {
-    for (int i = 0; i < n; ++i) x[i] = 1.25 + 2.0 * std::sin(2 * std::numbers::pi * cycles * i / n + 0.3);
+    for (int i = 0; i < n; ++i)
+      x[i] = 1.25 + 2.0 * std::sin(2 * std::numbers::pi * cycles * i / n + 0.3);
     double ac, dc;
     ASSERT_EQ(ZMXFunc2(x.data(), n, &ac, &dc), 0);
     const double tol = cycles == 5.0 ? 1e-12 : 2e-3;
@@ -323,7 +328,9 @@ TEST(Modes, ExactValuesIntervalsAndCapacity) {
   for (const Row& r : rows) {
     std::vector<double> buffer(8, -1);
     int64_t count = 8;
-    ASSERT_EQ(ZMXFunc340(r.x.data(), static_cast<int64_t>(r.x.size()), r.intervals, buffer.data(), &count), 0);
+    ASSERT_EQ(ZMXFunc340(r.x.data(), static_cast<int64_t>(r.x.size()), r.intervals, buffer.data(),
+                         &count),
+              0);
     ASSERT_EQ(count, static_cast<int64_t>(r.modes.size())) << r.x[0];
     for (size_t i = 0; i < r.modes.size(); ++i) EXPECT_DOUBLE_EQ(buffer[i], r.modes[i]) << r.x[0];
   }

@@ -39,7 +39,8 @@
 
 namespace {
 
-const int kRadices[] = {43, 41, 37, 32, 31, 29, 19, 18, 17, 16, 14, 13, 11, 10, 9, 8, 7, 5, 4, 3, 2};
+const int kRadices[] = {43, 41, 37, 32, 31, 29, 19, 18, 17, 16, 14,
+                        13, 11, 10, 9,  8,  7,  5,  4,  3,  2};
 
 // ---------------------------------------------------------------------------
 // Expression graph.
@@ -125,14 +126,22 @@ Cx Twiddle(Graph& g, Cx x, long e, long n) {
   if ((8 * e) % n == 0) {
     int o = static_cast<int>(8 * e / n);
     switch (o) {
-      case 2: return MinusI(g, x);
-      case 4: return {g.Neg(x.re), g.Neg(x.im)};
-      case 6: return PlusI(g, x);
-      case 1: return {g.Mul(h, g.Add(x.re, x.im)), g.Mul(h, g.Sub(x.im, x.re))};
-      case 3: return {g.Mul(h, g.Sub(x.im, x.re)), g.Neg(g.Mul(h, g.Add(x.re, x.im)))};
-      case 5: return {g.Neg(g.Mul(h, g.Add(x.re, x.im))), g.Mul(h, g.Sub(x.re, x.im))};
-      case 7: return {g.Mul(h, g.Sub(x.re, x.im)), g.Mul(h, g.Add(x.re, x.im))};
-      default: break;
+      case 2:
+        return MinusI(g, x);
+      case 4:
+        return {g.Neg(x.re), g.Neg(x.im)};
+      case 6:
+        return PlusI(g, x);
+      case 1:
+        return {g.Mul(h, g.Add(x.re, x.im)), g.Mul(h, g.Sub(x.im, x.re))};
+      case 3:
+        return {g.Mul(h, g.Sub(x.im, x.re)), g.Neg(g.Mul(h, g.Add(x.re, x.im)))};
+      case 5:
+        return {g.Neg(g.Mul(h, g.Add(x.re, x.im))), g.Mul(h, g.Sub(x.re, x.im))};
+      case 7:
+        return {g.Mul(h, g.Sub(x.re, x.im)), g.Mul(h, g.Add(x.re, x.im))};
+      default:
+        break;
     }
   }
   double c, s;
@@ -299,7 +308,8 @@ std::string Emit(const Graph& g, const std::vector<Cx>& outputs,
         os << decl << name(i) << " = " << Literal(nd.c) << " * " << name(nd.a) << ";\n";
         counts->muls++;
         break;
-      default: break;
+      default:
+        break;
     }
     emitStores(i);
   }
@@ -334,9 +344,9 @@ std::vector<Cx> ComplexInputs(Graph& g, int r) {
 }
 
 // Loader printing "const <type> x<k><part> = <array><part>[<index of k>];".
-std::function<std::string(const std::string&)> ArrayLoader(const std::string& indent, const std::string& re,
-                                                            const std::string& im,
-                                                            const std::function<std::string(int)>& at) {
+std::function<std::string(const std::string&)> ArrayLoader(
+    const std::string& indent, const std::string& re, const std::string& im,
+    const std::function<std::string(int)>& at) {
   return [=](const std::string& name) {
     std::string part;
     const int k = LoadIndex(name, &part);
@@ -350,9 +360,10 @@ std::string ComplexFirst(int r, std::string* note) {
   Counts c;
   EmitOptions opt;
   opt.loader = ArrayLoader("    ", "xr", "xi", [](int k) { return Idx(k, "is"); });
-  std::string body = Emit(g, out, [&](int k, int part) {
-    return std::string(part ? "yi[" : "yr[") + Idx(k, "os") + "]";
-  }, "    ", &c, opt);
+  std::string body = Emit(
+      g, out,
+      [&](int k, int part) { return std::string(part ? "yi[" : "yr[") + Idx(k, "os") + "]"; },
+      "    ", &c, opt);
   std::ostringstream os;
   os << "// Complex DFT of size " << r << ": " << c.adds << " additions, " << c.muls
      << " multiplications, " << c.negs << " negations.\n";
@@ -377,8 +388,8 @@ std::string ComplexFirst(int r, std::string* note) {
 
 // One loop of twiddled butterflies; `at(k)` is the index of element k. Each
 // input is loaded and multiplied by its twiddle factor before its first use.
-std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at, const std::string& indent,
-                            Counts* c) {
+std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at,
+                            const std::string& indent, Counts* c) {
   Graph g;
   std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
   std::vector<char> loaded(r, 0);
@@ -390,14 +401,14 @@ std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at, co
     loaded[k] = 1;
     if (k == 0) return indent + "const double x0r = re[" + at(0) + "], x0i = im[" + at(0) + "];\n";
     const std::string K = std::to_string(k), t = Idx(k - 1, "ts");
-    return indent + "const double a" + K + "r = re[" + at(k) + "], a" + K + "i = im[" + at(k) + "];\n" +
-           indent + "const double c" + K + " = tc[" + t + "], s" + K + " = tsn[" + t + "];\n" + indent +
-           "const double x" + K + "r = a" + K + "r * c" + K + " - a" + K + "i * s" + K + ", x" + K + "i = a" +
-           K + "r * s" + K + " + a" + K + "i * c" + K + ";\n";
+    return indent + "const double a" + K + "r = re[" + at(k) + "], a" + K + "i = im[" + at(k) +
+           "];\n" + indent + "const double c" + K + " = tc[" + t + "], s" + K + " = tsn[" + t +
+           "];\n" + indent + "const double x" + K + "r = a" + K + "r * c" + K + " - a" + K +
+           "i * s" + K + ", x" + K + "i = a" + K + "r * s" + K + " + a" + K + "i * c" + K + ";\n";
   };
-  return Emit(g, out, [&](int k, int part) {
-    return std::string(part ? "im[" : "re[") + at(k) + "]";
-  }, indent, c, opt);
+  return Emit(
+      g, out, [&](int k, int part) { return std::string(part ? "im[" : "re[") + at(k) + "]"; },
+      indent, c, opt);
 }
 
 std::string ComplexTwiddle(int r) {
@@ -408,9 +419,10 @@ std::string ComplexTwiddle(int r) {
   std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
   EmitOptions opt;
   opt.loader = ArrayLoader("    ", "re", "im", [](int k) { return Idx(k, "d"); });
-  std::string first = Emit(g, out, [&](int k, int part) {
-    return std::string(part ? "im[" : "re[") + Idx(k, "d") + "]";
-  }, "    ", &c0, opt);
+  std::string first = Emit(
+      g, out,
+      [&](int k, int part) { return std::string(part ? "im[" : "re[") + Idx(k, "d") + "]"; },
+      "    ", &c0, opt);
   os << "// Twiddle stage of radix " << r << " over r·m elements at stride s, in place.\n";
   os << "void ComplexTwiddle" << r
      << "(double* __restrict re, double* __restrict im, const double* __restrict twc,\n"
@@ -420,14 +432,14 @@ std::string ComplexTwiddle(int r) {
   os << first << "  }\n";
   os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n";
-  os << TwiddleLoopBody(r, [](int k) { return k == 0 ? std::string("j") : "j + " + Idx(k, "m"); },
-                        "      ", &c1);
+  os << TwiddleLoopBody(
+      r, [](int k) { return k == 0 ? std::string("j") : "j + " + Idx(k, "m"); }, "      ", &c1);
   os << "    }\n  } else {\n    const std::ptrdiff_t d = m * s;\n"
      << "    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n"
      << "      const std::ptrdiff_t b = j * s;\n";
-  os << TwiddleLoopBody(r, [](int k) { return k == 0 ? std::string("b") : "b + " + Idx(k, "d"); },
-                        "      ", &c2);
+  os << TwiddleLoopBody(
+      r, [](int k) { return k == 0 ? std::string("b") : "b + " + Idx(k, "d"); }, "      ", &c2);
   os << "    }\n  }\n}\n\n";
   return os.str();
 }
@@ -440,11 +452,14 @@ std::string RealFirst(int r, std::string* note) {
   Counts c;
   EmitOptions opt;
   opt.loader = ArrayLoader("    ", "x", "x", [](int k) { return Idx(k, "is"); });
-  std::string body = Emit(g, out, [&](int k, int part) -> std::string {
-    if (part == 0 && 2 * k <= r) return "y[" + Idx(k, "os") + "]";
-    if (part == 1 && k >= 1 && 2 * k < r) return "y[" + Idx(r - k, "os") + "]";
-    return "";
-  }, "    ", &c, opt);
+  std::string body = Emit(
+      g, out,
+      [&](int k, int part) -> std::string {
+        if (part == 0 && 2 * k <= r) return "y[" + Idx(k, "os") + "]";
+        if (part == 1 && k >= 1 && 2 * k < r) return "y[" + Idx(r - k, "os") + "]";
+        return "";
+      },
+      "    ", &c, opt);
   std::ostringstream os;
   os << "// Real-input DFT of size " << r << " into a half-complex block: " << c.adds
      << " additions, " << c.muls << " multiplications, " << c.negs << " negations.\n";

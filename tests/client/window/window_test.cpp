@@ -17,9 +17,9 @@ TEST(WindowFrontEnd, ScriptedRunAndMainPanelScreenshot)
 {
     if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed";
     Child xvfb;
-    ASSERT_TRUE(xvfb.Start({"/usr/bin/Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
-                            "-nolisten", "tcp"},
-                           {}));
+    ASSERT_TRUE(xvfb.Start(
+        {"/usr/bin/Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+        {}));
     xvfb.PumpFor(0.0);
     double end = Now() + 20;
     while (xvfb.Lines().empty() && Now() < end) xvfb.PumpFor(0.1);

@@ -18,4 +18,6 @@ static int fake_threads = 0;
 extern "C" __attribute__((visibility("default"))) void openblas_set_num_threads(int n) {
   fake_threads = n;
 }
-extern "C" __attribute__((visibility("default"))) int fake_blas_thread_count() { return fake_threads; }
+extern "C" __attribute__((visibility("default"))) int fake_blas_thread_count() {
+  return fake_threads;
+}
