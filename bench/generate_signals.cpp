@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int64_t kSamples = 1000000;
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kPi = std::numbers::pi;
 
 void BM_SineWave(benchmark::State& state) {
   std::vector<double> out(kSamples);

@@ -6,7 +6,6 @@
 #include <iterator>
 #include <string_view>
 
-#include "frame/boundary.h"
 #include "frame/messages.h"
 
 namespace qm {
@@ -66,5 +65,3 @@ const char* GetErrorMessage(Status code) {
 std::span<const MessageRow> MessageTable() { return kMessages; }
 
 }  // namespace qm
-
-QM_EXPORT const char* ZMXFunc240(int32_t code) { return qm::GetErrorMessage(code); }

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "frame/boundary.h"
 
 namespace qm {
 namespace {
@@ -42,8 +41,3 @@ Status WorkspaceFree(void* block) {
 }
 
 }  // namespace qm
-
-// Releases memory that an export allocated for the caller; null does nothing.
-// Exported under two names.
-QM_EXPORT void ZMXFunc234(void* block) { std::free(block); }
-extern "C" __attribute__((visibility("default"), alias("ZMXFunc234"))) void ZMXFunc238(void* block);

@@ -1,0 +1,12 @@
+// Exports of the frame: status messages and the release of memory that the
+// library handed out. Neither returns a status (see frame/boundary.h).
+#include "frame/boundary.h"
+#include "frame/messages.h"
+#include "frame/workspace.h"
+
+QM_EXPORT const char* ZMXFunc240(int32_t code) { return qm::GetErrorMessage(code); }
+
+// Releases memory that an export allocated for the caller; null does nothing.
+// Exported under two names.
+QM_EXPORT void ZMXFunc234(void* block) { qm::WorkspaceFree(block); }
+extern "C" __attribute__((visibility("default"), alias("ZMXFunc234"))) void ZMXFunc238(void* block);
