@@ -59,7 +59,13 @@ std::unique_ptr<FrontEnd> MakeFrontEnd()
 {
     const char* fe = std::getenv("BERTLOG_FRONTEND");
     if (fe && std::strcmp(fe, "console") == 0) return MakeConsoleFrontEnd();
-    if (fe && std::strcmp(fe, "window") == 0) return MakeWindowFrontEnd();
+    if (fe && std::strcmp(fe, "window") == 0) {
+        auto w = MakeWindowFrontEnd();
+        if (!w)
+            std::fprintf(stderr,
+                         "bertlog: no window front end (no X display, or built without FLTK)\n");
+        return w;
+    }
     const char* display = std::getenv("DISPLAY");
     if (display && *display)
         if (auto w = MakeWindowFrontEnd()) return w;

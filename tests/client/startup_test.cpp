@@ -208,3 +208,17 @@ TEST(EntryPanel, EndOfInputQuits)
     EXPECT_FALSE(client.Has("panel client1 shown"));
     ExpectNoSanitizerReport(client);
 }
+
+TEST(Startup, WindowFrontEndAskedForWithoutDisplayFailsWithOneLine)
+{
+    ProjectDir dir;
+    Child client;
+    ASSERT_TRUE(client.Start(
+        {BERTLOG_EXE},
+        {{"BERTLOG_FRONTEND", "window"}, {"DISPLAY", ""}, {"BERTLOG_PROJECT_DIR", dir.Path()}}));
+    client.CloseInput();
+    EXPECT_NE(client.Wait(20), 0);
+    EXPECT_NE(client.Errors().find("bertlog: no window front end"), std::string::npos)
+        << client.Errors();
+    EXPECT_FALSE(client.Has("prompt:"));
+}
