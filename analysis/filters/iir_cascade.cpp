@@ -1,5 +1,6 @@
 // The IIR cascade filter record: creation, design, direct-form II filtering
-// with a persistent delay line, and expansion into one transfer function.
+// with a persistent delay line (all sections sample by sample, in passes, see
+// iir_sample_major.h), and expansion into one transfer function.
 //
 // Record layout (one block): the fixed fields, then a (S per section),
 // b (S + 1 per section) and state (S per section), S = 2 for lowpass and
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <limits>
 
+#include "filters/iir_sample_major.h"
 #include "frame/counts.h"
 #include "frame/workspace.h"
 
@@ -50,26 +52,44 @@ Status CheckDesignArguments(const IirParameters& params) {
   return kSuccess;
 }
 
-// Direct form II over a block: in -> out (out may equal in), state z kept.
-template <int S>
-void RunDirectForm2(const double* a, const double* b, double* state, const double* in, double* out,
-                    std::int32_t n) {
-  double z[S], ac[S], bc[S + 1];
-  for (int j = 0; j < S; ++j) {
-    z[j] = state[j];
-    ac[j] = a[j];
+// Direct form II, sections [0 .. K-1] of order S (a: S, b: S + 1, state: S
+// each), sample by sample over a block: in -> out (out may equal in), the
+// state carried on.
+template <int S, int K>
+void RunPass(const double* a, const double* b, double* state, const double* in, double* out,
+             std::int32_t n) {
+  double z[K][S], ac[K][S], bc[K][S + 1];
+  for (int k = 0; k < K; ++k) {
+    for (int j = 0; j < S; ++j) {
+      z[k][j] = state[k * S + j];
+      ac[k][j] = a[k * S + j];
+    }
+    for (int j = 0; j <= S; ++j) bc[k][j] = b[k * (S + 1) + j];
   }
-  for (int j = 0; j <= S; ++j) bc[j] = b[j];
   for (std::int32_t i = 0; i < n; ++i) {
-    double w = in[i];
-    for (int j = 0; j < S; ++j) w -= ac[j] * z[j];
-    double v = bc[0] * w;
-    for (int j = 0; j < S; ++j) v += bc[j + 1] * z[j];
-    for (int j = S - 1; j > 0; --j) z[j] = z[j - 1];
-    z[0] = w;
+    double v = in[i];
+    Unrolled<K>([&](auto k) {
+      double w = v;
+      Unrolled<S>([&](auto j) { w -= ac[k][j] * z[k][j]; });
+      double o = bc[k][0] * w;
+      Unrolled<S>([&](auto j) { o += bc[k][j + 1] * z[k][j]; });
+      Unrolled<S - 1>([&](auto j) { z[k][S - 1 - j] = z[k][S - 2 - j]; });
+      z[k][0] = w;
+      v = o;
+    });
     out[i] = v;
   }
-  for (int j = 0; j < S; ++j) state[j] = z[j];
+  for (int k = 0; k < K; ++k) {
+    for (int j = 0; j < S; ++j) state[k * S + j] = z[k][j];
+  }
+}
+
+// `count` sections (1 .. kIirPassSections) in one pass.
+template <int S>
+void RunPass(const double* a, const double* b, double* state, int count, const double* in,
+             double* out, std::int32_t n) {
+  WithCount<kIirPassSections>(
+      count, [&](auto k) { RunPass<S, decltype(k)::value>(a, b, state, in, out, n); });
 }
 
 // The multiply of den/num products: out[0 .. la+lb-2] = x * y.
@@ -179,17 +199,23 @@ Status IirCascadeFilter(const double* x, std::int32_t n, IirCascadeRecord* recor
     std::memset(record->state, 0, static_cast<std::size_t>(record->stateCount) * sizeof(double));
     record->resetPending = 0;
   }
+  // Passes of up to kIirPassSections sections (IirPassLength): the first
+  // reads x, the others filter y in place. When y overlaps x only partly,
+  // section 0 runs alone first, so that it reads what it always read.
   const double* in = x;
-  for (std::int64_t k = 0; k < sections; ++k) {
+  std::int64_t k = 0;
+  while (k < sections) {
+    const int count = k == 0 && OverlapsPartly(x, y, n) ? 1 : IirPassLength(sections - k);
     const double* a = record->a + k * s;
     const double* b = record->b + k * (s + 1);
     double* z = record->state + k * s;
     if (s == 2) {
-      RunDirectForm2<2>(a, b, z, in, y, n);
+      RunPass<2>(a, b, z, count, in, y, n);
     } else {
-      RunDirectForm2<4>(a, b, z, in, y, n);
+      RunPass<4>(a, b, z, count, in, y, n);
     }
     in = y;
+    k += count;
   }
   return kSuccess;
 }

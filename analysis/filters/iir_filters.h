@@ -1,5 +1,6 @@
 // Classical IIR filters applied to a whole signal in one call: designed,
-// run from rest section by section over the output array, and forgotten.
+// run from rest over the signal, all sections sample by sample, and
+// forgotten.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +11,9 @@
 namespace qm::filters {
 
 // Checks the arguments of a one-call filter in the documented order and, when
-// they pass, copies x into y (unless y == x) and filters y in place. No
+// they pass, writes x filtered into y (y may equal x, or overlap it). No
 // memory is taken.
 Status IirFilterSignal(const IirParameters& params, const double* x, std::int32_t n, double* y);
-
-// Runs one section over y[0 .. n-1] in place, from zero history.
-void IirRunSection(const IirSection& section, double* y, std::int32_t n);
 
 Status ButterworthLowpass(const double* x, std::int32_t n, double fs, double fc, std::int32_t order,
                           double* y);
