@@ -5,7 +5,6 @@
 
 #include "arith/array_ops.h"
 #include "frame/workspace.h"
-#include "linalg/finite.h"
 #include "measure/waveform.h"
 #include "stats/descriptive.h"
 
@@ -72,7 +71,7 @@ Status PulseParameters(const double* x, std::int32_t n, double* amplitude, doubl
                        std::int32_t* width, std::int32_t* rise_time, std::int32_t* fall_time,
                        double* slew_rate) {
   if (n < 1) return kCountNotPositive;
-  if (Status s = linalg::CheckFinite(x, static_cast<std::size_t>(n))) return s;
+  if (Status s = CheckFiniteSamples(x, n)) return s;
   const arith::Extremes e = arith::FindExtremes(x, n);
   if (e.max == e.min) {
     // A constant record has no pulse to time (its 50 % crossing would lie

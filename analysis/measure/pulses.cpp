@@ -4,7 +4,6 @@
 #include <cstddef>
 
 #include "frame/workspace.h"
-#include "linalg/finite.h"
 #include "measure/waveform.h"
 
 namespace qm::measure {
@@ -75,7 +74,7 @@ Status MeasurePulse(const Waveform& w, std::int32_t polarity, std::int32_t pulse
     ConvertToAbsolute(levels, refs);
   } else {
     if (Status s = CheckWaveform(w)) return s;
-    if (Status s = linalg::CheckFinite(w.y, static_cast<std::size_t>(w.n))) return s;
+    if (Status s = CheckFiniteSamples(w.y, w.n)) return s;
   }
   // The differences also catch NaN levels (and inf - inf).
   const double below = refs->middle - refs->low;

@@ -12,8 +12,8 @@
 // interval dt; the exports run them with t0 = 0 and dt = 1, so their times
 // are sample positions from sample 0.
 //
-// Non-finite samples give -20068 (after the selectors) and NaN reference
-// levels -20313 in every routine.
+// NaN or infinite samples give -20068 (after the selectors) and NaN
+// reference levels -20313 in every routine.
 #pragma once
 
 #include <cstdint>
@@ -142,6 +142,9 @@ Status MeasureTransition(const Waveform& w, std::int32_t slope, std::int32_t edg
 
 // n < 1 (-20312), dt <= 0 (-20315), null samples (-20312).
 Status CheckWaveform(const Waveform& w);
+
+// -20068 when one of the n samples is a NaN or infinite, else 0.
+Status CheckFiniteSamples(const double* y, std::int32_t n);
 
 // Counts the n samples of y (all within [min, max], max > min) into the
 // histogram's counters, which it clears first.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <random>
 
@@ -158,6 +159,33 @@ TEST(PulseMeasurements, TrapezoidCrossingsAreExact) {
   EXPECT_EQ(h0.width, 19);
   EXPECT_EQ(h0.low, 4.5);
   EXPECT_EQ(h0.high, 7.5);
+}
+
+TEST(PulseMeasurements, SamplesOnTheMiddleLevelWithoutHysteresis) {
+  // middle = low = 4: each sample at 4 flips the state and touches the
+  // level, so crossings follow at 3 (rising), 3 (falling, between two equal
+  // samples: d = 0 is taken as 1) and 4.
+  const Vec y = {0, 0, 0, 4, 4, 4, 8, 8, 8, 8};
+  const Pulse p = PulseOf(y, -1, 1, {8, 4, 4, 0});
+  ASSERT_EQ(p.status, 0);
+  EXPECT_EQ(p.period, 1);
+  EXPECT_EQ(p.width, 0);
+  EXPECT_EQ(p.centre, 3);
+}
+
+TEST(PulseMeasurements, ExtremeFiniteSamples) {
+  // Differences of samples near DBL_MAX overflow; the crossing fractions
+  // stay finite and exact (0.75 rising, 0.25 falling for level DBL_MAX/2).
+  const double big = std::numeric_limits<double>::max();
+  Vec y(500);
+  for (int i = 0; i < 500; ++i) y[i] = (i + 50) % 100 < 30 ? big : -big;
+  const Pulse p = PulseOf(y, 1, 2, {big, big / 2, 0, 0});
+  ASSERT_EQ(p.status, 0);
+  EXPECT_EQ(p.width, 29.5);
+  EXPECT_EQ(p.period, 100);
+  EXPECT_EQ(p.centre, 149.75 + 14.75);
+  EXPECT_EQ(LevelsOf(y, 1, 10).high, big);
+  EXPECT_EQ(LevelsOf(y, 0, 10).status, 0);  // range beyond DBL_MAX: no undefined bin
 }
 
 TEST(PulseMeasurements, CrossingCountAndRecordsEndingMidPulse) {
