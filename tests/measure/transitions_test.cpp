@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <random>
+#include <thread>
 
 #include "frame/workspace.h"
 #include "waveforms.h"
@@ -112,6 +113,28 @@ TEST(TransitionMeasurements, NoisyEdges) {
     EXPECT_NEAR(e.slew, 1, 0.05);
     EXPECT_NEAR(e.high - e.low, 6.4, 0.1);
   }
+}
+
+TEST(TransitionMeasurements, ConcurrentCallsOnOneRecord) {
+  const Vec y = Trapezoids(4000, 5);
+  const Edge want = EdgeOf(y, 0, 60, kPercent, 2, 64);
+  const Pulse want_pulse = PulseOf(y, 1, 60, kPercent, 0, 64);
+  ASSERT_EQ(want.status, 0);
+  ASSERT_EQ(want_pulse.status, 0);
+  std::vector<std::thread> threads;
+  std::vector<int> mismatches(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int k = 0; k < 50; ++k) {
+        const Edge e = EdgeOf(y, 0, 60, kPercent, 2, 64);
+        const Pulse p = PulseOf(y, 1, 60, kPercent, 0, 64);
+        mismatches[t] +=
+            e.start != want.start || e.post_above != want.post_above || p.width != want_pulse.width;
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(mismatches, std::vector<int>(4, 0));
 }
 
 TEST(TransitionMeasurements, StatusesInOrderAndTheReferenceEcho) {
