@@ -22,10 +22,6 @@
 
 namespace qm::measure {
 
-// -20323 "Invalid number of edge times.": a pulse or edge number below 1.
-// (The code has a message row in frame/status_table.inc but no constant.)
-inline constexpr Status kBadEdgeNumber = -20323;
-
 // Samples y[0..n-1] at times t0 + i*dt.
 struct Waveform {
   const double* y;
