@@ -30,6 +30,7 @@
 #include "frame/workspace.h"
 #include "linalg/real.h"
 #include "peaks/peaks.h"
+#include "peaks/window_fit.h"
 
 namespace qm::peaks {
 namespace {
@@ -174,38 +175,81 @@ struct Pass {
   Results* results;
 };
 
-// Vertex of the fit c: false when the curvature is below `floor` in size.
-inline bool Vertex(const double c[3], double* t, double* amplitude, double* d) {
-  *d = 2.0 * c[2];
-  if (std::fabs(*d) < kCurvatureFloor) return false;
-  *t = -c[1] / *d;
-  *amplitude = c[0] + c[1] * *t + c[2] * *t * *t;
-  return true;
+constexpr std::int32_t kChunk = 256;  // windows fitted ahead of the decisions
+
+// The fits of up to kChunk consecutive windows; entry 0 holds the window
+// before the first (the previous coefficients), entries 1 .. chunk the
+// windows themselves.
+struct ChunkFits {
+  double c[3][kChunk + 1];
+};
+
+// The candidates of a chunk (entries of ChunkFits), listed without branches:
+// slope signs of noisy data flip unpredictably. Updates *previous_rising to
+// the sign of the chunk's last window.
+std::int32_t ListCandidates(const Pass& pass, const ChunkFits& fits, std::int32_t chunk,
+                            bool first_of_detection, std::int32_t* previous_rising,
+                            std::int32_t* listed) {
+  const bool by_sign = pass.state->width >= 5;
+  std::int32_t before = *previous_rising, found = 0;
+  for (std::int32_t k = 1; k <= chunk; ++k) {
+    const double c1 = fits.c[1][k], c2 = fits.c[2][k];
+    // A NaN window has NaN coefficients: slope sign "not rising", and no
+    // vertex passes the acceptance test.
+    const bool steep = std::fabs(c1) > kSlopeFloor;
+    const std::int32_t rising = (steep & (c1 > 0.0)) | (!steep & (c2 > 0.0));
+    // The first window of a detection takes its own sign as the previous.
+    if (k == 1 && first_of_detection) before = rising;
+    const bool candidate = by_sign ? rising != before : (pass.valleys ? c2 > 0.0 : c2 < 0.0);
+    listed[found] = k;
+    found += candidate;
+    before = rising;
+  }
+  *previous_rising = before;
+  return found;
 }
 
-// Candidate window `index` with coefficients c: the accepted vertex, if any,
-// merged into the results.
-Status Candidate(const Pass& pass, const double c[3], std::int64_t index) {
-  double t = 0.0, amplitude = 0.0, d = 0.0;
-  if (!Vertex(c, &t, &amplitude, &d)) return kSuccess;
-  if (index > 0 && t < -0.5) {
-    const double* q = pass.state->previous;
-    const double dq = 2.0 * q[2];
-    if (dq != 0.0) {
-      const double tq = -q[1] / dq;
-      if (std::fabs(tq) < std::fabs(t)) {
-        t = tq;
-        amplitude = q[0] + q[1] * tq + q[2] * tq * tq;
-        d = dq;
-        --index;
-      }
-    }
+// The accepted vertices of the listed candidates, in order (again without
+// branches on the data). Entry k of the fits is window `base + k - 1`.
+//  - d = 2*c2; a candidate with |d| < 1e-10 is dropped; t = -c1/d and the
+//    amplitude is the fit at t;
+//  - when a window precedes and t < -0.5, the previous window's vertex
+//    (unless its d is exactly 0) replaces it if nearer its own centre;
+//  - accepted when |t| <= (w-1)/4 + slack and d, amplitude lie on the
+//    polarity's side of 0 and of the threshold.
+std::int32_t AcceptVertices(const Pass& pass, const ChunkFits& fits, const std::int32_t* listed,
+                            std::int32_t found, std::int64_t base, double (*out)[kChunk]) {
+  std::int32_t accepted = 0;
+  for (std::int32_t f = 0; f < found; ++f) {
+    const std::int32_t k = listed[f];
+    const double c0 = fits.c[0][k], c1 = fits.c[1][k], c2 = fits.c[2][k];
+    const double q0 = fits.c[0][k - 1], q1 = fits.c[1][k - 1], q2 = fits.c[2][k - 1];
+    const double d = 2.0 * c2;
+    const double t = -c1 / d;
+    const double amplitude = c0 + c1 * t + c2 * t * t;
+    const double dq = 2.0 * q2;
+    const double tq = -q1 / dq;
+    const double amplitude_q = q0 + q1 * tq + q2 * tq * tq;
+    const std::int64_t index = base + k - 1;
+    const bool replace = (index > 0) & (t < -0.5) & (dq != 0.0) & (std::fabs(tq) < std::fabs(t));
+    const double tv = replace ? tq : t;
+    const double av = replace ? amplitude_q : amplitude;
+    const double dv = replace ? dq : d;
+    const bool side =
+        pass.valleys ? (dv > 0.0) & (av < pass.threshold) : (dv < 0.0) & (av > pass.threshold);
+    const bool ok = !(std::fabs(d) < kCurvatureFloor) & (std::fabs(tv) <= pass.bound) & side;
+    out[0][accepted] = static_cast<double>(index - replace) + pass.half + tv;
+    out[1][accepted] = av;
+    out[2][accepted] = dv;
+    accepted += ok;
   }
-  if (!(std::fabs(t) <= pass.bound)) return kSuccess;
-  if (pass.valleys ? !(d > 0.0 && amplitude < pass.threshold)
-                   : !(d < 0.0 && amplitude > pass.threshold))
-    return kSuccess;
-  const double r[3] = {static_cast<double>(index) + pass.half + t, amplitude, d};
+  return accepted;
+}
+
+// Stores an accepted result: one less than a sample from the last stored
+// result replaces it when larger (peaks) or smaller (valleys), else is
+// dropped; otherwise it is appended.
+Status Store(const Pass& pass, const double r[3]) {
   Results& res = *pass.results;
   if (res.count() > 0) {
     const std::int64_t last = res.count() - 1;
@@ -218,42 +262,47 @@ Status Candidate(const Pass& pass, const double c[3], std::int64_t index) {
   return res.Append(r);
 }
 
-// Processes the windows of one call. `buffer` holds the carry followed by
-// the first min(m, w) new samples; windows further in are read from `x`.
+// The windows that start at s, s + 1, ... (`count` of them), a chunk at a
+// time: the fits, the list of candidates, their accepted vertices, and the
+// results in order.
+Status DecideWindows(const Pass& pass, const double* s, std::int32_t count) {
+  DetectorState& st = *pass.state;
+  ChunkFits fits;
+  std::int32_t listed[kChunk];
+  double vertices[3][kChunk];
+  for (std::int32_t first = 0; first < count; first += kChunk) {
+    const std::int32_t chunk = count - first < kChunk ? count - first : kChunk;
+    for (int q = 0; q < 3; ++q) fits.c[q][0] = st.previous[q];
+    FitWindows(s + first, chunk, pass.p, st.width, fits.c[0] + 1, fits.c[1] + 1, fits.c[2] + 1);
+    std::int32_t rising = st.previous_rising;
+    const std::int32_t found =
+        ListCandidates(pass, fits, chunk, st.window_index == 0, &rising, listed);
+    const std::int32_t accepted =
+        AcceptVertices(pass, fits, listed, found, st.window_index, vertices);
+    for (std::int32_t a = 0; a < accepted; ++a) {
+      const double r[3] = {vertices[0][a], vertices[1][a], vertices[2][a]};
+      if (Status status = Store(pass, r)) return status;
+    }
+    for (int q = 0; q < 3; ++q) st.previous[q] = fits.c[q][chunk];
+    st.previous_rising = rising;
+    st.window_index += chunk;
+  }
+  return kSuccess;
+}
+
+// Processes the windows of one call: windows 0 .. min(m, w) start in
+// `buffer` (the carry followed by the first new samples), the later ones at
+// x + i - w.
 Status RunWindows(const Pass& pass, const double* buffer, const double* x, std::int32_t m,
                   bool end_of_data) {
-  DetectorState& st = *pass.state;
-  const std::int32_t w = st.width;
+  const std::int32_t w = pass.state->width;
   const std::int32_t head = m < w ? m : w;
   const std::int32_t last = end_of_data ? m : m - 1;
-  const double* p0 = pass.p;
-  const double* p1 = p0 + w;
-  const double* p2 = p1 + w;
-  const bool by_sign = w >= 5;
-  for (std::int32_t i = 0; i <= last; ++i) {
-    const double* win = i <= head ? buffer + i : x + (i - w);
-    double c[3] = {0.0, 0.0, 0.0};
-    for (std::int32_t j = 0; j < w; ++j) {
-      const double v = win[j];
-      c[0] += p0[j] * v;
-      c[1] += p1[j] * v;
-      c[2] += p2[j] * v;
-    }
-    // A NaN window has NaN coefficients: slope sign "not rising", and no
-    // vertex passes the acceptance test.
-    const std::int32_t rising = std::fabs(c[1]) > kSlopeFloor ? c[1] > 0.0 : c[2] > 0.0;
-    if (st.window_index == 0) st.previous_rising = rising;
-    const bool candidate =
-        by_sign ? rising != st.previous_rising : (pass.valleys ? c[2] > 0.0 : c[2] < 0.0);
-    if (candidate) {
-      if (Status s = Candidate(pass, c, st.window_index)) return s;
-    }
-    st.previous[0] = c[0];
-    st.previous[1] = c[1];
-    st.previous[2] = c[2];
-    st.previous_rising = rising;
-    ++st.window_index;
+  const std::int32_t in_buffer = (last < head ? last : head) + 1;
+  if (in_buffer > 0) {
+    if (Status s = DecideWindows(pass, buffer, in_buffer)) return s;
   }
+  if (last > head) return DecideWindows(pass, x + (head + 1 - w), last - head);
   return kSuccess;
 }
 
