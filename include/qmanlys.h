@@ -42,6 +42,7 @@ extern "C" {
 #include "qmanlys/filters_iir.h"
 #include "qmanlys/linalg.h"
 #include "qmanlys/measure.h"
+#include "qmanlys/peaks.h"
 
 #ifdef __cplusplus
 }

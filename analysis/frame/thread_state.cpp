@@ -94,6 +94,12 @@ Status GetThreadRecord(ThreadRecord** record) {
   return kSuccess;
 }
 
+ThreadRecord* FindThreadRecord() {
+  if (!key_created) return nullptr;
+  auto* e = static_cast<Entry*>(pthread_getspecific(record_key));
+  return e ? &e->record : nullptr;
+}
+
 int ThreadRecordCount() {
   ProcessLock lock;
   return live_count;

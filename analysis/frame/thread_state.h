@@ -34,6 +34,10 @@ struct ThreadRecord {
 // -20001 when the record cannot be allocated (nothing else changes).
 Status GetThreadRecord(ThreadRecord** record);
 
+// The calling thread's record when it has one, else null; never allocates
+// (for callers that only release what a record holds).
+ThreadRecord* FindThreadRecord();
+
 // Seeding rule applied on a generator's first call: when the first-use flag
 // is set and `seed` is negative, a start seed s (14 bits) is drawn from a
 // generator seeded with seed + the calendar time in seconds; when s is not 0
