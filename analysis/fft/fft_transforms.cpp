@@ -76,6 +76,20 @@ Status InverseRealFft(double* re, double* im, std::int32_t n) {
 
 namespace {
 
+// dst[k] = src[k]·scale (the arrays do not overlap); in blocks of four,
+// which the compiler turns into vector operations.
+void ScaledCopy(double* __restrict dst, const double* __restrict src, std::int32_t n,
+                double scale) {
+  std::int32_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    dst[k] = src[k] * scale;
+    dst[k + 1] = src[k + 1] * scale;
+    dst[k + 2] = src[k + 2] * scale;
+    dst[k + 3] = src[k + 3] * scale;
+  }
+  for (; k < n; ++k) dst[k] = src[k] * scale;
+}
+
 Status ComplexTransform(double* re, double* im, std::int32_t n, bool inverse) {
   if (n < 1) return kCountNotPositive;
   if (n == 1) return kSuccess;
@@ -96,10 +110,8 @@ Status ComplexTransform(double* re, double* im, std::int32_t n, bool inverse) {
   // is applied while copying back, saving a pass over the data.
   if (Status s = FftComplexForward(plan, im, re, outIm, outRe, 1, 1, n)) return s;
   const double scale = 1.0 / n;
-  for (std::int32_t k = 0; k < n; ++k) {
-    re[k] = outRe[k] * scale;
-    im[k] = outIm[k] * scale;
-  }
+  ScaledCopy(re, outRe, n, scale);
+  ScaledCopy(im, outIm, n, scale);
   return kSuccess;
 }
 
