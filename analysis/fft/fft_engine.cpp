@@ -240,7 +240,7 @@ Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::pt
 }
 
 // Work space of a complex transform of this plan (null when none is needed).
-Status TakeWork(const FftPlan* p, std::size_t extra, Scratch<double>* work) {
+Status TakeWork(const FftPlan* p, std::size_t extra, ThreadScratch<double>* work) {
   const std::size_t need = p->work_size + extra;
   if (need == 0) return kSuccess;
   return work->Allocate(need);
@@ -260,7 +260,7 @@ Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* 
                          double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride,
                          std::int32_t n) {
   if (!plan || n != plan->length) return kAlgorithmFailure;
-  Scratch<double> work;
+  ThreadScratch<double> work;
   if (Status s = TakeWork(plan, 0, &work)) return s;
   return ExecComplex(plan, inRe, inIm, inStride, outRe, outIm, outStride, work.data());
 }
@@ -269,7 +269,7 @@ Status FftComplexInverse(const FftPlan* plan, const double* inRe, const double* 
                          double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride,
                          std::int32_t n) {
   if (!plan || n != plan->length) return kAlgorithmFailure;
-  Scratch<double> work;
+  ThreadScratch<double> work;
   if (Status s = TakeWork(plan, 0, &work)) return s;
   if (Status s = ExecComplex(plan, inIm, inRe, inStride, outIm, outRe, outStride, work.data()))
     return s;
@@ -295,7 +295,7 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
     const FftRealData* rd = fft::RealDataOf(plan);
     if (!rd) return kOutOfMemory;
     const std::int32_t h = n / 2;
-    Scratch<double> work;
+    ThreadScratch<double> work;
     if (Status s = TakeWork(rd->half, 0, &work)) return s;
     // Z into out: real parts at 0 … h−1, imaginary parts at h … n−1.
     if (Status s = ExecComplex(rd->half, in, in + is, 2 * is, out, out + h * os, os, work.data()))
@@ -322,7 +322,7 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
     return kSuccess;
   }
   // Odd length: complex transform with a zero imaginary part.
-  Scratch<double> work;
+  ThreadScratch<double> work;
   if (Status s = TakeWork(plan, 3 * static_cast<std::size_t>(n), &work)) return s;
   double* zero = work.data();
   double* re = zero + n;
@@ -350,7 +350,7 @@ Status FftRealInverse(const FftPlan* plan, double* data, double* out, std::ptrdi
     const FftRealData* rd = fft::RealDataOf(plan);
     if (!rd) return kOutOfMemory;
     const std::int32_t h = n / 2;
-    Scratch<double> work;
+    ThreadScratch<double> work;
     if (Status s = TakeWork(rd->half, 0, &work)) return s;
     {
       const double x0 = data[0], xh = data[h * is];
@@ -381,7 +381,7 @@ Status FftRealInverse(const FftPlan* plan, double* data, double* out, std::ptrdi
     return ExecComplex(rd->half, data + h * is, data, is, out + os, out, 2 * os, work.data());
   }
   // Odd length: unfold into a full spectrum, complex inverse.
-  Scratch<double> work;
+  ThreadScratch<double> work;
   if (Status s = TakeWork(plan, 3 * static_cast<std::size_t>(n), &work)) return s;
   double* re = work.data();
   double* im = re + n;

@@ -5,6 +5,15 @@
 // sub-plan of a Rader stage, which takes the mutex itself); the cache is
 // looked up again before the new plan is inserted, and a plan that lost the
 // race is freed (the pattern of pocketfft's cache).
+//
+// The cache is one list of every plan (most recently acquired first, so that
+// repeated lengths are found at once) and, through the same records, a list
+// of the idle plans ordered by their last use by a caller. A release that
+// leaves a plan idle charges its memory (with the sub-plans it holds) to the
+// idle budget and unlinks the oldest idle plans beyond the budget; they are
+// freed after the mutex is let go, since freeing a plan releases its
+// sub-plans. A sub-plan released that way keeps the age of its own last use,
+// so that it goes next unless its length was used since.
 #include <new>
 
 #include "fft/fft_engine.h"
@@ -20,7 +29,19 @@ constexpr std::int32_t kRadixTable[] = {10, 43, 41, 37, 32, 31, 29, 19, 18, 17, 
                                         14, 13, 11, 9,  8,  7,  5,  4,  3,  2};
 constexpr std::int32_t kRaderThreshold = 50;
 
-FftPlan* cache_head = nullptr;  // guarded by ProcessMutex()
+// Guarded by ProcessMutex().
+struct CacheState {
+  FftPlan* head = nullptr;  // every plan, most recently acquired first
+  FftPlan* idle_oldest = nullptr;
+  FftPlan* idle_newest = nullptr;
+  int idle_count = 0;
+  std::size_t idle_bytes = 0;
+  std::uint64_t clock = 0;  // stamps of use
+  FftIdleLimits limits;
+};
+CacheState cache_state;
+
+std::atomic<std::int64_t> build_count{0};
 
 template <class T>
 bool AllocArray(T** out, std::size_t count) {
@@ -127,13 +148,20 @@ std::int64_t PrimitiveRoot(std::int64_t p) {
   return 1;  // p = 2 (not used: 2 has a kernel)
 }
 
-bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots) {
+// An owned table of `count` elements, its bytes added to *bytes.
+template <class T>
+bool Table(FftTable<T>* table, std::size_t count, std::size_t* bytes) {
+  if (!table->Allocate(count)) return false;
+  *bytes += count * sizeof(T);
+  return true;
+}
+
+bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots, std::size_t* bytes) {
   FftRaderData& rd = st->rader;
   const std::int32_t q = p - 1;
-  rd.sub = FftPlanAcquire(q);
-  if (!rd.sub) return false;
-  if (!AllocArray(&rd.power, p) || !AllocArray(&rd.inverse_power, p) ||
-      !AllocArray(&rd.kernel_re, q) || !AllocArray(&rd.kernel_im, q))
+  if (!rd.sub.Acquire(q)) return false;
+  if (!Table(&rd.power, p, bytes) || !Table(&rd.inverse_power, p, bytes) ||
+      !Table(&rd.kernel_re, q, bytes) || !Table(&rd.kernel_im, q, bytes))
     return false;
   const std::int64_t g = PrimitiveRoot(p);
   const std::int64_t ginv = PowMod(g, p - 2, p);
@@ -146,9 +174,8 @@ bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots) {
   }
   rd.power[q] = rd.inverse_power[q] = 0;
   // Kernel c[i] = e^(−2πi·g^(−i)/p), transformed and scaled by 1/(p − 1).
-  double* cr = nullptr;
-  double* ci = nullptr;
-  bool ok = AllocArray(&cr, q) && AllocArray(&ci, q);
+  Scratch<double> cr, ci;
+  bool ok = cr.Allocate(q) == kSuccess && ci.Allocate(q) == kSuccess;
   if (ok) {
     for (std::int32_t i = 0; i < q; ++i) {
       double c, s;
@@ -156,48 +183,44 @@ bool BuildRader(FftStage* st, std::int32_t p, const RootTable& roots) {
       cr[i] = c;
       ci[i] = -s;
     }
-    ok = FftComplexForward(rd.sub, cr, ci, rd.kernel_re, rd.kernel_im, 1, 1, q) == kSuccess;
+    ok = FftComplexForward(rd.sub, cr.data(), ci.data(), rd.kernel_re, rd.kernel_im, 1, 1, q) ==
+         kSuccess;
     const double scale = 1.0 / q;
     for (std::int32_t i = 0; ok && i < q; ++i) {
       rd.kernel_re[i] *= scale;
       rd.kernel_im[i] *= scale;
     }
   }
-  WorkspaceFree(cr);
-  WorkspaceFree(ci);
   return ok;
 }
 
-void DestroyPlan(FftPlan* p) {
+void Release(FftPlan* plan, bool byCaller);
+
+// Frees a plan that no thread can reach any more, outside the mutex. The
+// sub-plans it holds are released without counting as a use (or, when the
+// whole cache goes, just let go of: they are freed in their own turn).
+void DestroyPlan(FftPlan* p, bool releaseSubPlans) {
   if (!p) return;
-  for (int s = 0; s < p->factor_count; ++s) {
-    FftStage& st = p->stage_data[s];
-    WorkspaceFree(st.twiddle_cos);
-    WorkspaceFree(st.twiddle_sin);
-    WorkspaceFree(st.root_cos);
-    WorkspaceFree(st.root_sin);
-    WorkspaceFree(st.rader.power);
-    WorkspaceFree(st.rader.inverse_power);
-    WorkspaceFree(st.rader.kernel_re);
-    WorkspaceFree(st.rader.kernel_im);
-    FftPlanRelease(st.rader.sub);
-  }
-  if (FftRealData* rd = p->real_data.load(std::memory_order_acquire)) {
-    FftPlanRelease(rd->half);
-    WorkspaceFree(rd->cos);
-    WorkspaceFree(rd->sin);
-    WorkspaceFree(rd);
-  }
+  FftPlan* subs[kFftMaxFactors + 1];
+  int count = 0;
+  for (int s = 0; s < p->factor_count; ++s)
+    if (FftPlan* sub = p->stage_data[s].rader.sub.Forget()) subs[count++] = sub;
+  if (FftRealData* rd = p->real_data.load(std::memory_order_acquire))
+    if (FftPlan* half = rd->half.Forget()) subs[count++] = half;
   p->~FftPlan();
   WorkspaceFree(p);
+  if (releaseSubPlans)
+    for (int i = 0; i < count; ++i) Release(subs[i], false);
 }
 
 FftPlan* BuildPlan(std::int32_t n) {
+  build_count.fetch_add(1, std::memory_order_relaxed);
   void* block = nullptr;
   if (WorkspaceAlloc(&block, sizeof(FftPlan)) != kSuccess) return nullptr;
   FftPlan* p = new (block) FftPlan();
   p->length = n;
-  p->references = 1;
+  std::size_t* bytes = &p->table_bytes;
+  *bytes = sizeof(FftPlan);
   bool ok = Factor(p, n);
   RootTable roots(n);
   const fft::KernelTables tables = fft::CurrentKernelTables();
@@ -215,8 +238,8 @@ FftPlan* BuildPlan(std::int32_t n) {
     }
     const std::size_t count = static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(m - 1);
     if (count > 0) {
-      ok = roots.Ensure() && AllocArray(&st.twiddle_cos, count) &&
-           AllocArray(&st.twiddle_sin, count);
+      ok = roots.Ensure() && Table(&st.twiddle_cos, count, bytes) &&
+           Table(&st.twiddle_sin, count, bytes);
       // 2π·j·k/L = 2π·e/n with e = (j·k mod L)·(n/L), stepped through j.
       const std::int64_t scale = n / L;
       for (std::int32_t k = 1; ok && k < r; ++k) {
@@ -234,12 +257,12 @@ FftPlan* BuildPlan(std::int32_t n) {
       }
     }
     if (ok && p->stage_kinds[s] == kFftGenericPrime) {
-      ok = roots.Ensure() && AllocArray(&st.root_cos, r) && AllocArray(&st.root_sin, r);
+      ok = roots.Ensure() && Table(&st.root_cos, r, bytes) && Table(&st.root_sin, r, bytes);
       for (std::int32_t q = 0; ok && q < r; ++q)
         roots.CosSin(q, r, &st.root_cos[q], &st.root_sin[q]);
     }
     if (ok && p->stage_kinds[s] == kFftRader) {
-      ok = roots.Ensure() && BuildRader(&st, r, roots);
+      ok = roots.Ensure() && BuildRader(&st, r, roots, bytes);
       if (ok) {
         const std::size_t need = 4 * static_cast<std::size_t>(r) +
                                  4 * static_cast<std::size_t>(r - 1) + st.rader.sub->work_size;
@@ -249,19 +272,157 @@ FftPlan* BuildPlan(std::int32_t n) {
     L = m;
   }
   if (!ok) {
-    DestroyPlan(p);
+    DestroyPlan(p, true);
     return nullptr;
   }
   return p;
 }
 
+// --- The cache (every function named ...Locked runs under the mutex) ---
+
 FftPlan* FindLocked(std::int32_t n) {
-  for (FftPlan* p = cache_head; p; p = p->next)
+  for (FftPlan* p = cache_state.head; p; p = p->cache.next)
     if (p->length == n) return p;
   return nullptr;
 }
 
+void LinkFrontLocked(FftPlan* p) {
+  p->cache.previous = nullptr;
+  p->cache.next = cache_state.head;
+  if (cache_state.head) cache_state.head->cache.previous = p;
+  cache_state.head = p;
+}
+
+void UnlinkLocked(FftPlan* p) {
+  FftCacheEntry& e = p->cache;
+  if (e.previous)
+    e.previous->cache.next = e.next;
+  else
+    cache_state.head = e.next;
+  if (e.next) e.next->cache.previous = e.previous;
+  e.previous = e.next = nullptr;
+}
+
+// Bytes a plan keeps alive: its own, its real data's and its sub-plans'
+// (a sub-plan shared by two stages or two plans is counted for each).
+std::size_t FootprintLocked(const FftPlan* p) {
+  std::size_t bytes = p->table_bytes;
+  for (int s = 0; s < p->factor_count; ++s)
+    if (const FftPlan* sub = p->stage_data[s].rader.sub) bytes += FootprintLocked(sub);
+  if (const FftRealData* rd = p->real_data.load(std::memory_order_acquire)) {
+    bytes += rd->bytes;
+    if (rd->half) bytes += FootprintLocked(rd->half);
+  }
+  return bytes;
+}
+
+// Enters an unreferenced plan into the idle list, by its last use.
+void IdleInsertLocked(FftPlan* p) {
+  FftCacheEntry& e = p->cache;
+  e.idle = true;
+  e.idle_bytes = FootprintLocked(p);
+  cache_state.idle_bytes += e.idle_bytes;
+  ++cache_state.idle_count;
+  FftPlan* newer = nullptr;
+  FftPlan* older = cache_state.idle_newest;
+  while (older && older->cache.last_use > e.last_use) {
+    newer = older;
+    older = older->cache.idle_older;
+  }
+  e.idle_older = older;
+  e.idle_newer = newer;
+  if (older)
+    older->cache.idle_newer = p;
+  else
+    cache_state.idle_oldest = p;
+  if (newer)
+    newer->cache.idle_older = p;
+  else
+    cache_state.idle_newest = p;
+}
+
+void IdleRemoveLocked(FftPlan* p) {
+  FftCacheEntry& e = p->cache;
+  if (e.idle_older)
+    e.idle_older->cache.idle_newer = e.idle_newer;
+  else
+    cache_state.idle_oldest = e.idle_newer;
+  if (e.idle_newer)
+    e.idle_newer->cache.idle_older = e.idle_older;
+  else
+    cache_state.idle_newest = e.idle_older;
+  e.idle_older = e.idle_newer = nullptr;
+  e.idle = false;
+  cache_state.idle_bytes -= e.idle_bytes;
+  e.idle_bytes = 0;
+  --cache_state.idle_count;
+}
+
+// Unlinks the oldest idle plan and chains it (through cache.next) to *chain.
+void EvictOldestLocked(FftPlan** chain) {
+  FftPlan* p = cache_state.idle_oldest;
+  IdleRemoveLocked(p);
+  UnlinkLocked(p);
+  p->cache.next = *chain;
+  *chain = p;
+}
+
+// The idle plans beyond the limits, oldest first; the newest always stays.
+FftPlan* TrimLocked() {
+  FftPlan* chain = nullptr;
+  const FftIdleLimits& lim = cache_state.limits;
+  while (cache_state.idle_count > 1 &&
+         (cache_state.idle_count > lim.plans || cache_state.idle_bytes > lim.bytes))
+    EvictOldestLocked(&chain);
+  return chain;
+}
+
+void DestroyChain(FftPlan* chain) {
+  while (chain) {
+    FftPlan* next = chain->cache.next;
+    DestroyPlan(chain, true);
+    chain = next;
+  }
+}
+
+// The cached plan of length n with one more reference, or null.
+FftPlan* TakeLocked(std::int32_t n) {
+  FftPlan* p = FindLocked(n);
+  if (!p) return nullptr;
+  if (p->cache.idle) IdleRemoveLocked(p);
+  ++p->references;
+  p->cache.last_use = ++cache_state.clock;
+  if (p != cache_state.head) {
+    UnlinkLocked(p);
+    LinkFrontLocked(p);
+  }
+  return p;
+}
+
+// Drops one reference; `byCaller` counts the release as a use (a plan
+// freed with its parent releases its sub-plans without).
+void Release(FftPlan* plan, bool byCaller) {
+  if (!plan) return;
+  FftPlan* evicted = nullptr;
+  {
+    ProcessLock lock;
+    if (byCaller) plan->cache.last_use = ++cache_state.clock;
+    if (--plan->references == 0) {
+      IdleInsertLocked(plan);
+      evicted = TrimLocked();
+    }
+  }
+  DestroyChain(evicted);
+}
+
 }  // namespace
+
+FftPlan::~FftPlan() {
+  if (FftRealData* rd = real_data.load(std::memory_order_acquire)) {
+    rd->~FftRealData();
+    WorkspaceFree(rd);
+  }
+}
 
 namespace {
 std::atomic<bool> portable_kernels{false};
@@ -286,8 +447,9 @@ const FftRealData* RealDataOf(const FftPlan* plan) {
   void* block = nullptr;
   if (WorkspaceAlloc(&block, sizeof(FftRealData)) != kSuccess) return nullptr;
   FftRealData* built = new (block) FftRealData();
-  bool ok = (built->half = FftPlanAcquire(h)) != nullptr && AllocArray(&built->cos, h / 2 + 1) &&
-            AllocArray(&built->sin, h / 2 + 1);
+  built->bytes = sizeof(FftRealData);
+  bool ok = built->half.Acquire(h) && Table(&built->cos, h / 2 + 1, &built->bytes) &&
+            Table(&built->sin, h / 2 + 1, &built->bytes);
   // k and n/4 - k exchange cosine and sine exactly (when 4 divides n), so
   // the first eighth of the turn gives the whole quarter.
   const std::int32_t direct = n % 4 == 0 ? n / 8 : h / 2;
@@ -311,9 +473,7 @@ const FftRealData* RealDataOf(const FftPlan* plan) {
       winner = expected;
   }
   if (winner != built) {
-    FftPlanRelease(built->half);
-    WorkspaceFree(built->cos);
-    WorkspaceFree(built->sin);
+    built->~FftRealData();
     WorkspaceFree(built);
   }
   return winner;
@@ -323,54 +483,93 @@ FftPlan* FftPlanAcquire(std::int32_t n) {
   if (n < 1) return nullptr;
   {
     ProcessLock lock;
-    if (FftPlan* p = FindLocked(n)) {
-      ++p->references;
-      return p;
-    }
+    if (FftPlan* p = TakeLocked(n)) return p;
   }
   FftPlan* built = BuildPlan(n);
   if (!built) return nullptr;
   FftPlan* winner = nullptr;
   {
     ProcessLock lock;
-    winner = FindLocked(n);
-    if (winner) {
-      ++winner->references;
-    } else {
-      built->next = cache_head;
-      if (cache_head) cache_head->previous = built;
-      cache_head = built;
+    winner = TakeLocked(n);
+    if (!winner) {
+      built->references = 1;
+      built->cache.last_use = ++cache_state.clock;
+      LinkFrontLocked(built);
       winner = built;
       built = nullptr;
     }
   }
-  DestroyPlan(built);  // another thread inserted this length first
+  DestroyPlan(built, true);  // another thread inserted this length first
   return winner;
 }
 
-void FftPlanRelease(FftPlan* plan) {
-  if (!plan) return;
-  bool last = false;
+void FftPlanRelease(FftPlan* plan) { Release(plan, true); }
+
+FftIdleLimits SetFftIdleLimits(FftIdleLimits limits) {
+  FftIdleLimits former;
+  FftPlan* evicted = nullptr;
   {
     ProcessLock lock;
-    last = --plan->references == 0;
-    if (last) {
-      if (plan->previous)
-        plan->previous->next = plan->next;
-      else
-        cache_head = plan->next;
-      if (plan->next) plan->next->previous = plan->previous;
-    }
+    former = cache_state.limits;
+    cache_state.limits = limits;
+    evicted = TrimLocked();
   }
-  if (last) DestroyPlan(plan);
+  DestroyChain(evicted);
+  return former;
+}
+
+void FftReleaseIdlePlans() {
+  // Freeing a plan may leave its sub-plans idle: repeat until none is.
+  for (;;) {
+    FftPlan* evicted = nullptr;
+    {
+      ProcessLock lock;
+      while (cache_state.idle_oldest) EvictOldestLocked(&evicted);
+    }
+    if (!evicted) return;
+    DestroyChain(evicted);
+  }
+}
+
+void FftPlanCacheClose() {
+  FftPlan* all = nullptr;
+  {
+    ProcessLock lock;
+    all = cache_state.head;
+    const FftIdleLimits limits = cache_state.limits;
+    cache_state = CacheState();
+    cache_state.limits = limits;
+  }
+  while (all) {
+    FftPlan* next = all->cache.next;
+    DestroyPlan(all, false);
+    all = next;
+  }
 }
 
 int FftCachedPlanCount() {
   ProcessLock lock;
   int count = 0;
-  for (FftPlan* p = cache_head; p; p = p->next) ++count;
+  for (FftPlan* p = cache_state.head; p; p = p->cache.next) ++count;
   return count;
 }
+
+int FftIdlePlanCount() {
+  ProcessLock lock;
+  return cache_state.idle_count;
+}
+
+std::size_t FftIdlePlanBytes() {
+  ProcessLock lock;
+  return cache_state.idle_bytes;
+}
+
+bool FftPlanIsCached(std::int32_t n) {
+  ProcessLock lock;
+  return FindLocked(n) != nullptr;
+}
+
+std::int64_t FftPlanBuildCount() { return build_count.load(std::memory_order_relaxed); }
 
 std::int32_t FftPlanReferenceCount(const FftPlan* plan) {
   ProcessLock lock;

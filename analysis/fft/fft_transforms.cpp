@@ -2,9 +2,11 @@
 // real and complex data, power and cross-power spectra, the transfer function
 // between two signals, deconvolution, and the Hilbert and Hartley transforms.
 //
-// Each routine acquires the shared plan of its length, runs one or two
-// engine transforms on per-call scratch, post-processes the spectrum and
-// releases the plan. Forward transforms are unscaled, inverse ones carry 1/n.
+// Each routine holds the shared plan of its length for the call (a lookup
+// once the length has been used: released plans stay cached as idle), runs
+// one or two engine transforms on scratch from the thread's scratch area
+// (no heap allocation in repeated calls), and post-processes the spectrum.
+// Forward transforms are unscaled, inverse ones carry 1/n.
 // Real spectra come from the engine in the half-complex layout: bin 0 at 0,
 // Re of bin k at k (k ≤ n/2), Im of bin k at n − k (0 < k < n/2).
 #include <cmath>
@@ -17,30 +19,17 @@
 namespace qm::fft {
 namespace {
 
-// The plan of one call, released on every path.
-class PlanHold {
- public:
-  explicit PlanHold(std::int32_t n) : plan_(FftPlanAcquire(n)) {}
-  ~PlanHold() { FftPlanRelease(plan_); }
-  PlanHold(const PlanHold&) = delete;
-  PlanHold& operator=(const PlanHold&) = delete;
-  const FftPlan* get() const { return plan_; }
-
- private:
-  FftPlan* plan_;
-};
-
 // Half-complex spectrum of the real signal x into hc (n doubles).
-Status HalfComplexSpectrum(const PlanHold& plan, const double* x, double* hc, std::int32_t n) {
-  if (!plan.get()) return kOutOfMemory;
-  return FftRealForward(plan.get(), x, hc, 1, 1, n);
+Status HalfComplexSpectrum(const FftPlanHold& plan, const double* x, double* hc, std::int32_t n) {
+  if (!plan) return kOutOfMemory;
+  return FftRealForward(plan, x, hc, 1, 1, n);
 }
 
 // Half-complex spectra of a and b, both of n > 1 points, into one scratch
 // block: X = hc, Y = hc + n. Computed before any output is written, so that
 // outputs may be the input arrays.
-Status TwoSpectra(const PlanHold& plan, const double* a, const double* b, std::int32_t n,
-                  Scratch<double>* hc) {
+Status TwoSpectra(const FftPlanHold& plan, const double* a, const double* b, std::int32_t n,
+                  ThreadScratch<double>* hc) {
   if (Status s = hc->Allocate(2 * static_cast<std::size_t>(n))) return s;
   if (Status s = HalfComplexSpectrum(plan, a, hc->data(), n)) return s;
   return HalfComplexSpectrum(plan, b, hc->data() + n, n);
@@ -56,7 +45,7 @@ Status RealFft(double* x, double* y, std::int32_t n) {
     y[0] = 0.0;
     return kSuccess;
   }
-  PlanHold plan(n);
+  FftPlanHold plan(n);
   if (Status s = HalfComplexSpectrum(plan, x, y, n)) return s;
   x[0] = y[0];
   y[0] = 0.0;
@@ -76,30 +65,53 @@ Status RealFft(double* x, double* y, std::int32_t n) {
 Status InverseRealFft(double* re, double* im, std::int32_t n) {
   if (n < 1) return kCountNotPositive;
   if (n == 1) return kSuccess;
-  PlanHold plan(n);
-  if (!plan.get()) return kOutOfMemory;
+  FftPlanHold plan(n);
+  if (!plan) return kOutOfMemory;
   // Half-complex spectrum in im: Re of bins 0 … n/2 from re, Im of bin
   // n − j at j from the conjugate-symmetric upper half of im.
   for (std::int32_t j = n / 2 + 1; j < n; ++j) im[j] = -im[j];
   std::memcpy(im, re, sizeof(double) * (n / 2 + 1));
-  return FftRealInverse(plan.get(), im, re, 1, 1, n);
+  return FftRealInverse(plan, im, re, 1, 1, n);
 }
 
 namespace {
 
+// dst[k] = src[k]·scale (the arrays do not overlap); in blocks of four,
+// which the compiler turns into vector operations.
+void ScaledCopy(double* __restrict dst, const double* __restrict src, std::int32_t n,
+                double scale) {
+  std::int32_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    dst[k] = src[k] * scale;
+    dst[k + 1] = src[k + 1] * scale;
+    dst[k + 2] = src[k + 2] * scale;
+    dst[k + 3] = src[k + 3] * scale;
+  }
+  for (; k < n; ++k) dst[k] = src[k] * scale;
+}
+
 Status ComplexTransform(double* re, double* im, std::int32_t n, bool inverse) {
   if (n < 1) return kCountNotPositive;
   if (n == 1) return kSuccess;
-  PlanHold plan(n);
-  if (!plan.get()) return kOutOfMemory;
-  Scratch<double> out;
+  FftPlanHold plan(n);
+  if (!plan) return kOutOfMemory;
+  ThreadScratch<double> out;
   if (Status s = out.Allocate(2 * static_cast<std::size_t>(n))) return s;
-  const Status s = inverse
-                       ? FftComplexInverse(plan.get(), re, im, out.data(), out.data() + n, 1, 1, n)
-                       : FftComplexForward(plan.get(), re, im, out.data(), out.data() + n, 1, 1, n);
-  if (s != kSuccess) return s;
-  std::memcpy(re, out.data(), sizeof(double) * n);
-  std::memcpy(im, out.data() + n, sizeof(double) * n);
+  double* outRe = out.data();
+  double* outIm = outRe + n;
+  if (!inverse) {
+    if (Status s = FftComplexForward(plan, re, im, outRe, outIm, 1, 1, n)) return s;
+    std::memcpy(re, outRe, sizeof(double) * n);
+    std::memcpy(im, outIm, sizeof(double) * n);
+    return kSuccess;
+  }
+  // The unscaled inverse is the forward transform with the real and
+  // imaginary parts exchanged (as FftComplexInverse runs it); the factor 1/n
+  // is applied while copying back, saving a pass over the data.
+  if (Status s = FftComplexForward(plan, im, re, outIm, outRe, 1, 1, n)) return s;
+  const double scale = 1.0 / n;
+  ScaledCopy(re, outRe, n, scale);
+  ScaledCopy(im, outIm, n, scale);
   return kSuccess;
 }
 
@@ -118,9 +130,9 @@ Status PowerSpectrumTwoSided(double* x, std::int32_t n) {
     x[0] = x[0] * x[0];
     return kSuccess;
   }
-  PlanHold plan(n);
-  if (!plan.get()) return kOutOfMemory;
-  Scratch<double> hc;
+  FftPlanHold plan(n);
+  if (!plan) return kOutOfMemory;
+  ThreadScratch<double> hc;
   if (Status s = hc.Allocate(n)) return s;
   if (Status s = HalfComplexSpectrum(plan, x, hc.data(), n)) return s;
   const double nn = static_cast<double>(n) * static_cast<double>(n);
@@ -133,12 +145,20 @@ Status PowerSpectrumTwoSided(double* x, std::int32_t n) {
 
 Status PowerSpectrum(const double* x, std::int32_t n, double dt, double* spectrum, double* df) {
   if (n < 1) return kCountNotPositive;
-  Scratch<double> copy;
-  if (Status s = copy.Allocate(n)) return s;
-  std::memcpy(copy.data(), x, sizeof(double) * n);
-  if (Status s = PowerSpectrumTwoSided(copy.data(), n)) return s;
-  const std::int32_t half = n / 2;
-  for (std::int32_t k = 0; k < half; ++k) spectrum[k] = k == 0 ? copy[0] : 2.0 * copy[k];
+  // Twice the two-sided spectrum below n/2 (bin 0 once), from one scratch
+  // spectrum; n = 1 has no bin below n/2.
+  if (n > 1) {
+    FftPlanHold plan(n);
+    if (!plan) return kOutOfMemory;
+    ThreadScratch<double> hc;
+    if (Status s = hc.Allocate(n)) return s;
+    if (Status s = HalfComplexSpectrum(plan, x, hc.data(), n)) return s;
+    const double nn = static_cast<double>(n) * static_cast<double>(n);
+    const std::int32_t half = n / 2;
+    spectrum[0] = Square(hc[0]) / nn;
+    for (std::int32_t k = 1; k < half; ++k)
+      spectrum[k] = 2.0 * ((Square(hc[k]) + Square(hc[n - k])) / nn);
+  }
   *df = 1.0 / (n * dt);
   return kSuccess;
 }
@@ -153,10 +173,10 @@ Status CrossSpectrum(const double* x, const double* y, std::int32_t n, double* r
     im[0] = 0.0;
     return kSuccess;
   }
-  PlanHold plan(n);
-  if (!plan.get()) return kOutOfMemory;
+  FftPlanHold plan(n);
+  if (!plan) return kOutOfMemory;
   // Both spectra first, so that re and im may be the input arrays.
-  Scratch<double> hc;
+  ThreadScratch<double> hc;
   if (Status s = TwoSpectra(plan, x, y, n, &hc)) return s;
   double* X = hc.data();
   double* Y = X + n;
@@ -187,16 +207,31 @@ Status CrossPowerSpectrumTwoSided(const double* x, const double* y, std::int32_t
 Status CrossPowerSpectrum(const double* x, const double* y, std::int32_t n, double dt,
                           double* magnitude, double* phase, double* df) {
   if (n < 1) return kCountNotPositive;
-  Scratch<double> s2;
-  if (Status s = s2.Allocate(2 * static_cast<std::size_t>(n))) return s;
-  double* re = s2.data();
-  double* im = re + n;
-  if (Status s = CrossSpectrum(x, y, n, re, im)) return s;
-  const std::int32_t half = n / 2;
-  for (std::int32_t k = 0; k < half; ++k) {
-    const double m = std::sqrt(re[k] * re[k] + im[k] * im[k]);
-    magnitude[k] = k == 0 ? m : 2.0 * m;
-    phase[k] = std::atan2(im[k], re[k]);
+  // The two-sided cross spectrum below n/2, bin by bin as CrossSpectrum
+  // forms it; n = 1 has no bin below n/2.
+  if (n > 1) {
+    FftPlanHold plan(n);
+    if (!plan) return kOutOfMemory;
+    ThreadScratch<double> hc;
+    if (Status s = TwoSpectra(plan, x, y, n, &hc)) return s;
+    const double* X = hc.data();
+    const double* Y = X + n;
+    const double nn = static_cast<double>(n) * static_cast<double>(n);
+    const std::int32_t half = n / 2;
+    for (std::int32_t k = 0; k < half; ++k) {
+      double re, im;
+      if (k == 0) {
+        re = X[0] * Y[0] / nn;
+        im = 0.0;
+      } else {
+        const double xr = X[k], xi = X[n - k], yr = Y[k], yi = Y[n - k];
+        re = (xr * yr + xi * yi) / nn;
+        im = (xr * yi - xi * yr) / nn;
+      }
+      const double m = std::sqrt(re * re + im * im);
+      magnitude[k] = k == 0 ? m : 2.0 * m;
+      phase[k] = std::atan2(im, re);
+    }
   }
   *df = 1.0 / (n * dt);
   return kSuccess;
@@ -205,9 +240,9 @@ Status CrossPowerSpectrum(const double* x, const double* y, std::int32_t n, doub
 Status TransferFunction(const double* stimulus, const double* response, std::int32_t n, double dt,
                         double* magnitude, double* phase, double* df) {
   if (n < 1) return kCountNotPositive;
-  PlanHold plan(n);
-  if (!plan.get()) return kOutOfMemory;
-  Scratch<double> hc;
+  FftPlanHold plan(n);
+  if (!plan) return kOutOfMemory;
+  ThreadScratch<double> hc;
   if (n == 1) {
     if (Status s = hc.Allocate(2)) return s;
     hc[0] = stimulus[0];
@@ -243,9 +278,9 @@ Status Deconvolve(const double* divisor, const double* dividend, std::int32_t n,
     out[0] = dividend[0] / divisor[0];
     return kSuccess;
   }
-  PlanHold plan(n);
-  if (!plan.get()) return kOutOfMemory;
-  Scratch<double> hc;
+  FftPlanHold plan(n);
+  if (!plan) return kOutOfMemory;
+  ThreadScratch<double> hc;
   if (Status s = TwoSpectra(plan, divisor, dividend, n, &hc)) return s;
   double* X = hc.data();
   double* Y = X + n;
@@ -258,7 +293,7 @@ Status Deconvolve(const double* divisor, const double* dividend, std::int32_t n,
     Y[n - k] = (yi * xr - yr * xi) * inv;
   }
   if (n % 2 == 0) Y[n / 2] = Y[n / 2] / X[n / 2];
-  return FftRealInverse(plan.get(), Y, out, 1, 1, n);
+  return FftRealInverse(plan, Y, out, 1, 1, n);
 }
 
 Status HilbertTransform(double* x, std::int32_t n) {
@@ -267,9 +302,9 @@ Status HilbertTransform(double* x, std::int32_t n) {
     x[0] = 0.0;
     return kSuccess;
   }
-  PlanHold plan(n);
-  if (!plan.get()) return kOutOfMemory;
-  Scratch<double> hc;
+  FftPlanHold plan(n);
+  if (!plan) return kOutOfMemory;
+  ThreadScratch<double> hc;
   if (Status s = hc.Allocate(n)) return s;
   double* X = hc.data();
   if (Status s = HalfComplexSpectrum(plan, x, X, n)) return s;
@@ -281,7 +316,7 @@ Status HilbertTransform(double* x, std::int32_t n) {
     X[n - k] = -re;
   }
   if (n % 2 == 0) X[n / 2] = 0.0;
-  return FftRealInverse(plan.get(), X, x, 1, 1, n);
+  return FftRealInverse(plan, X, x, 1, 1, n);
 }
 
 Status InverseHilbertTransform(double* x, std::int32_t n) {
@@ -293,9 +328,9 @@ Status InverseHilbertTransform(double* x, std::int32_t n) {
 Status HartleyTransform(double* x, std::int32_t n) {
   if (n < 1) return kCountNotPositive;
   if (n == 1) return kSuccess;
-  PlanHold plan(n);
-  if (!plan.get()) return kOutOfMemory;
-  Scratch<double> hc;
+  FftPlanHold plan(n);
+  if (!plan) return kOutOfMemory;
+  ThreadScratch<double> hc;
   if (Status s = hc.Allocate(n)) return s;
   double* X = hc.data();
   if (Status s = HalfComplexSpectrum(plan, x, X, n)) return s;

@@ -4,7 +4,8 @@
 // bind BLAS/LAPACK and hand it the thread count. A shared object cannot
 // refuse to load on Linux; when no BLAS/LAPACK module is found the library
 // still loads and every export that needs one returns kNoLinearAlgebra.
-// Unload: release the modules, then every per-thread record still held.
+// Unload: release the modules, then every FFT plan (referenced or idle) and
+// every per-thread record still held.
 #include "frame/library.h"
 
 #include <dlfcn.h>
@@ -12,6 +13,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "fft/fft_engine.h"
 #include "frame/blas_binding.h"
 #include "frame/config.h"
 #include "frame/process_mutex.h"
@@ -69,6 +71,7 @@ __attribute__((constructor)) void OnLibraryLoad() {
 __attribute__((destructor)) void OnLibraryUnload() {
   LoadState& s = State();
   ReleaseBlasLapack(&s.blas);
+  fft::FftPlanCacheClose();
   ThreadTableClose();
   delete load_state;
   load_state = nullptr;

@@ -38,6 +38,7 @@ void Unlink(Entry* e) {
 void DestroyEntry(Entry* e) {
   WorkspaceFree(e->record.work_array);
   WorkspaceFree(e->record.work_record);
+  WorkspaceFree(e->record.scratch.base);
   e->~Entry();
   WorkspaceFree(e);
 }

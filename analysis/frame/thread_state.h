@@ -1,8 +1,10 @@
-// Per-thread state: one record per thread that has used a random generator
-// or the streaming detector, created on first use and released when the
-// thread ends (or when the library unloads). Threads never share a record.
+// Per-thread state: one record per thread that has used a random generator,
+// the streaming detector or per-thread scratch, created on first use and
+// released when the thread ends (or when the library unloads). Threads never
+// share a record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "frame/status.h"
@@ -12,6 +14,15 @@ namespace qm {
 struct GeneratorSeeds {
   std::uint32_t seed[3] = {1234, 2345, 3456};
   std::uint32_t first_use = 1;  // cleared by the generator's first call
+};
+
+// The thread's scratch area (see ThreadScratch in workspace.h): one block,
+// handed out from the front in nested scopes and kept between calls.
+struct ScratchArena {
+  char* base = nullptr;    // from WorkspaceAlloc, released with the record
+  std::size_t size = 0;    // bytes at base
+  std::size_t top = 0;     // bytes handed out
+  std::size_t wanted = 0;  // the most bytes a nesting has asked for (at most kThreadScratchKeep)
 };
 
 struct ThreadRecord {
@@ -28,6 +39,7 @@ struct ThreadRecord {
   // further blocks.
   void* work_record = nullptr;
   void* work_array = nullptr;
+  ScratchArena scratch;
 };
 
 // The calling thread's record, created with the initial values when absent.

@@ -7,6 +7,11 @@
 //   qm::Scratch<double> work;
 //   if (qm::Status s = work.Allocate(n)) return s;   // -20001 on failure
 //   ... work.data() ...
+//
+// Routines called over and over (the transforms) take their scratch from the
+// calling thread's scratch area instead, with `ThreadScratch<T>` (the same
+// use): no heap allocation once the area has grown to the largest nesting of
+// blocks the thread asks for.
 #pragma once
 
 #include <cstddef>
@@ -59,6 +64,54 @@ class Scratch {
 
  private:
   T* data_ = nullptr;
+};
+
+// Bytes a thread's scratch area may keep between calls; larger blocks come
+// from the heap for the call.
+inline constexpr std::size_t kThreadScratchKeep = std::size_t{16} << 20;
+
+struct ScratchArena;
+
+// Frees the calling thread's scratch area when none of it is handed out,
+// and forgets its size (for tests: the next blocks grow it anew).
+void ReleaseThreadScratch();
+
+// The untyped part of ThreadScratch.
+class ThreadScratchBlock {
+ public:
+  ThreadScratchBlock() = default;
+  ThreadScratchBlock(const ThreadScratchBlock&) = delete;
+  ThreadScratchBlock& operator=(const ThreadScratchBlock&) = delete;
+  ~ThreadScratchBlock() { Give(); }
+
+ protected:
+  // A block of `bytes` from the thread's area when it has room (growing the
+  // area first when none of it is handed out), else from the heap; -20001
+  // when neither can be had.
+  Status Take(std::size_t bytes);
+  // Returns the block (to the area or the heap).
+  void Give();
+  void* block_ = nullptr;
+
+ private:
+  ScratchArena* arena_ = nullptr;  // null for a heap block
+  std::size_t offset_ = 0;         // where the block starts in the area
+};
+
+// Per-call scratch from the calling thread's scratch area. Blocks of one
+// thread nest like a stack: keep these objects local, so that they are
+// released in the reverse order of their allocation.
+template <class T>
+class ThreadScratch : public ThreadScratchBlock {
+ public:
+  // Room for `count` elements (uninitialised); replaces any earlier block.
+  Status Allocate(std::size_t count) {
+    Give();
+    if (count > SIZE_MAX / sizeof(T)) return kOutOfMemory;
+    return Take(count * sizeof(T));
+  }
+  T* data() const { return static_cast<T*>(block_); }
+  T& operator[](std::size_t i) const { return data()[i]; }
 };
 
 }  // namespace qm
