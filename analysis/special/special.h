@@ -1,0 +1,45 @@
+// Scalar special functions of real arguments.
+//
+// Every function takes its arguments by value and returns the value; none
+// keeps state or allocates. Out-of-domain arguments give a quiet NaN (after
+// the domain hook, see DomainError in kernels.h); NaN arguments give NaN.
+// These are also the interfaces other families use (the distributions need
+// LogGamma, IncompleteGammaP/Q and IncompleteBeta/IncompleteBetaComplement).
+#pragma once
+
+#include <cstdint>
+
+#include "frame/status.h"
+
+namespace qm::special {
+
+// ---- Error functions --------------------------------------------------------
+double Erf(double x);
+double Erfc(double x);
+// Status forms of the exports: *result = erf(x) or erfc(x), status 0.
+Status ErfToResult(double x, double* result);
+Status ErfcToResult(double x, double* result);
+
+// ---- Gamma family -------------------------------------------------------------
+// Γ(x); NaN at 0 and the negative integers.
+double Gamma(double x);
+// Γ(x) by Stirling's formula alone, 0 < x < 709.782712893384 (crude below 33).
+double GammaStirling(double x);
+// ln Γ(x) for x >= 0 (+infinity at 0), NaN for x < 0.
+double LogGamma(double x);
+double Factorial(std::int32_t n);
+double LogFactorial(std::int32_t n);
+// ψ(x); NaN at the non-positive integers.
+double Digamma(double x);
+// Complete beta function B(a, b).
+double Beta(double a, double b);
+// Regularised incomplete gamma functions P(a, x) and Q(a, x) = 1 - P(a, x),
+// a > 0, x >= 0; each computed directly where it is the smaller one.
+double IncompleteGammaP(double a, double x);
+double IncompleteGammaQ(double a, double x);
+// Regularised incomplete beta I_x(a, b) and its complement 1 - I_x(a, b),
+// a > 0, b > 0, 0 <= x <= 1.
+double IncompleteBeta(double a, double b, double x);
+double IncompleteBetaComplement(double a, double b, double x);
+
+}  // namespace qm::special

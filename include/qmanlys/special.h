@@ -1,0 +1,32 @@
+/* Special functions of real arguments. Included by qmanlys.h inside its
+ * extern "C" block.
+ *
+ * Each export evaluates one function and returns its value (the error
+ * functions return status 0 and write the value; the multi-valued exports
+ * write through pointers and skip a null one). Arguments outside a
+ * function's domain give a quiet NaN, NaN arguments give NaN. Integer orders
+ * are 32-bit. "Optional x" arguments: a null pointer selects the complete
+ * function, otherwise the incomplete one at *x. */
+
+/* Erf(x, result): *result = erf(x); status 0, -20008 for a null result. */
+int32_t ZMXFunc70(double x, double* result);
+/* Erfc(x, result): *result = erfc(x) (exactly 0 beyond x = 26.64, 2 below -26.64); status 0,
+ * -20008 for a null result. */
+int32_t ZMXFunc71(double x, double* result);
+
+/* GammaOrIncompleteGamma(a, x): x null: Gamma(a) (NaN at 0 and the negative integers); otherwise
+ * the regularised lower incomplete gamma P(a, *x), a > 0, *x >= 0. */
+double ZMXFunc309(double a, const double* x);
+/* GammaStirling(x): Gamma(x) by Stirling's formula, 0 < x < 709.78 (a crude value below 33). */
+double ZMXFunc314(double x);
+/* LogGamma(x): ln Gamma(x), x >= 0 (+infinity at 0); NaN for x < 0. */
+double ZMXFunc312(double x);
+/* Factorial(n): n!, NaN for n < 0, +infinity from n = 171. */
+double ZMXFunc308(int32_t n);
+/* LogFactorial(n): ln n!, NaN for n < 0. */
+double ZMXFunc311(int32_t n);
+/* Digamma(x): psi(x) = Gamma'(x)/Gamma(x); NaN at the non-positive integers. */
+double ZMXFunc313(double x);
+/* BetaOrIncompleteBeta(a, b, x): x null: B(a, b) (NaN at the poles of a and b); otherwise the
+ * regularised incomplete beta I_x(a, b), a > 0, b > 0, 0 <= *x <= 1. */
+double ZMXFunc307(double a, double b, const double* x);
