@@ -28,3 +28,22 @@ QM_EXPORT double ZMXFunc313(double x) { return qm::special::Digamma(x); }
 QM_EXPORT double ZMXFunc307(double a, double b, const double* x) {
   return x ? qm::special::IncompleteBeta(a, b, *x) : qm::special::Beta(a, b);
 }
+
+// ---- Exponential and trigonometric-type integrals ------------------------------------
+
+QM_EXPORT double ZMXFunc321(double x, int32_t n) {
+  return qm::special::ExponentialIntegralEn(x, n);
+}
+QM_EXPORT double ZMXFunc331(double x, double* s, double* c) {
+  double sv, cv;
+  qm::special::FresnelIntegrals(x, &sv, &cv);
+  if (s) *s = sv;
+  if (c) *c = cv;
+  return 0.0;
+}
+QM_EXPORT double ZMXFunc325(double x) { return qm::special::HyperbolicSineIntegral(x); }
+QM_EXPORT double ZMXFunc324(double x) { return qm::special::HyperbolicCosineIntegral(x); }
+QM_EXPORT double ZMXFunc322(double x) { return qm::special::CosineIntegral(x); }
+QM_EXPORT double ZMXFunc323(double x) { return qm::special::SineIntegral(x); }
+QM_EXPORT double ZMXFunc320(double x) { return qm::special::DawsonIntegral(x); }
+QM_EXPORT double ZMXFunc326(double x) { return qm::special::Dilogarithm(x); }

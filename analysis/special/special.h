@@ -42,4 +42,21 @@ double IncompleteGammaQ(double a, double x);
 double IncompleteBeta(double a, double b, double x);
 double IncompleteBetaComplement(double a, double b, double x);
 
+// ---- Exponential and trigonometric-type integrals ------------------------------
+// E_n(x), n >= 0, x >= 0.
+double ExponentialIntegralEn(double x, std::int32_t n);
+// Si and Ci together; for x < 0 Ci is the real part Ci(|x|).
+void SineCosineIntegrals(double x, double* si, double* ci);
+double SineIntegral(double x);
+double CosineIntegral(double x);
+// Shi and Chi together; for x < 0 Chi is the real part Chi(|x|).
+void HyperbolicSineCosineIntegrals(double x, double* shi, double* chi);
+double HyperbolicSineIntegral(double x);
+double HyperbolicCosineIntegral(double x);
+// Fresnel S(x) and C(x) with the phase πx²/2.
+void FresnelIntegrals(double x, double* s, double* c);
+double DawsonIntegral(double x);
+// Spence's function ∫₁ˣ ln t / (1 - t) dt = Li₂(1 - x), x >= 0.
+double Dilogarithm(double x);
+
 }  // namespace qm::special

@@ -30,3 +30,23 @@ double ZMXFunc313(double x);
 /* BetaOrIncompleteBeta(a, b, x): x null: B(a, b) (NaN at the poles of a and b); otherwise the
  * regularised incomplete beta I_x(a, b), a > 0, b > 0, 0 <= *x <= 1. */
 double ZMXFunc307(double a, double b, const double* x);
+
+/* ExponentialIntegralEn(x, n): E_n(x), n >= 0, x >= 0 (+infinity at x = 0 for n <= 1). */
+double ZMXFunc321(double x, int32_t n);
+/* FresnelIntegrals(x, s, c): *s = S(x), *c = C(x) (phase pi x^2/2; both 0.5 with the sign of x
+ * beyond |x| = 36974); a null output is skipped. Returns 0.0. */
+double ZMXFunc331(double x, double* s, double* c);
+/* HyperbolicSineIntegral(x): Shi(x), odd; +-infinity beyond |x| = 880. */
+double ZMXFunc325(double x);
+/* HyperbolicCosineIntegral(x): Chi(x) (-infinity at 0; for x < 0 the real part Chi(|x|)). */
+double ZMXFunc324(double x);
+/* CosineIntegral(x): Ci(x) = gamma + ln x + int_0^x (cos t - 1)/t dt (-infinity at 0; for x < 0
+ * the real part Ci(|x|)). */
+double ZMXFunc322(double x);
+/* SineIntegral(x): Si(x) = int_0^x sin t / t dt, odd; +-pi/2 at +-infinity. */
+double ZMXFunc323(double x);
+/* DawsonIntegral(x): F(x) = exp(-x^2) int_0^x exp(t^2) dt, odd. */
+double ZMXFunc320(double x);
+/* Dilogarithm(x): Spence's function int_1^x ln t / (1 - t) dt = Li2(1 - x), x >= 0 (NaN below);
+ * pi^2/6 at 0, 0 at 1. */
+double ZMXFunc326(double x);

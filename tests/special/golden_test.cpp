@@ -60,6 +60,12 @@ double ErfcExport(double x) {
   return r;
 }
 
+double FresnelPart(double x, bool sine) {
+  double s = 0, c = 0;
+  EXPECT_EQ(ZMXFunc331(x, &s, &c), 0.0);
+  return sine ? s : c;
+}
+
 using Args = const std::vector<double>&;
 struct Function {
   std::function<double(Args)> eval;
@@ -90,6 +96,15 @@ const std::map<std::string, Function>& Functions() {
       {"betainc_c",
        {[](Args a) { return qm::special::IncompleteBetaComplement(a[0], a[1], a[2]); }, 1e-14}},
       {"betainc_large", {[](Args a) { return ZMXFunc307(a[0], a[1], &a[2]); }, 1e-12}},
+      {"expn", {[](Args a) { return ZMXFunc321(a[0], static_cast<int32_t>(a[1])); }, 1e-14}},
+      {"si", {[](Args a) { return ZMXFunc323(a[0]); }, 1e-14}},
+      {"ci", {[](Args a) { return ZMXFunc322(a[0]); }, 1e-14}},
+      {"shi", {[](Args a) { return ZMXFunc325(a[0]); }, 1e-14}},
+      {"chi", {[](Args a) { return ZMXFunc324(a[0]); }, 1e-14}},
+      {"fresnel_s", {[](Args a) { return FresnelPart(a[0], true); }, 1e-14}},
+      {"fresnel_c", {[](Args a) { return FresnelPart(a[0], false); }, 1e-14}},
+      {"dawson", {[](Args a) { return ZMXFunc320(a[0]); }, 1e-14}},
+      {"spence", {[](Args a) { return ZMXFunc326(a[0]); }, 1e-14}},
   };
   return functions;
 }
