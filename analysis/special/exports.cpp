@@ -47,3 +47,20 @@ QM_EXPORT double ZMXFunc322(double x) { return qm::special::CosineIntegral(x); }
 QM_EXPORT double ZMXFunc323(double x) { return qm::special::SineIntegral(x); }
 QM_EXPORT double ZMXFunc320(double x) { return qm::special::DawsonIntegral(x); }
 QM_EXPORT double ZMXFunc326(double x) { return qm::special::Dilogarithm(x); }
+
+// ---- Bessel and Airy functions ---------------------------------------------------------
+
+QM_EXPORT double ZMXFunc302(double v, double x) { return qm::special::BesselJ(v, x); }
+QM_EXPORT double ZMXFunc301(double v, double x) { return qm::special::BesselY(v, x); }
+QM_EXPORT double ZMXFunc303(int32_t n, double x) { return qm::special::SphericalBesselJ(n, x); }
+QM_EXPORT double ZMXFunc304(int32_t n, double x) { return qm::special::SphericalBesselY(n, x); }
+QM_EXPORT double ZMXFunc305(double v, double x) { return qm::special::BesselI(v, x); }
+QM_EXPORT double ZMXFunc330(double x, double* ai, double* aip, double* bi, double* bip) {
+  double v[4];
+  qm::special::Airy(x, &v[0], &v[1], &v[2], &v[3]);
+  if (ai) *ai = v[0];
+  if (aip) *aip = v[1];
+  if (bi) *bi = v[2];
+  if (bip) *bip = v[3];
+  return 0.0;
+}

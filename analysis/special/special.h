@@ -59,4 +59,14 @@ double DawsonIntegral(double x);
 // Spence's function ∫₁ˣ ln t / (1 - t) dt = Li₂(1 - x), x >= 0.
 double Dilogarithm(double x);
 
+// ---- Bessel and Airy functions ------------------------------------------------------
+// J_v(x), Y_v(x) and I_v(x) of real order.
+double BesselJ(double v, double x);
+double BesselY(double v, double x);
+double BesselI(double v, double x);
+double SphericalBesselJ(std::int32_t n, double x);
+double SphericalBesselY(std::int32_t n, double x);
+// Ai, Ai', Bi, Bi' at x (all four outputs required).
+void Airy(double x, double* ai, double* aip, double* bi, double* bip);
+
 }  // namespace qm::special

@@ -50,3 +50,18 @@ double ZMXFunc320(double x);
 /* Dilogarithm(x): Spence's function int_1^x ln t / (1 - t) dt = Li2(1 - x), x >= 0 (NaN below);
  * pi^2/6 at 0, 0 at 1. */
 double ZMXFunc326(double x);
+
+/* BesselJ(v, x): J_v(x) of real order; x < 0 only for integer v (NaN otherwise). */
+double ZMXFunc302(double v, double x);
+/* BesselY(v, x): Y_v(x) of real order, x > 0 (NaN for x <= 0, v < -200 and integer |v| above
+ * 2147483647); accurate also for orders near an integer. */
+double ZMXFunc301(double v, double x);
+/* SphericalBesselJ(n, x): j_n(x) = sqrt(pi/(2x)) J_(n+1/2)(x), x >= 0 (1 at x = 0 for n = 0, 0 for
+ * n > 0). */
+double ZMXFunc303(int32_t n, double x);
+/* SphericalBesselY(n, x): y_n(x) = sqrt(pi/(2x)) Y_(n+1/2)(x), x > 0. */
+double ZMXFunc304(int32_t n, double x);
+/* BesselI(v, x): modified Bessel function I_v(x) of real order; x < 0 only for integer v. */
+double ZMXFunc305(double v, double x);
+/* Airy(x, ai, aip, bi, bip): Ai(x), Ai'(x), Bi(x), Bi'(x); a null output is skipped. Returns 0.0. */
+double ZMXFunc330(double x, double* ai, double* aip, double* bi, double* bip);

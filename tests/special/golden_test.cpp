@@ -66,6 +66,12 @@ double FresnelPart(double x, bool sine) {
   return sine ? s : c;
 }
 
+double AiryPart(double x, int which) {
+  double v[4] = {0, 0, 0, 0};
+  EXPECT_EQ(ZMXFunc330(x, &v[0], &v[1], &v[2], &v[3]), 0.0);
+  return v[which];
+}
+
 using Args = const std::vector<double>&;
 struct Function {
   std::function<double(Args)> eval;
@@ -105,6 +111,15 @@ const std::map<std::string, Function>& Functions() {
       {"fresnel_c", {[](Args a) { return FresnelPart(a[0], false); }, 1e-14}},
       {"dawson", {[](Args a) { return ZMXFunc320(a[0]); }, 1e-14}},
       {"spence", {[](Args a) { return ZMXFunc326(a[0]); }, 1e-14}},
+      {"bessel_j", {[](Args a) { return ZMXFunc302(a[0], a[1]); }, 1e-14}},
+      {"bessel_y", {[](Args a) { return ZMXFunc301(a[0], a[1]); }, 1e-14}},
+      {"bessel_i", {[](Args a) { return ZMXFunc305(a[0], a[1]); }, 1e-14}},
+      {"sph_j", {[](Args a) { return ZMXFunc303(static_cast<int32_t>(a[0]), a[1]); }, 1e-14}},
+      {"sph_y", {[](Args a) { return ZMXFunc304(static_cast<int32_t>(a[0]), a[1]); }, 1e-14}},
+      {"airy_ai", {[](Args a) { return AiryPart(a[0], 0); }, 1e-14}},
+      {"airy_aip", {[](Args a) { return AiryPart(a[0], 1); }, 1e-14}},
+      {"airy_bi", {[](Args a) { return AiryPart(a[0], 2); }, 1e-14}},
+      {"airy_bip", {[](Args a) { return AiryPart(a[0], 3); }, 1e-14}},
   };
   return functions;
 }

@@ -218,6 +218,58 @@ for x in logspace(-10, 10, 150) + around([0.5, 1.0, 1.5, 2.0]) + rand(0.01, 10, 
     emit("spence", [x], mp.polylog(2, 1 - mp.mpf(x)))
 
 
+# ---- Bessel and Airy functions ----------------------------------------------------
+def modulus(v, x):
+    return mp.sqrt(mp.besselj(v, x) ** 2 + mp.bessely(v, x) ** 2)
+
+
+bx = logspace(-5, 4, 70) + [21.9, 22.0, 22.1, 1.99, 2.0, 2.01]
+for v in [0, 1e-14, 0.5, 1, 2, 2 + 1e-14, 2 - 1e-10, 2.5, 3.3, 10, 30.7, 100, 500.25]:
+    for x in bx + around([v]) if v > 1 else bx:
+        if x <= 0:
+            continue
+        with mp.workdps(40):
+            j, y, m = mp.besselj(v, x), mp.bessely(v, x), modulus(v, x)
+        emit("bessel_j", [v, x], j, m if x > v else 0)
+        emit("bessel_y", [v, x], y, m if x > v else 0)
+for v in [-0.3, -2.5, -3, -10.7, -100.2, -199.5]:
+    for x in bx:
+        a = -v
+        with mp.workdps(40):
+            m = modulus(a, x)
+            emit("bessel_j", [v, x], mp.besselj(v, x), m)
+            emit("bessel_y", [v, x], mp.bessely(v, x), m)
+for v in [0, 0.3, 1, 2.5, 10, 50.5, 300]:
+    for x in logspace(-5, math.log10(700), 50) + around([v]) if v > 1 else logspace(-5, 2.8, 50):
+        if x > 0:
+            emit("bessel_i", [v, x], mp.besseli(v, x))
+for v in [-0.5, -1.3, -7.7, -2]:
+    for x in logspace(-5, math.log10(700), 50):
+        a = -v
+        sc = mp.besseli(a, x) + abs(2 / mp.pi * mp.sin(mp.pi * a) * mp.besselk(a, x))
+        emit("bessel_i", [v, x], mp.besseli(v, x), sc)
+for n in [0, 1, 2, 5, 20, 100, -1, -3, -250]:
+    for x in logspace(-5, 4, 60) + around([abs(n) + 0.5]):
+        if x <= 0:
+            continue
+        v = n + mp.mpf(1) / 2
+        with mp.workdps(40):
+            f = mp.sqrt(mp.pi / (2 * x))
+            m = f * modulus(abs(v), x)
+            sc = m if (x > abs(v) or n < 0) else 0
+            emit("sph_j", [n, x], f * mp.besselj(v, x), sc)
+            emit("sph_y", [n, x], f * mp.bessely(v, x), sc)
+for x in [-v for v in logspace(-5, 4, 120)] + logspace(-5, 2.1, 80) + around([1.0, 10.0, -1.0, -10.0]):
+    with mp.workdps(40):
+        ai, aip, bi, bip = mp.airyai(x), mp.airyai(x, 1), mp.airybi(x), mp.airybi(x, 1)
+    e0 = mp.sqrt(ai ** 2 + bi ** 2) if x < 0 else 0
+    e1 = mp.sqrt(aip ** 2 + bip ** 2) if x < 0 else 0
+    emit("airy_ai", [x], ai, e0)
+    emit("airy_aip", [x], aip, e1)
+    emit("airy_bi", [x], bi, e0)
+    emit("airy_bip", [x], bip, e1)
+
+
 out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden.tsv")
 with open(out, "w") as f:
     f.write("\n".join(rows) + "\n")
