@@ -64,3 +64,22 @@ QM_EXPORT double ZMXFunc330(double x, double* ai, double* aip, double* bi, doubl
   if (bip) *bip = v[3];
   return 0.0;
 }
+
+// ---- Elliptic integrals and functions, zeta ----------------------------------------------
+
+QM_EXPORT double ZMXFunc318(double m, const double* phi) {
+  return phi ? qm::special::EllipticF(*phi, m) : qm::special::EllipticK(m);
+}
+QM_EXPORT double ZMXFunc319(double m, const double* phi) {
+  return phi ? qm::special::EllipticEIncomplete(*phi, m) : qm::special::EllipticE(m);
+}
+QM_EXPORT double ZMXFunc332(double u, double m, double* sn, double* cn, double* dn, double* phi) {
+  double s, c, d;
+  const double amplitude = qm::special::JacobiElliptic(u, m, &s, &c, &d);
+  if (sn) *sn = s;
+  if (cn) *cn = c;
+  if (dn) *dn = d;
+  if (phi) *phi = amplitude;
+  return amplitude;
+}
+QM_EXPORT double ZMXFunc329(double x) { return qm::special::RiemannZeta(x); }

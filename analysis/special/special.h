@@ -69,4 +69,17 @@ double SphericalBesselY(std::int32_t n, double x);
 // Ai, Ai', Bi, Bi' at x (all four outputs required).
 void Airy(double x, double* ai, double* aip, double* bi, double* bip);
 
+// ---- Elliptic integrals and functions -------------------------------------------
+// Complete K(m) (the logarithmic form for 1 - m <= 7e-6) and E(m), 0 <= m <= 1.
+double EllipticK(double m);
+double EllipticE(double m);
+// Incomplete F(φ | m) and E(φ | m); for m > 1 only where 1 - m sin²φ >= 0.
+double EllipticF(double phi, double m);
+double EllipticEIncomplete(double phi, double m);
+// sn, cn, dn of (u | m), 0 <= m <= 1; returns the amplitude φ = am(u | m).
+double JacobiElliptic(double u, double m, double* sn, double* cn, double* dn);
+
+// ---- Zeta ---------------------------------------------------------------------------
+double RiemannZeta(double x);
+
 }  // namespace qm::special

@@ -65,3 +65,16 @@ double ZMXFunc304(int32_t n, double x);
 double ZMXFunc305(double v, double x);
 /* Airy(x, ai, aip, bi, bip): Ai(x), Ai'(x), Bi(x), Bi'(x); a null output is skipped. Returns 0.0. */
 double ZMXFunc330(double x, double* ai, double* aip, double* bi, double* bip);
+
+/* EllipticFirstKind(m, phi): phi null: complete K(m), 0 <= m <= 1 (+infinity at 1; for
+ * 1 - m <= 7e-6 the logarithmic form ln 4 - ln(1 - m)/2); otherwise F(*phi | m) (parameter m;
+ * for m > 1 only where 1 - m sin^2 phi >= 0). */
+double ZMXFunc318(double m, const double* phi);
+/* EllipticSecondKind(m, phi): phi null: complete E(m), 0 <= m <= 1; otherwise E(*phi | m). */
+double ZMXFunc319(double m, const double* phi);
+/* JacobiElliptic(u, m, sn, cn, dn, phi): sn, cn, dn of (u | m), 0 <= m <= 1 (NaN outside); the
+ * amplitude phi = am(u | m) is written to *phi and returned. A null output is skipped. */
+double ZMXFunc332(double u, double m, double* sn, double* cn, double* dn, double* phi);
+/* RiemannZeta(x): zeta(x) for real x (+infinity at the pole x = 1, exact zeros at the negative
+ * even integers, finite down to about -260). */
+double ZMXFunc329(double x);

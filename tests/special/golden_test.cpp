@@ -72,6 +72,13 @@ double AiryPart(double x, int which) {
   return v[which];
 }
 
+double JacobiPart(double u, double m, int which) {
+  double v[4] = {0, 0, 0, 0};
+  const double phi = ZMXFunc332(u, m, &v[0], &v[1], &v[2], &v[3]);
+  EXPECT_EQ(phi, v[3]);
+  return v[which];
+}
+
 using Args = const std::vector<double>&;
 struct Function {
   std::function<double(Args)> eval;
@@ -116,6 +123,14 @@ const std::map<std::string, Function>& Functions() {
       {"bessel_i", {[](Args a) { return ZMXFunc305(a[0], a[1]); }, 1e-14}},
       {"sph_j", {[](Args a) { return ZMXFunc303(static_cast<int32_t>(a[0]), a[1]); }, 1e-14}},
       {"sph_y", {[](Args a) { return ZMXFunc304(static_cast<int32_t>(a[0]), a[1]); }, 1e-14}},
+      {"ellip_k", {[](Args a) { return ZMXFunc318(a[0], nullptr); }, 1e-14}},
+      {"ellip_e", {[](Args a) { return ZMXFunc319(a[0], nullptr); }, 1e-14}},
+      {"ellip_f", {[](Args a) { return ZMXFunc318(a[0], &a[1]); }, 1e-14}},
+      {"ellip_e_inc", {[](Args a) { return ZMXFunc319(a[0], &a[1]); }, 1e-14}},
+      {"jacobi_sn", {[](Args a) { return JacobiPart(a[0], a[1], 0); }, 1e-14}},
+      {"jacobi_cn", {[](Args a) { return JacobiPart(a[0], a[1], 1); }, 1e-14}},
+      {"jacobi_dn", {[](Args a) { return JacobiPart(a[0], a[1], 2); }, 1e-14}},
+      {"zeta", {[](Args a) { return ZMXFunc329(a[0]); }, 1e-14}},
       {"airy_ai", {[](Args a) { return AiryPart(a[0], 0); }, 1e-14}},
       {"airy_aip", {[](Args a) { return AiryPart(a[0], 1); }, 1e-14}},
       {"airy_bi", {[](Args a) { return AiryPart(a[0], 2); }, 1e-14}},

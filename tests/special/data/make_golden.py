@@ -270,6 +270,35 @@ for x in [-v for v in logspace(-5, 4, 120)] + logspace(-5, 2.1, 80) + around([1.
     emit("airy_bip", [x], bip, e1)
 
 
+# ---- elliptic integrals, Jacobi functions, zeta -------------------------------------
+for m in [i / 50 for i in range(0, 50)] + around([0.5]) + [1 - 10.0 ** -k for k in range(1, 16)] \
+        + [1 - 7.5e-6, 1 - 6.5e-6]:
+    if 0 <= m < 1:
+        if 1 - m > 7e-6:
+            emit("ellip_k", [m], mp.ellipk(m))
+        emit("ellip_e", [m], mp.ellipe(m))
+for m in [-5.0, -0.5, 0.0, 0.1, 0.5, 0.9, 0.999999, 1.0, 1.5, 4.0]:
+    for phi in [0.01, 0.3, 0.7, 1.2, 1.5, 1.5707, 2.0, 3.0, 7.5, -2.2, 40.0, 1000.5]:
+        with mp.workdps(40):
+            if m > 1 and abs(phi) > mp.asin(1 / mp.sqrt(m)):
+                continue
+            if m == 1 and abs(phi) >= mp.pi / 2:
+                continue
+            emit("ellip_f", [m, phi], mp.ellipf(phi, m))
+            emit("ellip_e_inc", [m, phi], mp.ellipe(phi, m))
+for m in [0.0, 1e-13, 1e-6, 0.1, 0.5, 0.9, 0.999999, 1 - 1e-13, 1.0]:
+    for u in [-7.5, -1.0, 0.0, 0.3, 1.0, 2.0, 3.7, 10.0, 25.0]:
+        with mp.workdps(40):
+            emit("jacobi_sn", [u, m], mp.ellipfun("sn", u, m=m), 1)
+            emit("jacobi_cn", [u, m], mp.ellipfun("cn", u, m=m), 1)
+            emit("jacobi_dn", [u, m], mp.ellipfun("dn", u, m=m), 1)
+for x in logspace(-10, 2.5, 80) + around([1.0, 60.0, 10.0]) + [-v for v in logspace(-10, math.log10(265), 120)] \
+        + [-0.5, -0.4999, -0.5001, -9.0, -8.9999, -170.5, -171.5, -200.25, -259.9] + [1 + 1e-10, 1 - 1e-10]:
+    if x != 1:
+        with mp.workdps(40):
+            emit("zeta", [x], mp.zeta(x))
+
+
 out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden.tsv")
 with open(out, "w") as f:
     f.write("\n".join(rows) + "\n")
