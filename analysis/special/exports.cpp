@@ -83,3 +83,13 @@ QM_EXPORT double ZMXFunc332(double u, double m, double* sn, double* cn, double* 
   return amplitude;
 }
 QM_EXPORT double ZMXFunc329(double x) { return qm::special::RiemannZeta(x); }
+
+// ---- Hypergeometric functions and Struve ---------------------------------------------------
+
+QM_EXPORT double ZMXFunc315(double a, double b, double c, double x) {
+  return qm::special::Hypergeometric2F1(a, b, c, x);
+}
+QM_EXPORT double ZMXFunc316(double a, double b, double x) {
+  return qm::special::Hypergeometric1F1(a, b, x);
+}
+QM_EXPORT double ZMXFunc328(double v, double x) { return qm::special::Struve(v, x); }

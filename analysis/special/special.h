@@ -82,4 +82,10 @@ double JacobiElliptic(double u, double m, double* sn, double* cn, double* dn);
 // ---- Zeta ---------------------------------------------------------------------------
 double RiemannZeta(double x);
 
+// ---- Hypergeometric functions and Struve --------------------------------------------
+double Hypergeometric2F1(double a, double b, double c, double x);
+double Hypergeometric1F1(double a, double b, double x);
+// Struve function H_v(x); x < 0 only for integer v.
+double Struve(double v, double x);
+
 }  // namespace qm::special

@@ -78,3 +78,15 @@ double ZMXFunc332(double u, double m, double* sn, double* cn, double* dn, double
 /* RiemannZeta(x): zeta(x) for real x (+infinity at the pole x = 1, exact zeros at the negative
  * even integers, finite down to about -260). */
 double ZMXFunc329(double x);
+
+/* Hypergeometric2F1(a, b, c, x): Gauss's 2F1(a, b; c; x), x <= 1 (any x when a or b is a
+ * non-positive integer); NaN at the poles of c. */
+double ZMXFunc315(double a, double b, double c, double x);
+/* Hypergeometric1F1(a, b, x): Kummer's confluent 1F1(a; b; x); NaN at the poles of b. */
+double ZMXFunc316(double a, double b, double x);
+/* Struve(v, x): Struve function H_v(x), |v| <= 200; x < 0 only for integer v. */
+double ZMXFunc328(double v, double x);
+
+/* Not exported: ZMXFunc306, ZMXFunc310, ZMXFunc317, ZMXFunc327, ZMXFunc333 and ZMXFunc334, whose
+ * meanings are not fixed beyond their argument shapes; a missing symbol is safer for a caller than
+ * a guessed function returning plausible but different numbers. */

@@ -299,6 +299,59 @@ for x in logspace(-10, 2.5, 80) + around([1.0, 60.0, 10.0]) + [-v for v in logsp
             emit("zeta", [x], mp.zeta(x))
 
 
+# ---- hypergeometric functions and Struve -----------------------------------------------
+def abs_terms_2f1(a, b, c, x):
+    """Sum of the moduli of the terms of the 2F1 series (|x| < 1): the scale of
+    the cancellation a series evaluation meets."""
+    t, s, k = mp.mpf(1), mp.mpf(1), 0
+    while k < 100000:
+        t *= (a + k) * (b + k) / ((c + k) * (k + 1)) * x
+        s += abs(t)
+        k += 1
+        if t == 0 or (abs(t) < mp.mpf(10) ** -35 * s and k > 5):
+            break
+    return s
+
+
+for a in [0.3, 1, 2.5, 10, 20]:
+    for b in [0.5, 1, 3.3, 10, 20.5]:
+        for x in [1e-3, 0.5, 2, 10, 30, 60, 100, 150, 300, 600]:
+            for s_ in (1, -1):
+                if s_ < 0 and a > b:
+                    continue  # oscillatory: outside the documented core domain
+                with mp.workdps(60):
+                    emit("hyp1f1", [a, b, s_ * x], mp.hyp1f1(a, b, s_ * x))
+for a in [-3, -10]:
+    for b in [0.5, 3.3]:
+        for x in [0.5, 2, 10, -7]:
+            with mp.workdps(60):
+                sc = mp.hyp1f1(-a, b, abs(x))  # the sum of the moduli of the terms
+                emit("hyp1f1", [a, b, x], mp.hyp1f1(a, b, x), sc)
+for a in [-2.5, 0.5, 1, 3.3, 7]:
+    for b in [-1.5, 0.5, 2, 4.7]:
+        for c in [1.5, 4.2, 10.7]:
+            for x in [-5, -1, -0.6, -0.2, 0.1, 0.45, 0.55, 0.8, 0.95, 0.999]:
+                with mp.workdps(50):
+                    if x < -1 and (a < 0 or b < 0):
+                        continue
+                    v = mp.hyp2f1(a, b, c, x)
+                    sc = abs_terms_2f1(mp.mpf(a), mp.mpf(b), mp.mpf(c), mp.mpf(x)) if (a < 0 or b < 0) and abs(x) < 1 else 0
+                    emit("hyp2f1", [a, b, c, x], v, sc)
+for a, b, c in [(1, 1, 2), (0.5, 0.5, 1), (1.5, 2, 3.5), (2, 3, 5.02), (-3, 2, 1.5), (0.5, 0.5, 3),
+                (2, 3, 4), (1.5, 2.5, 1), (0.25, 1.25, 1.5)]:
+    for x in [-0.9, 0.3, 0.6, 0.9, 0.95, 0.99, 0.999, 0.999999, 1.0, -50.0]:
+        with mp.workdps(50):
+            v = mp.hyp2f1(a, b, c, x)
+            if mp.isfinite(v):
+                emit("hyp2f1", [a, b, c, x], v)
+for v in [-1.5, -0.7, -0.5, 0, 0.3, 1, 2.5, 10, 20]:
+    for x in logspace(-3, 2, 40) + around([3.0]):
+        with mp.workdps(40):
+            h = mp.struveh(v, x)
+            sc = modulus(abs(v), x) if x > max(abs(v), 3) else 0
+            emit("struve", [v, x], h, sc)
+
+
 out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden.tsv")
 with open(out, "w") as f:
     f.write("\n".join(rows) + "\n")
