@@ -209,9 +209,16 @@ double JacobiElliptic(double u, double m, double* sn, double* cn, double* dn) {
     prev = phi;
     phi = 0.5 * (std::asin(t) + phi);
   } while (--i);
+  if (m < 0.9 && std::fabs(u) <= 10.0) {
+    *sn = std::sin(phi);
+    const double cs = std::cos(phi);
+    *cn = cs;
+    *dn = std::sqrt(1.0 - m * *sn * *sn);  // >= 0.3: no cancellation
+    (void)prev;
+    return phi;
+  }
   // The backward steps lose digits as u grows and (taking asin near ±1) as
   // m nears 1: one Newton step on F(φ | m) = u (dF/dφ = 1/dn) restores them.
-  (void)prev;
   const double f = EllipticF(phi, m);
   const double c0 = std::cos(phi);
   phi -= (f - u) * std::sqrt((1.0 - m) + m * c0 * c0);

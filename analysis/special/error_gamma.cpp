@@ -379,10 +379,14 @@ double Beta(double a, double b) {
     const double gb = Gamma(b);
     const double r = std::fabs(ga) > std::fabs(gb) ? ga / gc * gb : gb / gc * ga;
     // a + b = c + lo: Γ(c + lo) = Γ(c) (1 + ψ(c) lo), which matters once
-    // ψ(c) lo is above an ulp (large c, b much larger than a).
+    // ψ(c) lo is above an ulp (large c, b much larger than a). The
+    // correction is itself a few ulps, so ψ to a few percent serves:
+    // ln c - 1/(2c) from 1 on, -1/c - γ below.
     double hi, lo;
     TwoSum(a, b, &hi, &lo);
-    return lo == 0.0 ? r : r * (1.0 - Digamma(c) * lo);
+    if (lo == 0.0) return r;
+    const double psi = c >= 1.0 ? std::log(c) - 0.5 / c : -1.0 / c - kEulerGamma;
+    return r * (1.0 - psi * lo);
   }
   if (a > 0.0 && a <= 1e-300) return 1.0 / a;  // B(a, b) = 1/a - ψ(b) + γ + ...
   // Negative non-integer arguments with a large sum: through logarithms.
