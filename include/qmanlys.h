@@ -43,6 +43,7 @@ extern "C" {
 #include "qmanlys/linalg.h"
 #include "qmanlys/measure.h"
 #include "qmanlys/peaks.h"
+#include "qmanlys/special.h"
 
 #ifdef __cplusplus
 }
