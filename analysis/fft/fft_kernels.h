@@ -8,6 +8,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+// kKernelRadices, kKernelRadixCount, kKernelTableSize (generated with the
+// kernels from the generator's radix list).
+#include "fft_kernel_registry.h"
 
 namespace qm::fft {
 
@@ -35,11 +40,11 @@ using RealFirstKernel = void (*)(const double* in, double* out, std::ptrdiff_t i
 // the complex twiddle kernel.
 using RealTwiddleKernel = ComplexTwiddleKernel;
 
-// Tables indexed by radix; the entries of radices without a kernel are null.
-// The portable set is compiled for the baseline instruction set; the avx2
-// set is the same code compiled for AVX2 with fused multiply-add, chosen
-// when the processor has both.
-inline constexpr int kKernelTableSize = 44;
+// Tables indexed by radix (kKernelTableSize entries); the entries of radices
+// without a kernel are null. The portable set is compiled for the baseline
+// instruction set; the avx2 set is the same code with vector loops added,
+// compiled for AVX2 with fused multiply-add, chosen when the processor has
+// both.
 extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
 extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
 extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
@@ -51,6 +56,26 @@ extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
 extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
 extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
 }  // namespace avx2
+
+// True when r has generated kernels.
+constexpr bool IsKernelRadix(std::int32_t r) {
+  for (int k : kKernelRadices)
+    if (k == r) return true;
+  return false;
+}
+
+// True when `order` lists every kernel radix exactly once (a planner's order
+// of preference over the registry).
+template <std::size_t N>
+constexpr bool IsOrderOfKernelRadices(const std::int32_t (&order)[N]) {
+  if (N != static_cast<std::size_t>(kKernelRadixCount)) return false;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (!IsKernelRadix(order[i])) return false;
+    for (std::size_t j = 0; j < i; ++j)
+      if (order[j] == order[i]) return false;
+  }
+  return true;
+}
 
 struct KernelTables {
   const ComplexFirstKernel* complex_first;

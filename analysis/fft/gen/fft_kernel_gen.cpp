@@ -21,13 +21,18 @@
 // into additions. The size-32 kernel is two size-16 DFTs and a combining pass
 // with its twiddle constants.
 //
-// Usage: fft_kernel_gen <output.cpp> [namespace]
-// The optional namespace (inside qm::fft) holds a second copy of the kernels
-// that the build compiles for a wider instruction set.
+// Usage: fft_kernel_gen <output.cpp> [avx2]
+//        fft_kernel_gen <output.h> registry
+// The avx2 set (namespace qm::fft::avx2, compiled for AVX2 with FMA) adds
+// vector loops to the kernels: 4 independent leaf DFTs, or 4 adjacent
+// butterflies of a stage, per vector. The registry is the header listing the
+// radices and the table size, which the planner and the tests build on.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -39,6 +44,8 @@
 
 namespace {
 
+// The radices that get kernels, largest first: the one list of them (the
+// registry header, the kernel tables and the planner's check derive from it).
 const int kRadices[] = {43, 41, 37, 32, 31, 29, 19, 18, 17, 16, 14,
                         13, 11, 10, 9,  8,  7,  5,  4,  3,  2};
 
@@ -236,6 +243,9 @@ struct EmitOptions {
   std::function<std::string(const std::string&)> loader;
   // Printed after the store of output k's part.
   std::function<std::string(int, int)> after;
+  // The whole store statement(s) of output k's part holding `value`, in
+  // place of "<head> = value;" (vector stores).
+  std::function<std::string(int, int, const std::string&)> storer;
 };
 
 // Prints the statements computing `outputs` (reachable nodes only) and the
@@ -279,7 +289,10 @@ std::string Emit(const Graph& g, const std::vector<Cx>& outputs,
   };
   auto emitStores = [&](int i) {
     for (auto [k, part] : storesOf[i]) {
-      os << indent << store(k, part) << " = " << name(i) << ";\n";
+      if (opt.storer)
+        os << opt.storer(k, part, name(i));
+      else
+        os << indent << store(k, part) << " = " << name(i) << ";\n";
       if (opt.after) os << opt.after(k, part);
     }
     storesOf[i].clear();
@@ -354,7 +367,56 @@ std::function<std::string(const std::string&)> ArrayLoader(
   };
 }
 
-std::string ComplexFirst(int r, std::string* note) {
+// Options of one kernel file: the portable set is scalar; the vector set
+// (compiled for AVX2 with FMA) adds loops that run 4 (or 2) independent DFTs
+// at once, one per vector lane, on unaligned vector loads of adjacent data.
+struct Target {
+  bool vector = false;
+};
+
+std::string Plus(const std::string& base, const std::string& offset) {
+  return offset == "0" ? base : base + " + " + offset;
+}
+
+// One group of W leaf DFTs of size r, lane q being DFT v + q (adjacent
+// inputs, ivs = 1): element j of the W DFTs is one vector load, and the
+// outputs go out through W×W transposes (os = 1), bins k … k+W−1 of DFT
+// v + q to yr + q·ovs + k. Bins past the last full group go lane by lane.
+std::string VectorFirstBody(int r, int W) {
+  Graph g;
+  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
+  const std::string V = "V" + std::to_string(W), w = std::to_string(W);
+  const std::string indent = "      ";
+  EmitOptions opt;
+  opt.type = V;
+  opt.loader = [=](const std::string& name) {
+    std::string part;
+    const int k = LoadIndex(name, &part);
+    return indent + "const " + V + " " + name + " = Load" + w + "(" +
+           Plus(part == "i" ? "xi" : "xr", Idx(k, "is")) + ");\n";
+  };
+  std::vector<std::vector<std::string>> pending(2, std::vector<std::string>(r));
+  opt.storer = [&, indent](int k, int part, const std::string& value) -> std::string {
+    const std::string y = part ? "yi" : "yr";
+    const int first = k / W * W;
+    if (first + W > r)
+      return indent + "StoreLanes" + w + "(" + Plus(y, std::to_string(k)) + ", ovs, " + value +
+             ");\n";
+    pending[part][k] = value;
+    std::string args;
+    for (int q = first; q < first + W; ++q) {
+      if (pending[part][q].empty()) return "";
+      args += ", " + pending[part][q];
+    }
+    return indent + "StoreTransposed" + w + "(" + Plus(y, std::to_string(first)) + ", ovs" + args +
+           ");\n";
+  };
+  Counts c;
+  return Emit(
+      g, out, [](int, int) { return std::string("y"); }, indent, &c, opt);
+}
+
+std::string ComplexFirst(int r, const Target& target, std::string* note) {
   Graph g;
   std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
   Counts c;
@@ -370,12 +432,24 @@ std::string ComplexFirst(int r, std::string* note) {
   os << "void ComplexFirst" << r
      << "(const double* __restrict ir, const double* __restrict ii, double* __restrict o_r,\n"
      << "    double* __restrict o_i, std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,\n"
-     << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs) {\n";
-  // Two copies of the loop: with unit input distance between the DFTs the
-  // loads are contiguous across v and vectorise as such.
+     << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs) {\n"
+     << "  std::ptrdiff_t v = 0;\n";
+  if (target.vector) {
+    os << "  if (ivs == 1 && os == 1) {\n"
+       << "    for (; v + 4 <= count; v += 4) {\n"
+       << "      const double* xr = ir + v;\n      const double* xi = ii + v;\n"
+       << "      double* yr = o_r + v * ovs;\n      double* yi = o_i + v * ovs;\n"
+       << VectorFirstBody(r, 4) << "    }\n"
+       << "    if (v + 2 <= count) {\n"
+       << "      const double* xr = ir + v;\n      const double* xi = ii + v;\n"
+       << "      double* yr = o_r + v * ovs;\n      double* yi = o_i + v * ovs;\n"
+       << VectorFirstBody(r, 2) << "      v += 2;\n    }\n  }\n";
+  }
+  // Two copies of the scalar loop: with unit input distance between the DFTs
+  // the loads are contiguous across v and vectorise as such.
   for (int unit = 1; unit >= 0; --unit) {
     os << (unit ? "  if (ivs == 1) {\n" : "  } else {\n")
-       << "#pragma GCC ivdep\n  for (std::ptrdiff_t v = 0; v < count; ++v) {\n"
+       << "#pragma GCC ivdep\n  for (; v < count; ++v) {\n"
        << (unit ? "    const double* xr = ir + v;\n    const double* xi = ii + v;\n"
                 : "    const double* xr = ir + v * ivs;\n    const double* xi = ii + v * ivs;\n")
        << "    double* yr = o_r + v * ovs;\n    double* yi = o_i + v * ovs;\n";
@@ -411,7 +485,38 @@ std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at,
       indent, c, opt);
 }
 
-std::string ComplexTwiddle(int r) {
+// The same for 4 adjacent butterflies j … j+3 (s = 1), one per lane; the
+// twiddle rows are `tst` apart.
+std::string VectorTwiddleBody(int r) {
+  Graph g;
+  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
+  std::vector<char> loaded(r, 0);
+  const std::string indent = "      ";
+  auto at = [](int k) { return k == 0 ? std::string("j") : "j + " + Idx(k, "m"); };
+  EmitOptions opt;
+  opt.type = "V4";
+  opt.loader = [&, indent](const std::string& name) -> std::string {
+    std::string part;
+    const int k = LoadIndex(name, &part);
+    if (loaded[k]) return "";
+    loaded[k] = 1;
+    if (k == 0) return indent + "const V4 x0r = Load4(re + j), x0i = Load4(im + j);\n";
+    const std::string K = std::to_string(k), t = Idx(k - 1, "tst");
+    return indent + "const V4 a" + K + "r = Load4(re + " + at(k) + "), a" + K + "i = Load4(im + " +
+           at(k) + ");\n" + indent + "const V4 c" + K + " = Load4(" + Plus("tc", t) + "), s" + K +
+           " = Load4(" + Plus("tsn", t) + ");\n" + indent + "const V4 x" + K + "r = a" + K +
+           "r * c" + K + " - a" + K + "i * s" + K + ", x" + K + "i = a" + K + "r * s" + K + " + a" +
+           K + "i * c" + K + ";\n";
+  };
+  opt.storer = [&, indent](int k, int part, const std::string& value) {
+    return indent + "Store4(" + (part ? "im + " : "re + ") + at(k) + ", " + value + ");\n";
+  };
+  Counts c;
+  return Emit(
+      g, out, [](int, int) { return std::string("y"); }, indent, &c, opt);
+}
+
+std::string ComplexTwiddle(int r, const Target& target) {
   std::ostringstream os;
   Counts c0, c1, c2;
   // Butterfly 0 has unit twiddles.
@@ -423,19 +528,42 @@ std::string ComplexTwiddle(int r) {
       g, out,
       [&](int k, int part) { return std::string(part ? "im[" : "re[") + Idx(k, "d") + "]"; },
       "    ", &c0, opt);
+  const std::string rows = std::to_string(r - 1);
   os << "// Twiddle stage of radix " << r << " over r·m elements at stride s, in place.\n";
   os << "void ComplexTwiddle" << r
      << "(double* __restrict re, double* __restrict im, const double* __restrict twc,\n"
      << "    const double* __restrict tws, std::ptrdiff_t m, std::ptrdiff_t s) {\n"
      << "  [[maybe_unused]] const std::ptrdiff_t ts = m - 1;\n"
-     << "  {\n    const std::ptrdiff_t d = m * s;\n";
+     << "  std::ptrdiff_t j0 = 1;\n";
+  if (target.vector) {
+    // The twiddles of butterflies 0 … 3 (unit factors for butterfly 0) are
+    // copied into rows of 4 so that every group loads its factors alike.
+    os << "  if (s == 1 && m >= 4) {\n"
+       << "    alignas(32) double hc[4 * " << rows << "], hs[4 * " << rows << "];\n"
+       << "    for (int k = 0; k < " << rows << "; ++k) {\n"
+       << "      hc[4 * k] = 1.0;\n      hs[4 * k] = 0.0;\n"
+       << "      for (int q = 1; q < 4; ++q) {\n"
+       << "        hc[4 * k + q] = twc[k * ts + q - 1];\n"
+       << "        hs[4 * k + q] = tws[k * ts + q - 1];\n      }\n    }\n"
+       << "    for (std::ptrdiff_t j = 0; j + 4 <= m; j += 4) {\n"
+       << "      const double* tc = j ? twc + (j - 1) : hc;\n"
+       << "      const double* tsn = j ? tws + (j - 1) : hs;\n"
+       << "      [[maybe_unused]] const std::ptrdiff_t tst = j ? ts : 4;\n"
+       << VectorTwiddleBody(r) << "    }\n"
+       << "    if (m % 4 == 0) return;\n"
+       << "    j0 = m - m % 4;\n"
+       << "  } else {\n";
+  } else {
+    os << "  {\n";
+  }
+  os << "    const std::ptrdiff_t d = m * s;\n";
   os << first << "  }\n";
-  os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
+  os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (std::ptrdiff_t j = j0; j < m; ++j) {\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n";
   os << TwiddleLoopBody(
       r, [](int k) { return k == 0 ? std::string("j") : "j + " + Idx(k, "m"); }, "      ", &c1);
   os << "    }\n  } else {\n    const std::ptrdiff_t d = m * s;\n"
-     << "    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
+     << "    for (std::ptrdiff_t j = j0; j < m; ++j) {\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n"
      << "      const std::ptrdiff_t b = j * s;\n";
   os << TwiddleLoopBody(
@@ -473,30 +601,93 @@ std::string RealFirst(int r, std::string* note) {
   return os.str();
 }
 
-}  // namespace
+// Helpers of the vector loops, printed at the top of the vector set.
+const char kVectorPrelude[] =
+    R"(// Vectors of 4 and 2 doubles; in the vector loops lane q holds DFT (or
+// butterfly) q of a group of adjacent ones.
+using V4 = __m256d;
+using V2 = __m128d;
+inline V4 Load4(const double* p) { return _mm256_loadu_pd(p); }
+inline V2 Load2(const double* p) { return _mm_loadu_pd(p); }
+inline void Store4(double* p, V4 x) { _mm256_storeu_pd(p, x); }
 
-int main(int argc, char** argv) {
-  if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: fft_kernel_gen <output.cpp> [namespace]\n");
-    return 2;
-  }
-  const std::string ns = argc == 3 ? std::string("qm::fft::") + argv[2] : std::string("qm::fft");
+// a, b, c, d hold bins k … k+3 of DFTs 0 … 3 (one DFT per lane): bins
+// k … k+3 of DFT q go to out + q·ovs … out + q·ovs + 3.
+inline void StoreTransposed4(double* out, std::ptrdiff_t ovs, V4 a, V4 b, V4 c, V4 d) {
+  const V4 ab0 = _mm256_unpacklo_pd(a, b);  // a0 b0 a2 b2
+  const V4 ab1 = _mm256_unpackhi_pd(a, b);  // a1 b1 a3 b3
+  const V4 cd0 = _mm256_unpacklo_pd(c, d);
+  const V4 cd1 = _mm256_unpackhi_pd(c, d);
+  _mm256_storeu_pd(out, _mm256_permute2f128_pd(ab0, cd0, 0x20));
+  _mm256_storeu_pd(out + ovs, _mm256_permute2f128_pd(ab1, cd1, 0x20));
+  _mm256_storeu_pd(out + 2 * ovs, _mm256_permute2f128_pd(ab0, cd0, 0x31));
+  _mm256_storeu_pd(out + 3 * ovs, _mm256_permute2f128_pd(ab1, cd1, 0x31));
+}
+inline void StoreTransposed2(double* out, std::ptrdiff_t ovs, V2 a, V2 b) {
+  _mm_storeu_pd(out, _mm_unpacklo_pd(a, b));
+  _mm_storeu_pd(out + ovs, _mm_unpackhi_pd(a, b));
+}
+
+// One bin of DFTs 0 … 3 (or 0, 1): lane q to out + q·ovs.
+inline void StoreLanes4(double* out, std::ptrdiff_t ovs, V4 a) {
+  const V2 lo = _mm256_castpd256_pd128(a), hi = _mm256_extractf128_pd(a, 1);
+  _mm_storel_pd(out, lo);
+  _mm_storeh_pd(out + ovs, lo);
+  _mm_storel_pd(out + 2 * ovs, hi);
+  _mm_storeh_pd(out + 3 * ovs, hi);
+}
+inline void StoreLanes2(double* out, std::ptrdiff_t ovs, V2 a) {
+  _mm_storel_pd(out, a);
+  _mm_storeh_pd(out + ovs, a);
+}
+
+)";
+
+int TableSize() {
+  int largest = 0;
+  for (int r : kRadices) largest = std::max(largest, r);
+  return largest + 1;
+}
+
+// The registry header: the radices with kernels and the table size, for the
+// planner, the kernel tables and the tests.
+std::string Registry() {
   std::ostringstream os;
   os << "// Generated by analysis/fft/gen/fft_kernel_gen.cpp: do not edit.\n"
-     << "// Fixed-radix DFT kernels on split real/imaginary arrays.\n"
+     << "// The radices that have generated kernels (largest first) and the size of\n"
+     << "// the kernel tables indexed by radix.\n"
+     << "#pragma once\n\nnamespace qm::fft {\n\n"
+     << "inline constexpr int kKernelRadices[] = {";
+  for (size_t i = 0; i < std::size(kRadices); ++i)
+    os << (i == 0 ? "" : i % 12 == 0 ? ",\n    " : ", ") << kRadices[i];
+  os << "};\n"
+     << "inline constexpr int kKernelRadixCount = " << std::size(kRadices) << ";\n"
+     << "inline constexpr int kKernelTableSize = " << TableSize() << ";\n\n"
+     << "}  // namespace qm::fft\n";
+  return os.str();
+}
+
+std::string Kernels(const Target& target, const std::string& ns) {
+  std::ostringstream os;
+  os << "// Generated by analysis/fft/gen/fft_kernel_gen.cpp: do not edit.\n"
+     << "// Fixed-radix DFT kernels on split real/imaginary arrays"
+     << (target.vector ? ", with AVX2 vector loops" : "") << ".\n"
      << "// Operation counts per kernel (additions+multiplications):\n";
   std::ostringstream kernels, summary;
   for (int r : kRadices) {
     std::string nc, nr;
-    kernels << ComplexFirst(r, &nc) << ComplexTwiddle(r) << RealFirst(r, &nr);
+    kernels << ComplexFirst(r, target, &nc) << ComplexTwiddle(r, target) << RealFirst(r, &nr);
     summary << "//   radix " << r << ": complex " << nc << ", real input " << nr << "\n";
   }
-  os << summary.str() << "\n#include <cstddef>\n\n#include \"fft/fft_kernels.h\"\n\n"
+  os << summary.str() << "\n#include <cstddef>\n"
+     << (target.vector ? "\n#include <immintrin.h>\n" : "")
+     << "\n#include \"fft/fft_kernels.h\"\n\n"
      << "namespace " << ns << " {\nnamespace {\n\n"
      << "#pragma GCC diagnostic push\n#pragma GCC diagnostic ignored \"-Wunknown-pragmas\"\n\n"
-     << kernels.str() << "#pragma GCC diagnostic pop\n\n}  // namespace\n\n";
+     << (target.vector ? kVectorPrelude : "") << kernels.str()
+     << "#pragma GCC diagnostic pop\n\n}  // namespace\n\n";
   auto table = [&](const char* type, const char* name, const char* prefix) {
-    std::vector<std::string> entry(44, "nullptr");
+    std::vector<std::string> entry(TableSize(), "nullptr");
     for (int r : kRadices) entry[r] = std::string(prefix) + std::to_string(r);
     os << "const " << type << " " << name << "[kKernelTableSize] = {\n";
     for (size_t i = 0; i < entry.size(); ++i) os << "    " << entry[i] << ",  // " << i << "\n";
@@ -508,7 +699,28 @@ int main(int argc, char** argv) {
   // Real-input twiddle stages go through the complex twiddle kernel.
   table("RealTwiddleKernel", "kRealTwiddleKernels", "ComplexTwiddle");
   os << "}  // namespace " << ns << "\n";
+  return os.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc == 3 ? argv[2] : "";
+  if ((argc != 2 && argc != 3) || (argc == 3 && mode != "avx2" && mode != "registry")) {
+    std::fprintf(stderr,
+                 "usage: fft_kernel_gen <output.cpp> [avx2]\n"
+                 "       fft_kernel_gen <output.h> registry\n");
+    return 2;
+  }
+  std::string text;
+  if (mode == "registry") {
+    text = Registry();
+  } else {
+    Target target;
+    target.vector = mode == "avx2";
+    text = Kernels(target, target.vector ? "qm::fft::avx2" : "qm::fft");
+  }
   std::ofstream f(argv[1]);
-  f << os.str();
+  f << text;
   return f ? 0 : 1;
 }
