@@ -17,17 +17,23 @@
 namespace qm::fft {
 
 // `count` DFTs of size r: DFT v reads element j at ir/ii[v·ivs + j·is] and
-// writes bin k at o_r/o_i[v·ovs + k·os].
+// writes bin k at o_r/o_i[(v mod group)·ovs + (v div group)·gvs + k·os]
+// (group ≥ count: DFT v at v·ovs). The two-level output serves a batch of
+// transforms that spans two stages of the driver.
 using ComplexFirstKernel = void (*)(const double* ir, const double* ii, double* o_r, double* o_i,
                                     std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,
-                                    std::ptrdiff_t ivs, std::ptrdiff_t ovs);
+                                    std::ptrdiff_t ivs, std::ptrdiff_t ovs, std::ptrdiff_t group,
+                                    std::ptrdiff_t gvs);
 
-// One decimation-in-time stage of radix r over r·m elements at stride s, in
-// place: for butterfly j = 0 … m−1, element k (at (j + k·m)·s) is multiplied
-// by w^(j·k) = twc[(k−1)(m−1) + j−1] + i·tws[(k−1)(m−1) + j−1] (j ≥ 1; the
-// sines are stored negated), then the size-r DFT is applied.
+// Butterflies jb … je−1 (0 ≤ jb ≤ je ≤ m) of a decimation-in-time stage of
+// radix r over r·m elements, in place: element k of butterfly j, at
+// re/im[(j − jb)·s + k·d], is multiplied by w^(j·k) = twc[(k−1)(m−1) + j−1] +
+// i·tws[(k−1)(m−1) + j−1] (j ≥ 1; the sines are stored negated), then the
+// size-r DFT is applied. The whole stage at stride s is (0, m, m·s); a block
+// of butterflies copied to a buffer is (jb, je, the buffer's row length).
 using ComplexTwiddleKernel = void (*)(double* re, double* im, const double* twc, const double* tws,
-                                      std::ptrdiff_t m, std::ptrdiff_t s);
+                                      std::ptrdiff_t m, std::ptrdiff_t s, std::ptrdiff_t jb,
+                                      std::ptrdiff_t je, std::ptrdiff_t d);
 
 // `count` DFTs of size r of real data: DFT v reads x[v·ivs + j·is] and writes
 // the half-complex block y[v·ovs + k·os] (Re of bin k at k for k ≤ r/2, Im of

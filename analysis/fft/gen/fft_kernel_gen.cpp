@@ -8,10 +8,11 @@
 // written per radix:
 //
 //   ComplexFirst<r>   count independent DFTs of size r, strided input and
-//                     output (the leaves of the decimation-in-time driver);
-//   ComplexTwiddle<r> the butterflies of one stage, in place: element k of
-//                     butterfly j is multiplied by its twiddle factor from the
-//                     stage tables, then the size-r DFT is applied;
+//                     output, the output in one or two levels (the leaves of
+//                     the decimation-in-time driver);
+//   ComplexTwiddle<r> a block of butterflies of one stage, in place: element
+//                     k of butterfly j is multiplied by its twiddle factor
+//                     from the stage tables, then the size-r DFT is applied;
 //   RealFirst<r>      DFTs of size r of real data, written as half-complex
 //                     blocks (only the graph nodes the half spectrum needs).
 //
@@ -30,6 +31,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -378,42 +380,68 @@ std::string Plus(const std::string& base, const std::string& offset) {
   return offset == "0" ? base : base + " + " + offset;
 }
 
+// How a vector body reads input element k and writes output bin k.
+struct VectorIo {
+  std::string type;  // V4 or V2
+  // Statements declaring <name>r and <name>i as input element k.
+  std::function<std::string(int k, const std::string& name, const std::string& indent)> load;
+  // Statements writing `value` as part `part` (0 re, 1 im) of output bin k.
+  std::function<std::string(int k, int part, const std::string& value, const std::string& indent)>
+      store;
+};
+
+// The DFT of size r on vectors, straight-line, through the loads and stores
+// of `io`.
+std::string VectorDft(int r, const VectorIo& io, const std::string& indent) {
+  Graph g;
+  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
+  std::vector<char> loaded(r, 0);
+  EmitOptions opt;
+  opt.type = io.type;
+  opt.loader = [&](const std::string& name) -> std::string {
+    std::string part;
+    const int k = LoadIndex(name, &part);
+    if (loaded[k]) return "";
+    loaded[k] = 1;
+    return io.load(k, "x" + std::to_string(k), indent);
+  };
+  opt.storer = [&](int k, int part, const std::string& value) {
+    return io.store(k, part, value, indent);
+  };
+  Counts c;
+  return Emit(
+      g, out, [](int, int) { return std::string("y"); }, indent, &c, opt);
+}
+
 // One group of W leaf DFTs of size r, lane q being DFT v + q (adjacent
 // inputs, ivs = 1): element j of the W DFTs is one vector load, and the
 // outputs go out through W×W transposes (os = 1), bins k … k+W−1 of DFT
-// v + q to yr + q·ovs + k. Bins past the last full group go lane by lane.
+// v + q to yr + off[q] + k. Bins past the last full group go lane by lane.
 std::string VectorFirstBody(int r, int W) {
-  Graph g;
-  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
   const std::string V = "V" + std::to_string(W), w = std::to_string(W);
-  const std::string indent = "      ";
-  EmitOptions opt;
-  opt.type = V;
-  opt.loader = [=](const std::string& name) {
-    std::string part;
-    const int k = LoadIndex(name, &part);
-    return indent + "const " + V + " " + name + " = Load" + w + "(" +
-           Plus(part == "i" ? "xi" : "xr", Idx(k, "is")) + ");\n";
+  VectorIo io;
+  io.type = V;
+  io.load = [=](int k, const std::string& name, const std::string& in) {
+    return in + "const " + V + " " + name + "r = Load" + w + "(" + Plus("xr", Idx(k, "is")) +
+           "), " + name + "i = Load" + w + "(" + Plus("xi", Idx(k, "is")) + ");\n";
   };
+  // Bins k … k+W−1 of the W DFTs go out together, once all are computed.
   std::vector<std::vector<std::string>> pending(2, std::vector<std::string>(r));
-  opt.storer = [&, indent](int k, int part, const std::string& value) -> std::string {
+  io.store = [&](int k, int part, const std::string& value, const std::string& in) -> std::string {
     const std::string y = part ? "yi" : "yr";
     const int first = k / W * W;
     if (first + W > r)
-      return indent + "StoreLanes" + w + "(" + Plus(y, std::to_string(k)) + ", ovs, " + value +
-             ");\n";
+      return in + "StoreLanes" + w + "(" + Plus(y, std::to_string(k)) + ", off, " + value + ");\n";
     pending[part][k] = value;
     std::string args;
     for (int q = first; q < first + W; ++q) {
       if (pending[part][q].empty()) return "";
       args += ", " + pending[part][q];
     }
-    return indent + "StoreTransposed" + w + "(" + Plus(y, std::to_string(first)) + ", ovs" + args +
+    return in + "StoreTransposed" + w + "(" + Plus(y, std::to_string(first)) + ", off" + args +
            ");\n";
   };
-  Counts c;
-  return Emit(
-      g, out, [](int, int) { return std::string("y"); }, indent, &c, opt);
+  return VectorDft(r, io, "      ");
 }
 
 std::string ComplexFirst(int r, const Target& target, std::string* note) {
@@ -432,17 +460,20 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
   os << "void ComplexFirst" << r
      << "(const double* __restrict ir, const double* __restrict ii, double* __restrict o_r,\n"
      << "    double* __restrict o_i, std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,\n"
-     << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs) {\n"
+     << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs, std::ptrdiff_t group, std::ptrdiff_t gvs) {\n"
      << "  std::ptrdiff_t v = 0;\n";
   if (target.vector) {
     os << "  if (ivs == 1 && os == 1) {\n"
+       << "    std::ptrdiff_t gb = 0, gj = 0;  // DFT v is gj·group + gb\n"
+       << "    std::ptrdiff_t off[4];\n"
+       << "    double* yr = o_r;\n    double* yi = o_i;\n"
        << "    for (; v + 4 <= count; v += 4) {\n"
        << "      const double* xr = ir + v;\n      const double* xi = ii + v;\n"
-       << "      double* yr = o_r + v * ovs;\n      double* yi = o_i + v * ovs;\n"
+       << "      LaneOffsets(off, 4, &gb, &gj, group, ovs, gvs);\n"
        << VectorFirstBody(r, 4) << "    }\n"
        << "    if (v + 2 <= count) {\n"
        << "      const double* xr = ir + v;\n      const double* xi = ii + v;\n"
-       << "      double* yr = o_r + v * ovs;\n      double* yi = o_i + v * ovs;\n"
+       << "      LaneOffsets(off, 2, &gb, &gj, group, ovs, gvs);\n"
        << VectorFirstBody(r, 2) << "      v += 2;\n    }\n  }\n";
   }
   // Two copies of the scalar loop: with unit input distance between the DFTs
@@ -452,7 +483,9 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
        << "#pragma GCC ivdep\n  for (; v < count; ++v) {\n"
        << (unit ? "    const double* xr = ir + v;\n    const double* xi = ii + v;\n"
                 : "    const double* xr = ir + v * ivs;\n    const double* xi = ii + v * ivs;\n")
-       << "    double* yr = o_r + v * ovs;\n    double* yi = o_i + v * ovs;\n";
+       << "    const std::ptrdiff_t o = group >= count ? v * ovs : v % group * ovs + v / group * "
+          "gvs;\n"
+       << "    double* yr = o_r + o;\n    double* yi = o_i + o;\n";
     os << body << "  }\n";
   }
   os << "  }\n}\n\n";
@@ -485,35 +518,30 @@ std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at,
       indent, c, opt);
 }
 
-// The same for 4 adjacent butterflies j … j+3 (s = 1), one per lane; the
-// twiddle rows are `tst` apart.
-std::string VectorTwiddleBody(int r) {
-  Graph g;
-  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
-  std::vector<char> loaded(r, 0);
-  const std::string indent = "      ";
-  auto at = [](int k) { return k == 0 ? std::string("j") : "j + " + Idx(k, "m"); };
-  EmitOptions opt;
-  opt.type = "V4";
-  opt.loader = [&, indent](const std::string& name) -> std::string {
-    std::string part;
-    const int k = LoadIndex(name, &part);
-    if (loaded[k]) return "";
-    loaded[k] = 1;
-    if (k == 0) return indent + "const V4 x0r = Load4(re + j), x0i = Load4(im + j);\n";
-    const std::string K = std::to_string(k), t = Idx(k - 1, "tst");
-    return indent + "const V4 a" + K + "r = Load4(re + " + at(k) + "), a" + K + "i = Load4(im + " +
-           at(k) + ");\n" + indent + "const V4 c" + K + " = Load4(" + Plus("tc", t) + "), s" + K +
-           " = Load4(" + Plus("tsn", t) + ");\n" + indent + "const V4 x" + K + "r = a" + K +
-           "r * c" + K + " - a" + K + "i * s" + K + ", x" + K + "i = a" + K + "r * s" + K + " + a" +
-           K + "i * c" + K + ";\n";
+// The same for 4 adjacent butterflies j … j+3 (s = 1, data at q = j − jb),
+// one per lane. The
+// twiddle rows are ts = m − 1 apart; in the head group (j = 0) lane 0 has the
+// unit factor and lanes 1 … 3 the row's first three entries.
+std::string VectorTwiddleBody(int r, bool head) {
+  auto at = [](int k) { return k == 0 ? std::string("q") : "q + " + Idx(k, "d"); };
+  VectorIo io;
+  io.type = "V4";
+  io.load = [&, head](int k, const std::string& x, const std::string& in) -> std::string {
+    if (k == 0) return in + "const V4 " + x + "r = Load4(re + q), " + x + "i = Load4(im + q);\n";
+    const std::string K = std::to_string(k), t = Idx(k - 1, "ts");
+    const std::string cos =
+        head ? "HeadRow4(" + Plus("twc", t) + ", 1.0)" : "Load4(" + Plus("tc", t) + ")";
+    const std::string sin =
+        head ? "HeadRow4(" + Plus("tws", t) + ", 0.0)" : "Load4(" + Plus("tsn", t) + ")";
+    return in + "const V4 a" + K + "r = Load4(re + " + at(k) + "), a" + K + "i = Load4(im + " +
+           at(k) + ");\n" + in + "const V4 c" + K + " = " + cos + ", s" + K + " = " + sin + ";\n" +
+           in + "const V4 " + x + "r = a" + K + "r * c" + K + " - a" + K + "i * s" + K + ", " + x +
+           "i = a" + K + "r * s" + K + " + a" + K + "i * c" + K + ";\n";
   };
-  opt.storer = [&, indent](int k, int part, const std::string& value) {
-    return indent + "Store4(" + (part ? "im + " : "re + ") + at(k) + ", " + value + ");\n";
+  io.store = [&](int k, int part, const std::string& value, const std::string& in) {
+    return in + "Store4(" + (part ? "im + " : "re + ") + at(k) + ", " + value + ");\n";
   };
-  Counts c;
-  return Emit(
-      g, out, [](int, int) { return std::string("y"); }, indent, &c, opt);
+  return VectorDft(r, io, "      ");
 }
 
 std::string ComplexTwiddle(int r, const Target& target) {
@@ -528,44 +556,35 @@ std::string ComplexTwiddle(int r, const Target& target) {
       g, out,
       [&](int k, int part) { return std::string(part ? "im[" : "re[") + Idx(k, "d") + "]"; },
       "    ", &c0, opt);
-  const std::string rows = std::to_string(r - 1);
-  os << "// Twiddle stage of radix " << r << " over r·m elements at stride s, in place.\n";
+  os << "// Butterflies jb … je−1 of a twiddle stage of radix " << r << " in place.\n";
   os << "void ComplexTwiddle" << r
      << "(double* __restrict re, double* __restrict im, const double* __restrict twc,\n"
-     << "    const double* __restrict tws, std::ptrdiff_t m, std::ptrdiff_t s) {\n"
+     << "    const double* __restrict tws, std::ptrdiff_t m, std::ptrdiff_t s, std::ptrdiff_t jb,\n"
+     << "    std::ptrdiff_t je, std::ptrdiff_t d) {\n"
      << "  [[maybe_unused]] const std::ptrdiff_t ts = m - 1;\n"
-     << "  std::ptrdiff_t j0 = 1;\n";
+     << "  std::ptrdiff_t j = jb;\n";
   if (target.vector) {
-    // The twiddles of butterflies 0 … 3 (unit factors for butterfly 0) are
-    // copied into rows of 4 so that every group loads its factors alike.
-    os << "  if (s == 1 && m >= 4) {\n"
-       << "    alignas(32) double hc[4 * " << rows << "], hs[4 * " << rows << "];\n"
-       << "    for (int k = 0; k < " << rows << "; ++k) {\n"
-       << "      hc[4 * k] = 1.0;\n      hs[4 * k] = 0.0;\n"
-       << "      for (int q = 1; q < 4; ++q) {\n"
-       << "        hc[4 * k + q] = twc[k * ts + q - 1];\n"
-       << "        hs[4 * k + q] = tws[k * ts + q - 1];\n      }\n    }\n"
-       << "    for (std::ptrdiff_t j = 0; j + 4 <= m; j += 4) {\n"
-       << "      const double* tc = j ? twc + (j - 1) : hc;\n"
-       << "      const double* tsn = j ? tws + (j - 1) : hs;\n"
-       << "      [[maybe_unused]] const std::ptrdiff_t tst = j ? ts : 4;\n"
-       << VectorTwiddleBody(r) << "    }\n"
-       << "    if (m % 4 == 0) return;\n"
-       << "    j0 = m - m % 4;\n"
-       << "  } else {\n";
-  } else {
-    os << "  {\n";
+    // Groups of 4 butterflies; the rows must hold 4 entries for HeadRow4.
+    os << "  if (s == 1 && m >= 8) {\n"
+       << "    if (j == 0 && je >= 4) {\n      const std::ptrdiff_t q = 0;\n"
+       << VectorTwiddleBody(r, true) << "      j = 4;\n    }\n"
+       << "    for (; j != 0 && j + 4 <= je; j += 4) {\n"
+       << "      const std::ptrdiff_t q = j - jb;\n"
+       << "      const double* tc = twc + (j - 1);\n"
+       << "      const double* tsn = tws + (j - 1);\n"
+       << VectorTwiddleBody(r, false) << "    }\n  }\n";
   }
-  os << "    const std::ptrdiff_t d = m * s;\n";
-  os << first << "  }\n";
-  os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (std::ptrdiff_t j = j0; j < m; ++j) {\n"
+  os << "  if (j == 0 && je > 0) {\n";
+  os << first << "    j = 1;\n  }\n";
+  os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (; j < je; ++j) {\n"
+     << "      const std::ptrdiff_t q = j - jb;\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n";
   os << TwiddleLoopBody(
-      r, [](int k) { return k == 0 ? std::string("j") : "j + " + Idx(k, "m"); }, "      ", &c1);
-  os << "    }\n  } else {\n    const std::ptrdiff_t d = m * s;\n"
-     << "    for (std::ptrdiff_t j = j0; j < m; ++j) {\n"
+      r, [](int k) { return k == 0 ? std::string("q") : "q + " + Idx(k, "d"); }, "      ", &c1);
+  os << "    }\n  } else {\n"
+     << "    for (; j < je; ++j) {\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n"
-     << "      const std::ptrdiff_t b = j * s;\n";
+     << "      const std::ptrdiff_t b = (j - jb) * s;\n";
   os << TwiddleLoopBody(
       r, [](int k) { return k == 0 ? std::string("b") : "b + " + Idx(k, "d"); }, "      ", &c2);
   os << "    }\n  }\n}\n\n";
@@ -611,34 +630,53 @@ inline V4 Load4(const double* p) { return _mm256_loadu_pd(p); }
 inline V2 Load2(const double* p) { return _mm_loadu_pd(p); }
 inline void Store4(double* p, V4 x) { _mm256_storeu_pd(p, x); }
 
+// (first, p[0], p[1], p[2]): the twiddle factors of butterflies 0 … 3 from
+// a row that starts at butterfly 1 (butterfly 0 has the unit factor).
+inline V4 HeadRow4(const double* p, double first) {
+  return _mm256_blend_pd(_mm256_permute4x64_pd(_mm256_loadu_pd(p), 0x90), _mm256_set1_pd(first), 1);
+}
+
+// Output offsets of the W DFTs v … v+W−1 of a leaf group, DFT gj·group + gb
+// writing at gb·ovs + gj·gvs; (gb, gj) moves on by W.
+inline void LaneOffsets(std::ptrdiff_t* off, int W, std::ptrdiff_t* gb, std::ptrdiff_t* gj,
+                        std::ptrdiff_t group, std::ptrdiff_t ovs, std::ptrdiff_t gvs) {
+  for (int q = 0; q < W; ++q) {
+    off[q] = *gb * ovs + *gj * gvs;
+    if (++*gb == group) {
+      *gb = 0;
+      ++*gj;
+    }
+  }
+}
+
 // a, b, c, d hold bins k … k+3 of DFTs 0 … 3 (one DFT per lane): bins
-// k … k+3 of DFT q go to out + q·ovs … out + q·ovs + 3.
-inline void StoreTransposed4(double* out, std::ptrdiff_t ovs, V4 a, V4 b, V4 c, V4 d) {
+// k … k+3 of DFT q go to out + off[q] … out + off[q] + 3.
+inline void StoreTransposed4(double* out, const std::ptrdiff_t* off, V4 a, V4 b, V4 c, V4 d) {
   const V4 ab0 = _mm256_unpacklo_pd(a, b);  // a0 b0 a2 b2
   const V4 ab1 = _mm256_unpackhi_pd(a, b);  // a1 b1 a3 b3
   const V4 cd0 = _mm256_unpacklo_pd(c, d);
   const V4 cd1 = _mm256_unpackhi_pd(c, d);
-  _mm256_storeu_pd(out, _mm256_permute2f128_pd(ab0, cd0, 0x20));
-  _mm256_storeu_pd(out + ovs, _mm256_permute2f128_pd(ab1, cd1, 0x20));
-  _mm256_storeu_pd(out + 2 * ovs, _mm256_permute2f128_pd(ab0, cd0, 0x31));
-  _mm256_storeu_pd(out + 3 * ovs, _mm256_permute2f128_pd(ab1, cd1, 0x31));
+  _mm256_storeu_pd(out + off[0], _mm256_permute2f128_pd(ab0, cd0, 0x20));
+  _mm256_storeu_pd(out + off[1], _mm256_permute2f128_pd(ab1, cd1, 0x20));
+  _mm256_storeu_pd(out + off[2], _mm256_permute2f128_pd(ab0, cd0, 0x31));
+  _mm256_storeu_pd(out + off[3], _mm256_permute2f128_pd(ab1, cd1, 0x31));
 }
-inline void StoreTransposed2(double* out, std::ptrdiff_t ovs, V2 a, V2 b) {
-  _mm_storeu_pd(out, _mm_unpacklo_pd(a, b));
-  _mm_storeu_pd(out + ovs, _mm_unpackhi_pd(a, b));
+inline void StoreTransposed2(double* out, const std::ptrdiff_t* off, V2 a, V2 b) {
+  _mm_storeu_pd(out + off[0], _mm_unpacklo_pd(a, b));
+  _mm_storeu_pd(out + off[1], _mm_unpackhi_pd(a, b));
 }
 
-// One bin of DFTs 0 … 3 (or 0, 1): lane q to out + q·ovs.
-inline void StoreLanes4(double* out, std::ptrdiff_t ovs, V4 a) {
+// One bin of DFTs 0 … 3 (or 0, 1): lane q to out + off[q].
+inline void StoreLanes4(double* out, const std::ptrdiff_t* off, V4 a) {
   const V2 lo = _mm256_castpd256_pd128(a), hi = _mm256_extractf128_pd(a, 1);
-  _mm_storel_pd(out, lo);
-  _mm_storeh_pd(out + ovs, lo);
-  _mm_storel_pd(out + 2 * ovs, hi);
-  _mm_storeh_pd(out + 3 * ovs, hi);
+  _mm_storel_pd(out + off[0], lo);
+  _mm_storeh_pd(out + off[1], lo);
+  _mm_storel_pd(out + off[2], hi);
+  _mm_storeh_pd(out + off[3], hi);
 }
-inline void StoreLanes2(double* out, std::ptrdiff_t ovs, V2 a) {
-  _mm_storel_pd(out, a);
-  _mm_storeh_pd(out + ovs, a);
+inline void StoreLanes2(double* out, const std::ptrdiff_t* off, V2 a) {
+  _mm_storel_pd(out + off[0], a);
+  _mm_storeh_pd(out + off[1], a);
 }
 
 )";
