@@ -17,7 +17,7 @@ namespace {
 
 // Radices with generated kernels, in the order in which they are tried:
 // large radices first, so that a length takes few passes. 10 leads so that
-// decimal lengths (10^k and their multiples, the commonest record lengths)
+// decimal lengths (10^k and their multiples) take few passes too: they
 // split into radix-10 stages instead of a power of two and a run of radix-5
 // stages: 1000 = 10·10·10 rather than 8·5·5·5, 6000 = 2·3·10·10·10.
 constexpr std::int32_t kRadixTable[] = {10, 43, 41, 37, 32, 31, 29, 19, 18, 17, 16,
