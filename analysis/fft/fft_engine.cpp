@@ -20,6 +20,13 @@ namespace {
 
 constexpr int kGenericPrimeMax = 49;
 
+// Twiddle stages of radix kBlockedRadixMin … kBlockedRadixMax with at least
+// kBlockedRows butterflies run through a buffer of kBlockColumns butterflies.
+constexpr std::ptrdiff_t kBlockedRows = 128;
+constexpr std::int32_t kBlockedRadixMin = 16;
+constexpr std::int32_t kBlockedRadixMax = 43;
+constexpr std::ptrdiff_t kBlockColumns = 32;
+
 // y = DFT(x) for a prime r below 50, by pairing inputs k and r − k.
 void GenericPrimeDft(const FftStage& st, std::int32_t r, const double* xr, const double* xi,
                      double* yr, double* yi) {
@@ -119,9 +126,9 @@ double* StageBuffers(const FftPlan* p, int s, double* local, double** work) {
 // `count` DFTs of the stage's radix (see ComplexFirstKernel).
 Status Leaf(const FftPlan* p, int s, const double* ir, const double* ii, double* o_r, double* o_i,
             std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count, std::ptrdiff_t ivs,
-            std::ptrdiff_t ovs, double* work) {
+            std::ptrdiff_t ovs, std::ptrdiff_t group, std::ptrdiff_t gvs, double* work) {
   if (p->stage_kinds[s] == kFftFixedKernel) {
-    p->kernels[s].complex_first(ir, ii, o_r, o_i, is, os, count, ivs, ovs);
+    p->kernels[s].complex_first(ir, ii, o_r, o_i, is, os, count, ivs, ovs, group, gvs);
     return kSuccess;
   }
   const std::int32_t r = p->factors[s];
@@ -138,8 +145,9 @@ Status Leaf(const FftPlan* p, int s, const double* ir, const double* ii, double*
       xi[j] = b[j * is];
     }
     if (Status st = GenericDft(p, s, xr, xi, yr, yi, work)) return st;
-    double* c = o_r + v * ovs;
-    double* d = o_i + v * ovs;
+    const std::ptrdiff_t at = v % group * ovs + v / group * gvs;
+    double* c = o_r + at;
+    double* d = o_i + at;
     for (std::int32_t k = 0; k < r; ++k) {
       c[k * os] = yr[k];
       d[k * os] = yi[k];
@@ -153,7 +161,35 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
                     std::ptrdiff_t st, double* work) {
   const FftStage& sd = p->stage_data[s];
   if (p->stage_kinds[s] == kFftFixedKernel) {
-    p->kernels[s].complex_twiddle(re, im, sd.twiddle_cos, sd.twiddle_sin, m, st);
+    const fft::ComplexTwiddleKernel kernel = p->kernels[s].complex_twiddle;
+    const std::int32_t r = p->factors[s];
+    if (st != 1 || m < kBlockedRows || r > kBlockedRadixMax || r < kBlockedRadixMin) {
+      kernel(re, im, sd.twiddle_cos, sd.twiddle_sin, m, st, 0, m, m * st);
+      return kSuccess;
+    }
+    // Long rows: kBlockColumns butterflies at a time go through a buffer of
+    // r short rows. Rows m apart (m a power of two) fall into few cache
+    // sets, so in place the r·2 rows of a group evict each other before the
+    // next group uses the rest of their cache lines; copied, each line of a
+    // row is read and written once and the butterflies run on L1 data.
+    alignas(64) double buffer[2 * kBlockedRadixMax * kBlockColumns];
+    double* br = buffer;
+    double* bi = buffer + r * kBlockColumns;
+    std::ptrdiff_t j = 0;
+    for (; j + kBlockColumns <= m; j += kBlockColumns) {
+      for (std::int32_t k = 0; k < r; ++k)
+        for (std::ptrdiff_t c = 0; c < kBlockColumns; ++c) {
+          br[k * kBlockColumns + c] = re[j + k * m + c];
+          bi[k * kBlockColumns + c] = im[j + k * m + c];
+        }
+      kernel(br, bi, sd.twiddle_cos, sd.twiddle_sin, m, 1, j, j + kBlockColumns, kBlockColumns);
+      for (std::int32_t k = 0; k < r; ++k)
+        for (std::ptrdiff_t c = 0; c < kBlockColumns; ++c) {
+          re[j + k * m + c] = br[k * kBlockColumns + c];
+          im[j + k * m + c] = bi[k * kBlockColumns + c];
+        }
+    }
+    if (j < m) kernel(re + j, im + j, sd.twiddle_cos, sd.twiddle_sin, m, 1, j, m, m);
     return kSuccess;
   }
   const std::int32_t r = p->factors[s];
@@ -193,34 +229,39 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
 // butterflies. The last two stages run as one batched leaf call.
 //
 // `batch` independent transforms of this shape run together, transform b
-// reading at ir + b·bis and writing at o_r + b·bos: the driver uses it for
-// the subsequences of the first stage, whose inputs are adjacent, so that
-// the leaf kernels read contiguous data across the batch.
+// reading at ir + b·bis and writing at o_r + (b mod group)·bos +
+// (b div group)·gvs: the driver uses it for the subsequences of the first
+// stage (or two), whose inputs are adjacent, so that the leaf kernels read
+// contiguous data across the batch.
 Status Recurse(const FftPlan* p, int s, const double* ir, const double* ii, std::ptrdiff_t is,
                double* o_r, double* o_i, std::ptrdiff_t os, std::ptrdiff_t batch,
-               std::ptrdiff_t bis, std::ptrdiff_t bos, double* work) {
+               std::ptrdiff_t bis, std::ptrdiff_t group, std::ptrdiff_t bos, std::ptrdiff_t gvs,
+               double* work) {
   const int last = p->factor_count - 1;
-  if (s == last) return Leaf(p, s, ir, ii, o_r, o_i, is, os, batch, bis, bos, work);
+  if (s == last) return Leaf(p, s, ir, ii, o_r, o_i, is, os, batch, bis, bos, group, gvs, work);
   const std::int32_t r = p->factors[s];
   const std::ptrdiff_t m = p->stage_data[s].remaining / r;
   if (s == last - 1) {
     if (batch == 1) {
-      if (Status st = Leaf(p, last, ir, ii, o_r, o_i, is * r, os, r, is, m * os, work)) return st;
+      if (Status st = Leaf(p, last, ir, ii, o_r, o_i, is * r, os, r, is, m * os, r, 0, work))
+        return st;
     } else {
       for (std::int32_t j = 0; j < r; ++j)
         if (Status st = Leaf(p, last, ir + j * is, ii + j * is, o_r + j * m * os, o_i + j * m * os,
-                             is * r, os, batch, bis, bos, work))
+                             is * r, os, batch, bis, bos, group, gvs, work))
           return st;
     }
   } else {
     for (std::int32_t j = 0; j < r; ++j) {
       if (Status st = Recurse(p, s + 1, ir + j * is, ii + j * is, is * r, o_r + j * m * os,
-                              o_i + j * m * os, os, batch, bis, bos, work))
+                              o_i + j * m * os, os, batch, bis, group, bos, gvs, work))
         return st;
     }
   }
-  for (std::ptrdiff_t b = 0; b < batch; ++b)
-    if (Status st = TwiddleStage(p, s, o_r + b * bos, o_i + b * bos, m, os, work)) return st;
+  for (std::ptrdiff_t b = 0; b < batch; ++b) {
+    const std::ptrdiff_t at = b % group * bos + b / group * gvs;
+    if (Status st = TwiddleStage(p, s, o_r + at, o_i + at, m, os, work)) return st;
+  }
   return kSuccess;
 }
 
@@ -231,12 +272,27 @@ Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::pt
     o_i[0] = ii[0];
     return kSuccess;
   }
-  if (p->factor_count < 3) return Recurse(p, 0, ir, ii, is, o_r, o_i, os, 1, 0, 0, work);
-  // The r subsequences of the first stage run as one batch.
-  const std::int32_t r = p->factors[0];
-  const std::ptrdiff_t m = p->length / r;
-  if (Status st = Recurse(p, 1, ir, ii, is * r, o_r, o_i, os, r, is, m * os, work)) return st;
-  return TwiddleStage(p, 0, o_r, o_i, m, os, work);
+  if (p->factor_count < 3) return Recurse(p, 0, ir, ii, is, o_r, o_i, os, 1, 0, 1, 0, 0, work);
+  const std::int32_t r0 = p->factors[0];
+  const std::ptrdiff_t m0 = p->length / r0;
+  if (r0 < 4) {
+    // Fewer subsequences than vector lanes: the r0·r1 subsequences of the
+    // first two stages run as one batch (subsequence t0 + r0·t1 writes at
+    // t0·m0 + t1·m1), then the second stage's butterflies of each block.
+    const std::int32_t r1 = p->factors[1];
+    const std::ptrdiff_t m1 = m0 / r1;
+    if (Status st = Recurse(p, 2, ir, ii, is * r0 * r1, o_r, o_i, os, r0 * r1, is, r0, m0 * os,
+                            m1 * os, work))
+      return st;
+    for (std::int32_t t = 0; t < r0; ++t)
+      if (Status st = TwiddleStage(p, 1, o_r + t * m0 * os, o_i + t * m0 * os, m1, os, work))
+        return st;
+  } else {
+    // The r0 subsequences of the first stage run as one batch.
+    if (Status st = Recurse(p, 1, ir, ii, is * r0, o_r, o_i, os, r0, is, r0, m0 * os, 0, work))
+      return st;
+  }
+  return TwiddleStage(p, 0, o_r, o_i, m0, os, work);
 }
 
 // Work space of a complex transform of this plan (null when none is needed).

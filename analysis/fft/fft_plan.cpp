@@ -24,9 +24,15 @@
 namespace qm::fft {
 namespace {
 
-// Radices with generated kernels, in the order in which they are tried.
+// Radices with generated kernels, in the order in which they are tried:
+// large radices first, so that a length takes few passes. 10 leads so that
+// decimal lengths (10^k and their multiples) take few passes too: they
+// split into radix-10 stages instead of a power of two and a run of radix-5
+// stages: 1000 = 10·10·10 rather than 8·5·5·5, 6000 = 2·3·10·10·10.
 constexpr std::int32_t kRadixTable[] = {10, 43, 41, 37, 32, 31, 29, 19, 18, 17, 16,
                                         14, 13, 11, 9,  8,  7,  5,  4,  3,  2};
+static_assert(IsOrderOfKernelRadices(kRadixTable),
+              "the preference order must list each radix of the kernel registry once");
 constexpr std::int32_t kRaderThreshold = 50;
 
 // Guarded by ProcessMutex().

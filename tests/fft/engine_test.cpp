@@ -380,7 +380,7 @@ TEST(FftKernelTest, GeneratedKernelsHaveReasonableOperationCounts) {
     if (std::sscanf(line.c_str(), "//   radix %d: complex %d+%d*", &r, &adds, &muls) == 3)
       counts[r] = {adds, muls};
   }
-  ASSERT_EQ(counts.size(), 21u);
+  ASSERT_EQ(counts.size(), static_cast<std::size_t>(kKernelRadixCount));
   for (auto [r, c] : counts) {
     const int h = (r - 1) / 2;
     EXPECT_LE(c.second, std::max(4 * h * h, 4)) << "radix " << r;

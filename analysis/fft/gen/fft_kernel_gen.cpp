@@ -8,10 +8,11 @@
 // written per radix:
 //
 //   ComplexFirst<r>   count independent DFTs of size r, strided input and
-//                     output (the leaves of the decimation-in-time driver);
-//   ComplexTwiddle<r> the butterflies of one stage, in place: element k of
-//                     butterfly j is multiplied by its twiddle factor from the
-//                     stage tables, then the size-r DFT is applied;
+//                     output, the output in one or two levels (the leaves of
+//                     the decimation-in-time driver);
+//   ComplexTwiddle<r> a block of butterflies of one stage, in place: element
+//                     k of butterfly j is multiplied by its twiddle factor
+//                     from the stage tables, then the size-r DFT is applied;
 //   RealFirst<r>      DFTs of size r of real data, written as half-complex
 //                     blocks (only the graph nodes the half spectrum needs).
 //
@@ -21,13 +22,18 @@
 // into additions. The size-32 kernel is two size-16 DFTs and a combining pass
 // with its twiddle constants.
 //
-// Usage: fft_kernel_gen <output.cpp> [namespace]
-// The optional namespace (inside qm::fft) holds a second copy of the kernels
-// that the build compiles for a wider instruction set.
+// Usage: fft_kernel_gen <output.cpp> [avx2]
+//        fft_kernel_gen <output.h> registry
+// The avx2 set (namespace qm::fft::avx2, compiled for AVX2 with FMA) adds
+// vector loops to the kernels: 4 independent leaf DFTs, or 4 adjacent
+// butterflies of a stage, per vector. The registry is the header listing the
+// radices and the table size, which the planner and the tests build on.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -39,6 +45,8 @@
 
 namespace {
 
+// The radices that get kernels, largest first: the one list of them (the
+// registry header, the kernel tables and the planner's check derive from it).
 const int kRadices[] = {43, 41, 37, 32, 31, 29, 19, 18, 17, 16, 14,
                         13, 11, 10, 9,  8,  7,  5,  4,  3,  2};
 
@@ -236,6 +244,9 @@ struct EmitOptions {
   std::function<std::string(const std::string&)> loader;
   // Printed after the store of output k's part.
   std::function<std::string(int, int)> after;
+  // The whole store statement(s) of output k's part holding `value`, in
+  // place of "<head> = value;" (vector stores).
+  std::function<std::string(int, int, const std::string&)> storer;
 };
 
 // Prints the statements computing `outputs` (reachable nodes only) and the
@@ -279,7 +290,10 @@ std::string Emit(const Graph& g, const std::vector<Cx>& outputs,
   };
   auto emitStores = [&](int i) {
     for (auto [k, part] : storesOf[i]) {
-      os << indent << store(k, part) << " = " << name(i) << ";\n";
+      if (opt.storer)
+        os << opt.storer(k, part, name(i));
+      else
+        os << indent << store(k, part) << " = " << name(i) << ";\n";
       if (opt.after) os << opt.after(k, part);
     }
     storesOf[i].clear();
@@ -354,7 +368,82 @@ std::function<std::string(const std::string&)> ArrayLoader(
   };
 }
 
-std::string ComplexFirst(int r, std::string* note) {
+// Options of one kernel file: the portable set is scalar; the vector set
+// (compiled for AVX2 with FMA) adds loops that run 4 (or 2) independent DFTs
+// at once, one per vector lane, on unaligned vector loads of adjacent data.
+struct Target {
+  bool vector = false;
+};
+
+std::string Plus(const std::string& base, const std::string& offset) {
+  return offset == "0" ? base : base + " + " + offset;
+}
+
+// How a vector body reads input element k and writes output bin k.
+struct VectorIo {
+  std::string type;  // V4 or V2
+  // Statements declaring <name>r and <name>i as input element k.
+  std::function<std::string(int k, const std::string& name, const std::string& indent)> load;
+  // Statements writing `value` as part `part` (0 re, 1 im) of output bin k.
+  std::function<std::string(int k, int part, const std::string& value, const std::string& indent)>
+      store;
+};
+
+// The DFT of size r on vectors, straight-line, through the loads and stores
+// of `io`.
+std::string VectorDft(int r, const VectorIo& io, const std::string& indent) {
+  Graph g;
+  std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
+  std::vector<char> loaded(r, 0);
+  EmitOptions opt;
+  opt.type = io.type;
+  opt.loader = [&](const std::string& name) -> std::string {
+    std::string part;
+    const int k = LoadIndex(name, &part);
+    if (loaded[k]) return "";
+    loaded[k] = 1;
+    return io.load(k, "x" + std::to_string(k), indent);
+  };
+  opt.storer = [&](int k, int part, const std::string& value) {
+    return io.store(k, part, value, indent);
+  };
+  Counts c;
+  return Emit(
+      g, out, [](int, int) { return std::string("y"); }, indent, &c, opt);
+}
+
+// One group of W leaf DFTs of size r, lane q being DFT v + q (adjacent
+// inputs, ivs = 1): element j of the W DFTs is one vector load, and the
+// outputs go out through W×W transposes (os = 1), bins k … k+W−1 of DFT
+// v + q to yr + off[q] + k. Bins past the last full group go lane by lane.
+std::string VectorFirstBody(int r, int W) {
+  const std::string V = "V" + std::to_string(W), w = std::to_string(W);
+  VectorIo io;
+  io.type = V;
+  io.load = [=](int k, const std::string& name, const std::string& in) {
+    return in + "const " + V + " " + name + "r = Load" + w + "(" + Plus("xr", Idx(k, "is")) +
+           "), " + name + "i = Load" + w + "(" + Plus("xi", Idx(k, "is")) + ");\n";
+  };
+  // Bins k … k+W−1 of the W DFTs go out together, once all are computed.
+  std::vector<std::vector<std::string>> pending(2, std::vector<std::string>(r));
+  io.store = [&](int k, int part, const std::string& value, const std::string& in) -> std::string {
+    const std::string y = part ? "yi" : "yr";
+    const int first = k / W * W;
+    if (first + W > r)
+      return in + "StoreLanes" + w + "(" + Plus(y, std::to_string(k)) + ", off, " + value + ");\n";
+    pending[part][k] = value;
+    std::string args;
+    for (int q = first; q < first + W; ++q) {
+      if (pending[part][q].empty()) return "";
+      args += ", " + pending[part][q];
+    }
+    return in + "StoreTransposed" + w + "(" + Plus(y, std::to_string(first)) + ", off" + args +
+           ");\n";
+  };
+  return VectorDft(r, io, "      ");
+}
+
+std::string ComplexFirst(int r, const Target& target, std::string* note) {
   Graph g;
   std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
   Counts c;
@@ -370,15 +459,32 @@ std::string ComplexFirst(int r, std::string* note) {
   os << "void ComplexFirst" << r
      << "(const double* __restrict ir, const double* __restrict ii, double* __restrict o_r,\n"
      << "    double* __restrict o_i, std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,\n"
-     << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs) {\n";
-  // Two copies of the loop: with unit input distance between the DFTs the
-  // loads are contiguous across v and vectorise as such.
+     << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs, std::ptrdiff_t group, std::ptrdiff_t gvs) {\n"
+     << "  std::ptrdiff_t v = 0;\n";
+  if (target.vector) {
+    os << "  if (ivs == 1 && os == 1) {\n"
+       << "    std::ptrdiff_t gb = 0, gj = 0;  // DFT v is gj·group + gb\n"
+       << "    std::ptrdiff_t off[4];\n"
+       << "    double* yr = o_r;\n    double* yi = o_i;\n"
+       << "    for (; v + 4 <= count; v += 4) {\n"
+       << "      const double* xr = ir + v;\n      const double* xi = ii + v;\n"
+       << "      LaneOffsets(off, 4, &gb, &gj, group, ovs, gvs);\n"
+       << VectorFirstBody(r, 4) << "    }\n"
+       << "    if (v + 2 <= count) {\n"
+       << "      const double* xr = ir + v;\n      const double* xi = ii + v;\n"
+       << "      LaneOffsets(off, 2, &gb, &gj, group, ovs, gvs);\n"
+       << VectorFirstBody(r, 2) << "      v += 2;\n    }\n  }\n";
+  }
+  // Two copies of the scalar loop: with unit input distance between the DFTs
+  // the loads are contiguous across v and vectorise as such.
   for (int unit = 1; unit >= 0; --unit) {
     os << (unit ? "  if (ivs == 1) {\n" : "  } else {\n")
-       << "#pragma GCC ivdep\n  for (std::ptrdiff_t v = 0; v < count; ++v) {\n"
+       << "#pragma GCC ivdep\n  for (; v < count; ++v) {\n"
        << (unit ? "    const double* xr = ir + v;\n    const double* xi = ii + v;\n"
                 : "    const double* xr = ir + v * ivs;\n    const double* xi = ii + v * ivs;\n")
-       << "    double* yr = o_r + v * ovs;\n    double* yi = o_i + v * ovs;\n";
+       << "    const std::ptrdiff_t o = group >= count ? v * ovs : v % group * ovs + v / group * "
+          "gvs;\n"
+       << "    double* yr = o_r + o;\n    double* yi = o_i + o;\n";
     os << body << "  }\n";
   }
   os << "  }\n}\n\n";
@@ -411,7 +517,33 @@ std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at,
       indent, c, opt);
 }
 
-std::string ComplexTwiddle(int r) {
+// The same for 4 adjacent butterflies j … j+3 (s = 1, data at q = j − jb),
+// one per lane. The
+// twiddle rows are ts = m − 1 apart; in the head group (j = 0) lane 0 has the
+// unit factor and lanes 1 … 3 the row's first three entries.
+std::string VectorTwiddleBody(int r, bool head) {
+  auto at = [](int k) { return k == 0 ? std::string("q") : "q + " + Idx(k, "d"); };
+  VectorIo io;
+  io.type = "V4";
+  io.load = [&, head](int k, const std::string& x, const std::string& in) -> std::string {
+    if (k == 0) return in + "const V4 " + x + "r = Load4(re + q), " + x + "i = Load4(im + q);\n";
+    const std::string K = std::to_string(k), t = Idx(k - 1, "ts");
+    const std::string cos =
+        head ? "HeadRow4(" + Plus("twc", t) + ", 1.0)" : "Load4(" + Plus("tc", t) + ")";
+    const std::string sin =
+        head ? "HeadRow4(" + Plus("tws", t) + ", 0.0)" : "Load4(" + Plus("tsn", t) + ")";
+    return in + "const V4 a" + K + "r = Load4(re + " + at(k) + "), a" + K + "i = Load4(im + " +
+           at(k) + ");\n" + in + "const V4 c" + K + " = " + cos + ", s" + K + " = " + sin + ";\n" +
+           in + "const V4 " + x + "r = a" + K + "r * c" + K + " - a" + K + "i * s" + K + ", " + x +
+           "i = a" + K + "r * s" + K + " + a" + K + "i * c" + K + ";\n";
+  };
+  io.store = [&](int k, int part, const std::string& value, const std::string& in) {
+    return in + "Store4(" + (part ? "im + " : "re + ") + at(k) + ", " + value + ");\n";
+  };
+  return VectorDft(r, io, "      ");
+}
+
+std::string ComplexTwiddle(int r, const Target& target) {
   std::ostringstream os;
   Counts c0, c1, c2;
   // Butterfly 0 has unit twiddles.
@@ -423,21 +555,35 @@ std::string ComplexTwiddle(int r) {
       g, out,
       [&](int k, int part) { return std::string(part ? "im[" : "re[") + Idx(k, "d") + "]"; },
       "    ", &c0, opt);
-  os << "// Twiddle stage of radix " << r << " over r·m elements at stride s, in place.\n";
+  os << "// Butterflies jb … je−1 of a twiddle stage of radix " << r << " in place.\n";
   os << "void ComplexTwiddle" << r
      << "(double* __restrict re, double* __restrict im, const double* __restrict twc,\n"
-     << "    const double* __restrict tws, std::ptrdiff_t m, std::ptrdiff_t s) {\n"
+     << "    const double* __restrict tws, std::ptrdiff_t m, std::ptrdiff_t s, std::ptrdiff_t jb,\n"
+     << "    std::ptrdiff_t je, std::ptrdiff_t d) {\n"
      << "  [[maybe_unused]] const std::ptrdiff_t ts = m - 1;\n"
-     << "  {\n    const std::ptrdiff_t d = m * s;\n";
-  os << first << "  }\n";
-  os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
+     << "  std::ptrdiff_t j = jb;\n";
+  if (target.vector) {
+    // Groups of 4 butterflies; the rows must hold 4 entries for HeadRow4.
+    os << "  if (s == 1 && m >= 8) {\n"
+       << "    if (j == 0 && je >= 4) {\n      const std::ptrdiff_t q = 0;\n"
+       << VectorTwiddleBody(r, true) << "      j = 4;\n    }\n"
+       << "    for (; j != 0 && j + 4 <= je; j += 4) {\n"
+       << "      const std::ptrdiff_t q = j - jb;\n"
+       << "      const double* tc = twc + (j - 1);\n"
+       << "      const double* tsn = tws + (j - 1);\n"
+       << VectorTwiddleBody(r, false) << "    }\n  }\n";
+  }
+  os << "  if (j == 0 && je > 0) {\n";
+  os << first << "    j = 1;\n  }\n";
+  os << "  if (s == 1) {\n#pragma GCC ivdep\n    for (; j < je; ++j) {\n"
+     << "      const std::ptrdiff_t q = j - jb;\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n";
   os << TwiddleLoopBody(
-      r, [](int k) { return k == 0 ? std::string("j") : "j + " + Idx(k, "m"); }, "      ", &c1);
-  os << "    }\n  } else {\n    const std::ptrdiff_t d = m * s;\n"
-     << "    for (std::ptrdiff_t j = 1; j < m; ++j) {\n"
+      r, [](int k) { return k == 0 ? std::string("q") : "q + " + Idx(k, "d"); }, "      ", &c1);
+  os << "    }\n  } else {\n"
+     << "    for (; j < je; ++j) {\n"
      << "      const double* tc = twc + (j - 1);\n      const double* tsn = tws + (j - 1);\n"
-     << "      const std::ptrdiff_t b = j * s;\n";
+     << "      const std::ptrdiff_t b = (j - jb) * s;\n";
   os << TwiddleLoopBody(
       r, [](int k) { return k == 0 ? std::string("b") : "b + " + Idx(k, "d"); }, "      ", &c2);
   os << "    }\n  }\n}\n\n";
@@ -473,30 +619,112 @@ std::string RealFirst(int r, std::string* note) {
   return os.str();
 }
 
-}  // namespace
+// Helpers of the vector loops, printed at the top of the vector set.
+const char kVectorPrelude[] =
+    R"(// Vectors of 4 and 2 doubles; in the vector loops lane q holds DFT (or
+// butterfly) q of a group of adjacent ones.
+using V4 = __m256d;
+using V2 = __m128d;
+inline V4 Load4(const double* p) { return _mm256_loadu_pd(p); }
+inline V2 Load2(const double* p) { return _mm_loadu_pd(p); }
+inline void Store4(double* p, V4 x) { _mm256_storeu_pd(p, x); }
 
-int main(int argc, char** argv) {
-  if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: fft_kernel_gen <output.cpp> [namespace]\n");
-    return 2;
+// (first, p[0], p[1], p[2]): the twiddle factors of butterflies 0 … 3 from
+// a row that starts at butterfly 1 (butterfly 0 has the unit factor).
+inline V4 HeadRow4(const double* p, double first) {
+  return _mm256_blend_pd(_mm256_permute4x64_pd(_mm256_loadu_pd(p), 0x90), _mm256_set1_pd(first), 1);
+}
+
+// Output offsets of the W DFTs v … v+W−1 of a leaf group, DFT gj·group + gb
+// writing at gb·ovs + gj·gvs; (gb, gj) moves on by W.
+inline void LaneOffsets(std::ptrdiff_t* off, int W, std::ptrdiff_t* gb, std::ptrdiff_t* gj,
+                        std::ptrdiff_t group, std::ptrdiff_t ovs, std::ptrdiff_t gvs) {
+  for (int q = 0; q < W; ++q) {
+    off[q] = *gb * ovs + *gj * gvs;
+    if (++*gb == group) {
+      *gb = 0;
+      ++*gj;
+    }
   }
-  const std::string ns = argc == 3 ? std::string("qm::fft::") + argv[2] : std::string("qm::fft");
+}
+
+// a, b, c, d hold bins k … k+3 of DFTs 0 … 3 (one DFT per lane): bins
+// k … k+3 of DFT q go to out + off[q] … out + off[q] + 3.
+inline void StoreTransposed4(double* out, const std::ptrdiff_t* off, V4 a, V4 b, V4 c, V4 d) {
+  const V4 ab0 = _mm256_unpacklo_pd(a, b);  // a0 b0 a2 b2
+  const V4 ab1 = _mm256_unpackhi_pd(a, b);  // a1 b1 a3 b3
+  const V4 cd0 = _mm256_unpacklo_pd(c, d);
+  const V4 cd1 = _mm256_unpackhi_pd(c, d);
+  _mm256_storeu_pd(out + off[0], _mm256_permute2f128_pd(ab0, cd0, 0x20));
+  _mm256_storeu_pd(out + off[1], _mm256_permute2f128_pd(ab1, cd1, 0x20));
+  _mm256_storeu_pd(out + off[2], _mm256_permute2f128_pd(ab0, cd0, 0x31));
+  _mm256_storeu_pd(out + off[3], _mm256_permute2f128_pd(ab1, cd1, 0x31));
+}
+inline void StoreTransposed2(double* out, const std::ptrdiff_t* off, V2 a, V2 b) {
+  _mm_storeu_pd(out + off[0], _mm_unpacklo_pd(a, b));
+  _mm_storeu_pd(out + off[1], _mm_unpackhi_pd(a, b));
+}
+
+// One bin of DFTs 0 … 3 (or 0, 1): lane q to out + off[q].
+inline void StoreLanes4(double* out, const std::ptrdiff_t* off, V4 a) {
+  const V2 lo = _mm256_castpd256_pd128(a), hi = _mm256_extractf128_pd(a, 1);
+  _mm_storel_pd(out + off[0], lo);
+  _mm_storeh_pd(out + off[1], lo);
+  _mm_storel_pd(out + off[2], hi);
+  _mm_storeh_pd(out + off[3], hi);
+}
+inline void StoreLanes2(double* out, const std::ptrdiff_t* off, V2 a) {
+  _mm_storel_pd(out + off[0], a);
+  _mm_storeh_pd(out + off[1], a);
+}
+
+)";
+
+int TableSize() {
+  int largest = 0;
+  for (int r : kRadices) largest = std::max(largest, r);
+  return largest + 1;
+}
+
+// The registry header: the radices with kernels and the table size, for the
+// planner, the kernel tables and the tests.
+std::string Registry() {
   std::ostringstream os;
   os << "// Generated by analysis/fft/gen/fft_kernel_gen.cpp: do not edit.\n"
-     << "// Fixed-radix DFT kernels on split real/imaginary arrays.\n"
+     << "// The radices that have generated kernels (largest first) and the size of\n"
+     << "// the kernel tables indexed by radix.\n"
+     << "#pragma once\n\nnamespace qm::fft {\n\n"
+     << "inline constexpr int kKernelRadices[] = {";
+  for (size_t i = 0; i < std::size(kRadices); ++i)
+    os << (i == 0 ? "" : i % 12 == 0 ? ",\n    " : ", ") << kRadices[i];
+  os << "};\n"
+     << "inline constexpr int kKernelRadixCount = " << std::size(kRadices) << ";\n"
+     << "inline constexpr int kKernelTableSize = " << TableSize() << ";\n\n"
+     << "}  // namespace qm::fft\n";
+  return os.str();
+}
+
+std::string Kernels(const Target& target, const std::string& ns) {
+  std::ostringstream os;
+  os << "// Generated by analysis/fft/gen/fft_kernel_gen.cpp: do not edit.\n"
+     << "// Fixed-radix DFT kernels on split real/imaginary arrays"
+     << (target.vector ? ", with AVX2 vector loops" : "") << ".\n"
      << "// Operation counts per kernel (additions+multiplications):\n";
   std::ostringstream kernels, summary;
   for (int r : kRadices) {
     std::string nc, nr;
-    kernels << ComplexFirst(r, &nc) << ComplexTwiddle(r) << RealFirst(r, &nr);
+    kernels << ComplexFirst(r, target, &nc) << ComplexTwiddle(r, target) << RealFirst(r, &nr);
     summary << "//   radix " << r << ": complex " << nc << ", real input " << nr << "\n";
   }
-  os << summary.str() << "\n#include <cstddef>\n\n#include \"fft/fft_kernels.h\"\n\n"
+  os << summary.str() << "\n#include <cstddef>\n"
+     << (target.vector ? "\n#include <immintrin.h>\n" : "")
+     << "\n#include \"fft/fft_kernels.h\"\n\n"
      << "namespace " << ns << " {\nnamespace {\n\n"
      << "#pragma GCC diagnostic push\n#pragma GCC diagnostic ignored \"-Wunknown-pragmas\"\n\n"
-     << kernels.str() << "#pragma GCC diagnostic pop\n\n}  // namespace\n\n";
+     << (target.vector ? kVectorPrelude : "") << kernels.str()
+     << "#pragma GCC diagnostic pop\n\n}  // namespace\n\n";
   auto table = [&](const char* type, const char* name, const char* prefix) {
-    std::vector<std::string> entry(44, "nullptr");
+    std::vector<std::string> entry(TableSize(), "nullptr");
     for (int r : kRadices) entry[r] = std::string(prefix) + std::to_string(r);
     os << "const " << type << " " << name << "[kKernelTableSize] = {\n";
     for (size_t i = 0; i < entry.size(); ++i) os << "    " << entry[i] << ",  // " << i << "\n";
@@ -508,7 +736,28 @@ int main(int argc, char** argv) {
   // Real-input twiddle stages go through the complex twiddle kernel.
   table("RealTwiddleKernel", "kRealTwiddleKernels", "ComplexTwiddle");
   os << "}  // namespace " << ns << "\n";
+  return os.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc == 3 ? argv[2] : "";
+  if ((argc != 2 && argc != 3) || (argc == 3 && mode != "avx2" && mode != "registry")) {
+    std::fprintf(stderr,
+                 "usage: fft_kernel_gen <output.cpp> [avx2]\n"
+                 "       fft_kernel_gen <output.h> registry\n");
+    return 2;
+  }
+  std::string text;
+  if (mode == "registry") {
+    text = Registry();
+  } else {
+    Target target;
+    target.vector = mode == "avx2";
+    text = Kernels(target, target.vector ? "qm::fft::avx2" : "qm::fft");
+  }
   std::ofstream f(argv[1]);
-  f << os.str();
+  f << text;
   return f ? 0 : 1;
 }
