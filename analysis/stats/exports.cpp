@@ -60,6 +60,31 @@ QM_EXPORT int32_t ZMXFunc90(const double* x, int64_t n, double base, double top,
 
 // ---- Distribution functions ---------------------------------------------------------------
 
+QM_EXPORT int32_t ZMXFunc83(double x, int32_t m, int32_t k, double* p) {
+  return Call(qm::stats::FDistribution, x, m, k, Out(p));
+}
+QM_EXPORT int32_t ZMXFunc104(double p, int32_t m, int32_t k, double* x) {
+  return Call(qm::stats::InverseFDistribution, p, m, k, Out(x));
+}
+QM_EXPORT int32_t ZMXFunc181(double x, int32_t df, double* p) {
+  return Call(qm::stats::TDistribution, x, df, Out(p));
+}
 QM_EXPORT int32_t ZMXFunc107(double p, int32_t df, double* x) {
   return Call(qm::stats::InverseTDistribution, p, df, Out(x));
+}
+QM_EXPORT int32_t ZMXFunc190(double x, int32_t df, double* p) {
+  return Call(qm::stats::ChiSquareDistribution, x, df, Out(p));
+}
+QM_EXPORT int32_t ZMXFunc108(double p, int32_t df, double* x) {
+  return Call(qm::stats::InverseChiSquareDistribution, p, df, Out(x));
+}
+QM_EXPORT int32_t ZMXFunc134(double x, double* p) {
+  return Call(qm::stats::NormalDistribution, x, Out(p));
+}
+QM_EXPORT int32_t ZMXFunc106(double p, double* x) {
+  return Call(qm::stats::InverseNormalDistribution, p, Out(x));
+}
+QM_EXPORT int32_t ZMXFunc31(int32_t rows, int32_t cols, const int32_t* table, double* statistic,
+                            double* p_value) {
+  return Call(qm::stats::ContingencyTableTest, rows, cols, In(table), Out(statistic), Out(p_value));
 }
