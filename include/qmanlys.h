@@ -38,6 +38,7 @@ extern "C" {
 #include "qmanlys/windows.h"
 #include "qmanlys/stats_descriptive.h"
 #include "qmanlys/stats_distributions.h"
+#include "qmanlys/stats_anova.h"
 #include "qmanlys/fft.h"
 #include "qmanlys/generate.h"
 #include "qmanlys/filters_iir.h"

@@ -49,6 +49,10 @@
 //   SizeInOut(p)            a 64-bit capacity in, the used count out
 //   RecordOut<Store>(p), OptRecordOut<Store>(p)  a record the routine fills,
 //                           stored in the caller's public layout by Store
+//   Int32Copy(p, n)         an array of n 64-bit integers (codes, levels)
+//                           handed to the routine as a 32-bit copy made after
+//                           the pointer checks: -20001 when the copy cannot
+//                           be allocated, -20046 for an entry beyond 32 bits
 //
 // Exports that stay plain functions, outside `Call`: those that return no
 // status (a message pointer, a computed double, a record or plan handle the
@@ -64,6 +68,7 @@
 
 #include "frame/counts.h"
 #include "frame/status.h"
+#include "frame/workspace.h"
 // Every export file includes the public declarations through this header,
 // so a definition whose parameters differ from its declaration does not
 // compile ("conflicting declaration of C function").
@@ -310,6 +315,33 @@ class RecordOutput : public Adapter {
   Record record_;
   double* p_;
   bool required_;
+};
+
+// An array of n 64-bit integers the routine reads as 32-bit values: narrowed
+// element by element into a scratch copy (rule 4, after every pointer check).
+// Nothing is copied for n < 1, and the routine then gets null.
+class Int32Copy : public Adapter {
+ public:
+  Int32Copy(const std::int64_t* p, std::int64_t n) : p_(p), n_(n) {}
+  Int32Copy(const Int32Copy&) = delete;
+  Status Narrow() const { return FitsInt32(n_) ? kSuccess : kOverflow; }
+  Status CheckPointers() const { return p_ ? kSuccess : kNullPointer; }
+  Status CheckShape() {
+    if (n_ < 1) return kSuccess;
+    const auto n = static_cast<std::size_t>(n_);
+    if (Status s = copy_.Allocate(n)) return s;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!FitsInt32(p_[i])) return kOverflow;
+      copy_[i] = static_cast<std::int32_t>(p_[i]);
+    }
+    return kSuccess;
+  }
+  const std::int32_t* Get() const { return copy_.data(); }
+
+ private:
+  const std::int64_t* p_;
+  std::int64_t n_;
+  Scratch<std::int32_t> copy_;
 };
 
 // Scalars that need no adaptation (doubles, 32-bit selectors, flags).

@@ -1,8 +1,9 @@
 // Exports of the statistics family: descriptive statistics, sorting, histogram and modes, and
-// of the array normalisation built on them; distribution functions.
+// of the array normalisation built on them; distribution functions and analysis of variance.
 #include <cstdint>
 
 #include "frame/boundary.h"
+#include "stats/anova.h"
 #include "stats/descriptive.h"
 #include "stats/distributions.h"
 
@@ -87,4 +88,29 @@ QM_EXPORT int32_t ZMXFunc106(double p, double* x) {
 QM_EXPORT int32_t ZMXFunc31(int32_t rows, int32_t cols, const int32_t* table, double* statistic,
                             double* p_value) {
   return Call(qm::stats::ContingencyTableTest, rows, cols, In(table), Out(statistic), Out(p_value));
+}
+
+// ---- Analysis of variance ------------------------------------------------------------------
+// The level arrays are narrowed into 32-bit copies after the pointer checks.
+
+QM_EXPORT int32_t ZMXFunc6(const double* y, const int64_t* levels, int64_t n, int64_t k,
+                           double* ss_between, double* ms_between, double* f, double* p,
+                           double* ss_within, double* ms_within, double* ss_total) {
+  return Call(qm::stats::OneWayAnova, In(y), Int32Copy(levels, n), Size(n), Size(k),
+              Out(ss_between), Out(ms_between), Out(f), Out(p), Out(ss_within), Out(ms_within),
+              Out(ss_total));
+}
+QM_EXPORT int32_t ZMXFunc7(const double* y, const int64_t* levels_a, const int64_t* levels_b,
+                           int64_t n, int64_t r, int64_t a, int64_t b, double* table, double* p_a,
+                           double* p_b, double* p_ab) {
+  return Call(qm::stats::TwoWayAnova, In(y), Int32Copy(levels_a, n), Int32Copy(levels_b, n),
+              Size(n), Size(r), Size(a), Size(b), Out(table), Out(p_a), Out(p_b), Out(p_ab));
+}
+QM_EXPORT int32_t ZMXFunc8(const double* y, const int64_t* levels_a, const int64_t* levels_b,
+                           const int64_t* levels_c, int64_t n, int64_t r, int64_t a, int64_t b,
+                           int64_t c, double* table, double* p_a, double* p_b, double* p_c,
+                           double* p_ab, double* p_ac, double* p_bc, double* p_abc) {
+  return Call(qm::stats::ThreeWayAnova, In(y), Int32Copy(levels_a, n), Int32Copy(levels_b, n),
+              Int32Copy(levels_c, n), Size(n), Size(r), Size(a), Size(b), Size(c), Out(table),
+              Out(p_a), Out(p_b), Out(p_c), Out(p_ab), Out(p_ac), Out(p_bc), Out(p_abc));
 }
