@@ -267,3 +267,36 @@ TEST(Boundary, RecordsAreStoredOnlyWhenTheRoutineWroteThem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Boundary, Int32CopyNarrowsEachEntryAfterThePointerChecks) {
+  int calls = 0;
+  int32_t got[3] = {0, 0, 0};
+  const auto routine = [&](const int32_t* v, int32_t n, double* out) {
+    ++calls;
+    for (int32_t i = 0; i < n; ++i) got[i] = v[i];
+    *out = n;
+    return qm::kSuccess;
+  };
+  double out = 0;
+  const int64_t ok[3] = {-2147483648LL, 0, 2147483647};
+  ASSERT_EQ(Call(routine, Int32Copy(ok, 3), Size(3), Out(&out)), 0);
+  EXPECT_EQ(got[0], INT32_MIN);
+  EXPECT_EQ(got[2], INT32_MAX);
+  const int64_t wide[3] = {1, 2147483648LL, 3};
+  EXPECT_EQ(Call(routine, Int32Copy(wide, 3), Size(3), Out(&out)), qm::kOverflow);
+  // Null pointers come first, then the copy; the count is narrowed before all.
+  EXPECT_EQ(Call(routine, Int32Copy(wide, 3), Size(3), Out<double>(nullptr)), qm::kNullPointer);
+  EXPECT_EQ(Call(routine, Int32Copy(nullptr, 3), Size(3), Out(&out)), qm::kNullPointer);
+  EXPECT_EQ(Call(routine, Int32Copy(nullptr, int64_t{1} << 32), Size(3), Out(&out)), qm::kOverflow);
+  qm::SetWorkspaceFailureCountdown(1);
+  EXPECT_EQ(Call(routine, Int32Copy(ok, 3), Size(3), Out(&out)), qm::kOutOfMemory);
+  qm::SetWorkspaceFailureCountdown(0);
+  EXPECT_EQ(calls, 1);
+  // Nothing to copy for a count below 1: the routine judges the count.
+  EXPECT_EQ(Call(routine, Int32Copy(ok, 0), Size(0), Out(&out)), 0);
+  EXPECT_EQ(calls, 2);
+}
+
+}  // namespace
