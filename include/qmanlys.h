@@ -35,6 +35,8 @@ extern "C" {
 #include "qmanlys/frame.h"
 #include "qmanlys/arith.h"
 #include "qmanlys/signal_scaling.h"
+#include "qmanlys/signal_conditioning.h"
+#include "qmanlys/signal_convolution.h"
 #include "qmanlys/windows.h"
 #include "qmanlys/stats_descriptive.h"
 #include "qmanlys/fft.h"
