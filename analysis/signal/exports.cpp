@@ -242,3 +242,7 @@ QM_EXPORT int32_t ZMXFunc376(const double* x, int64_t n, const double* y, int64_
   return Call(qm::signal::CorrelateNormalized, In(x), Size(n), In(y), Size(m), algorithm,
               normalization, Out(out));
 }
+
+QM_EXPORT int32_t ZMXFunc54(const double* y, int64_t n, const double* h, int64_t m, double* out) {
+  return Call(qm::signal::DeconvolveLinear, In(y), Size(n), In(h), Size(m), Out(out));
+}

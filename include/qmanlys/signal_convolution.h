@@ -17,3 +17,5 @@ int32_t ZMXFunc33(const double* x, int64_t n, const double* y, int64_t m, double
 int32_t ZMXFunc373(const double* x, int64_t n, const double* y, int64_t m, int32_t algorithm, double* out);
 /* CorrelateNormalized(x, n, y, m, algorithm, normalization, out): normalization 0 none, 1 unbiased (each lag divided by its number of products), 2 biased (divided by max(n, m)); other codes -20061. */
 int32_t ZMXFunc376(const double* x, int64_t n, const double* y, int64_t m, int32_t algorithm, int32_t normalization, double* out);
+/* DeconvolveLinear(y, n, h, m, out): out (n - m + 1 doubles) = x with x * h = y, by spectral division, or by the recursion with h as feedback when a bin of h's spectrum is (nearly) zero; n < m gives -20008, an all-zero h -20065. */
+int32_t ZMXFunc54(const double* y, int64_t n, const double* h, int64_t m, double* out);
