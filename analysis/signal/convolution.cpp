@@ -59,13 +59,19 @@ void DirectCorrelation(const double* __restrict x, std::int32_t n, const double*
   }
 }
 
+// n + m - 1, formed without an intermediate overflow (n + m may exceed 32
+// bits when the result does not); callers have checked that it fits.
+std::int32_t Outputs(std::int32_t n, std::int32_t m) {
+  return static_cast<std::int32_t>(std::int64_t{n} + m - 1);
+}
+
 using DirectKernel = void (*)(const double*, std::int32_t, const double*, std::int32_t, double*);
 
 // The direct sums into out, or into scratch first when out overlaps an
 // input (the sums clear out before they read the inputs).
 Status RunDirect(DirectKernel kernel, const double* x, std::int32_t n, const double* y,
                  std::int32_t m, double* out) {
-  const std::int32_t count = n + m - 1;
+  const std::int32_t count = Outputs(n, m);
   if (!Overlap(out, count, x, n) && !Overlap(out, count, y, m)) {
     kernel(x, n, y, m, out);
     return kSuccess;
@@ -90,7 +96,7 @@ Status FftLength(std::int32_t count, std::int32_t* length) {
 // its end.
 Status FftAutocorrelation(const double* x, std::int32_t n, double* out) {
   std::int32_t length = 0;
-  if (Status s = FftLength(2 * n - 1, &length)) return s;
+  if (Status s = FftLength(Outputs(n, n), &length)) return s;
   const std::size_t l = static_cast<std::size_t>(length);
   ThreadScratch<double> work;
   if (Status s = work.Allocate(2 * l)) return s;
@@ -117,7 +123,7 @@ Status FftAutocorrelation(const double* x, std::int32_t n, double* out) {
 Status FftConvolution(const double* x, std::int32_t n, bool reverse_x, const double* y,
                       std::int32_t m, double* out) {
   std::int32_t length = 0;
-  if (Status s = FftLength(n + m - 1, &length)) return s;
+  if (Status s = FftLength(Outputs(n, m), &length)) return s;
   ThreadScratch<double> work;
   if (Status s = work.Allocate(3 * static_cast<std::size_t>(length))) return s;
   fft::FftPlanHold plan(length);
@@ -128,7 +134,7 @@ Status FftConvolution(const double* x, std::int32_t n, bool reverse_x, const dou
 // Checks shared by convolution and correlation, in their order.
 Status CheckCounts(std::int32_t n, std::int32_t m, std::int32_t algorithm) {
   if (n < 1 || m < 1) return kCountNotPositive;
-  if (std::int64_t{n} + m - 1 > kMaxCount) return kOverflow;
+  if (std::int64_t{n} + m - 1 > kMaxCount) return kOverflow;  // Outputs(n, m) fits from here
   if (algorithm != kDirect && algorithm != kFrequencyDomain) return kBadSelection;
   return kSuccess;
 }
@@ -139,7 +145,7 @@ void Normalize(double* out, std::int32_t n, std::int32_t m, std::int32_t normali
   const std::int32_t a = std::min(n, m), b = std::max(n, m);
   if (normalization == kBiased) {
     const double scale = b;
-    for (std::int32_t d = 0; d < n + m - 1; ++d) out[d] /= scale;
+    for (std::int32_t d = 0; d < Outputs(n, m); ++d) out[d] /= scale;
     return;
   }
   for (std::int32_t d = 0; d < a - 1; ++d) out[d] /= d + 1;

@@ -11,6 +11,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fft/fft_engine.h"
@@ -336,6 +337,33 @@ TEST(Convolution, ScratchAndPlanFailuresReported) {
   EXPECT_EQ(out, Vec(2431, kSentinel));
   ASSERT_EQ(ZMXFunc32(a.data(), 2000, b.data(), 432, out.data()), 0);
   EXPECT_NEAR(out[1000], 432, 1e-9);
+}
+
+TEST(Convolution, ThreadsShareThePlansAndKeepTheirScratch) {
+  // Each thread convolves and correlates at lengths the others use too, on
+  // its own data, and checks its own results against the direct sums.
+  std::vector<std::thread> threads;
+  std::vector<int> bad(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t, &bad] {
+      std::mt19937_64 rng(100 + t);
+      for (int round = 0; round < 20; ++round) {
+        const int n = 50 + 37 * (round % 5), m = 20 + 11 * ((round + t) % 3);
+        const Vec x = Random(rng, n), y = Random(rng, m);
+        Vec fft(n + m - 1), direct(n + m - 1);
+        const bool correlation = round % 2 == 1;
+        if (Transform(correlation, 1, x, y, fft.data()) != 0 ||
+            Transform(correlation, 0, x, y, direct.data()) != 0) {
+          ++bad[t];
+          continue;
+        }
+        for (int d = 0; d < n + m - 1; ++d)
+          if (!(std::fabs(fft[d] - direct[d]) < 1e-12)) ++bad[t];
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  EXPECT_EQ(bad, std::vector<int>(4, 0));
 }
 
 }  // namespace
