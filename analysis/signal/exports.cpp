@@ -1,6 +1,9 @@
 // Exports of the time-domain signal conditioning: windows, array scaling,
-// polynomial evaluation and coordinate conversion.
+// polynomial evaluation and coordinate conversion, derivatives, integrals,
+// decimation, phase unwrapping, convolution and correlation.
 #include "frame/boundary.h"
+#include "signal/conditioning.h"
+#include "signal/convolution.h"
 #include "signal/scaling.h"
 #include "signal/windows.h"
 
@@ -158,4 +161,88 @@ QM_EXPORT int32_t ZMXFunc232(const double* magnitude, const double* phase, int64
                              double* im) {
   return Call(qm::signal::PolarToRectArray, In(magnitude), In(phase), Size(n), OutOr(re, magnitude),
               OutOr(im, phase));
+}
+
+// ---- Derivative, integral, decimation, phase unwrapping ---------------------------
+
+QM_EXPORT int32_t ZMXFunc56(const double* x, int64_t n, double dt, double initial,
+                            double final_value, double* out) {
+  return Call(qm::signal::Derivative, In(x), Size(n), dt, initial, final_value, OutOr(out, x));
+}
+
+// The condition arrays are judged by the routine: one the method does not
+// read may be null.
+QM_EXPORT int32_t ZMXFunc367(const double* x, int64_t n, double dt, const double* initial,
+                             int64_t initial_count, const double* final_values, int64_t final_count,
+                             int32_t method, double* out) {
+  return Call(qm::signal::DerivativeWithMethod, In(x), Size(n), dt, Maybe(initial),
+              Size(initial_count), Maybe(final_values), Size(final_count), method, OutOr(out, x));
+}
+
+QM_EXPORT int32_t ZMXFunc95(const double* x, int64_t n, double dt, double initial,
+                            double final_value, double* out) {
+  return Call(qm::signal::Integral, In(x), Size(n), dt, initial, final_value, OutOr(out, x));
+}
+
+QM_EXPORT int32_t ZMXFunc230(const double* x, int64_t n, double dt, int32_t rule, double* result) {
+  return Call(qm::signal::IntegrateArray, In(x), Size(n), dt, rule, Out(result));
+}
+
+// The factor is judged against n by the routine: beyond 32 bits it exceeds
+// every n and arrives as a value below 1 (-20022, not a wrapped factor). A
+// null output decimates in place.
+QM_EXPORT int32_t ZMXFunc53(const double* x, int64_t n, int64_t factor, int32_t average,
+                            double* out) {
+  return Call(qm::signal::Decimate, In(x), Size(n), Index(factor), average, OutOr(out, x));
+}
+
+QM_EXPORT int32_t ZMXFunc360(const double* x, int64_t n, int64_t factor, int32_t average,
+                             double* out) {
+  return Call(qm::signal::ComplexDecimate, In(x), Size(n), Index(factor), average, OutOr(out, x));
+}
+
+QM_EXPORT int32_t ZMXFunc183(double* p, int64_t n) {
+  return Call(qm::signal::UnwrapPhase, Out(p), Size(n));
+}
+
+QM_EXPORT int32_t ZMXFunc368(double* p, int64_t n, int32_t units) {
+  return Call(qm::signal::UnwrapPhaseWithUnits, Out(p), Size(n), units);
+}
+
+QM_EXPORT int32_t ZMXFunc5(const double* x, int64_t n, int32_t unwrap, double dt, double* amplitude,
+                           double* phase, double* df) {
+  return Call(qm::signal::AmplitudePhaseSpectrum, In(x), Size(n), unwrap, dt, Out(amplitude),
+              Out(phase), Out(df));
+}
+
+// ---- Convolution, correlation, deconvolution ------------------------------------
+
+QM_EXPORT int32_t ZMXFunc32(const double* x, int64_t n, const double* y, int64_t m, double* out) {
+  return Call(qm::signal::Convolve, In(x), Size(n), In(y), Size(m), Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc372(const double* x, int64_t n, const double* y, int64_t m,
+                             int32_t algorithm, double* out) {
+  return Call(qm::signal::ConvolveWithAlgorithm, In(x), Size(n), In(y), Size(m), algorithm,
+              Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc33(const double* x, int64_t n, const double* y, int64_t m, double* out) {
+  return Call(qm::signal::Correlate, In(x), Size(n), In(y), Size(m), Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc373(const double* x, int64_t n, const double* y, int64_t m,
+                             int32_t algorithm, double* out) {
+  return Call(qm::signal::CorrelateWithAlgorithm, In(x), Size(n), In(y), Size(m), algorithm,
+              Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc376(const double* x, int64_t n, const double* y, int64_t m,
+                             int32_t algorithm, int32_t normalization, double* out) {
+  return Call(qm::signal::CorrelateNormalized, In(x), Size(n), In(y), Size(m), algorithm,
+              normalization, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc54(const double* y, int64_t n, const double* h, int64_t m, double* out) {
+  return Call(qm::signal::DeconvolveLinear, In(y), Size(n), In(h), Size(m), Out(out));
 }
