@@ -71,4 +71,11 @@ Status ComplexHessenbergDecomposition(const double* a, std::int32_t n, double* h
 Status ComplexSchurDecomposition(const double* a, std::int32_t n, std::int32_t ordering, double* q,
                                  double* t, double* eigenvalues);
 
+// Generalized eigenvalues of a pair (complex_generalized.cpp).
+Status ComplexGeneralizedEigenvalues(const double* a, const double* b, std::int32_t n,
+                                     double* eigenvalues, double* left, double* right);
+Status ComplexGeneralizedEigen(const double* a, const double* b, std::int32_t n,
+                               std::int32_t ordering, double* s, double* t, double* q, double* z,
+                               double* alpha, double* beta, double* left, double* right);
+
 }  // namespace qm::linalg

@@ -329,3 +329,16 @@ QM_EXPORT int32_t ZMXFunc259(const double* a, int64_t n, int32_t ordering, doubl
   return Call(qm::linalg::ComplexSchurDecomposition, In(a), Size(n), ordering, Maybe(q), Out(t),
               Out(eigenvalues));
 }
+
+QM_EXPORT int32_t ZMXFunc253(const double* a, const double* b, int64_t n, double* eigenvalues,
+                             double* left, double* right) {
+  return Call(qm::linalg::ComplexGeneralizedEigenvalues, In(a), In(b), Size(n), Out(eigenvalues),
+              Maybe(left), Maybe(right));
+}
+
+QM_EXPORT int32_t ZMXFunc257(const double* a, const double* b, int64_t n, int32_t ordering,
+                             double* s, double* t, double* q, double* z, double* alpha,
+                             double* beta, double* left, double* right) {
+  return Call(qm::linalg::ComplexGeneralizedEigen, In(a), In(b), Size(n), ordering, Maybe(s),
+              Maybe(t), Maybe(q), Maybe(z), Out(alpha), Out(beta), Maybe(left), Maybe(right));
+}

@@ -62,3 +62,7 @@ int32_t ZMXFunc251(double* v, int64_t n, int32_t side, int32_t job, int64_t ilo,
 int32_t ZMXFunc255(double* a, int64_t n, double* h, double* q);
 /* Schur form a = Q T Q^H: q (optional), t upper triangular, eigenvalues (n pairs), ordering 0 to 4. */
 int32_t ZMXFunc259(const double* a, int64_t n, int32_t ordering, double* q, double* t, double* eigenvalues);
+/* Generalized eigenvalues (n pairs) of the pair (a, b) and the optional left and right eigenvectors (columns). */
+int32_t ZMXFunc253(const double* a, const double* b, int64_t n, double* eigenvalues, double* left, double* right);
+/* Generalized Schur form a = Q S Z^H, b = Q T Z^H (each optional) with ordering 0 to 4, alpha and beta (n pairs each), optional left and right eigenvectors. */
+int32_t ZMXFunc257(const double* a, const double* b, int64_t n, int32_t ordering, double* s, double* t, double* q, double* z, double* alpha, double* beta, double* left, double* right);
