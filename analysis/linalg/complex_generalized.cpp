@@ -112,10 +112,7 @@ Status ComplexGeneralizedCore(const fcomplex* a, const fcomplex* b, std::int32_t
                               fcomplex* z, fcomplex* alpha, fcomplex* beta, fcomplex* left,
                               fcomplex* right) {
   std::size_t count = 0;
-  if (Status st = CheckShape(n, n, &count)) return st;
-  if (ordering < 0 || ordering > 4) return kBadSelection;
-  if (Status st = CheckFinite(a, count)) return st;
-  if (Status st = CheckFinite(b, count)) return st;
+  if (Status st = CheckPair(a, b, n, ordering, &count)) return st;
   const LapackTable* la = nullptr;
   if (Status st = RequireLapack(&la)) return st;
 

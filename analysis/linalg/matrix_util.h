@@ -12,6 +12,7 @@
 #include "frame/lapack.h"
 #include "frame/status.h"
 #include "frame/workspace.h"
+#include "linalg/finite.h"
 
 namespace qm::linalg {
 
@@ -39,6 +40,17 @@ inline Status CheckShape(std::int32_t rows, std::int32_t cols, std::size_t* coun
 // The conjugate of an element: the element itself for real matrices.
 inline double Conj(double v) { return v; }
 inline fcomplex Conj(const fcomplex& v) { return std::conj(v); }
+
+// The checks of a generalized eigenvalue operation on the n x n pair (a, b),
+// in order: the shape, the ordering 0 to 4 (-20061), both matrices (-20068).
+template <class T>
+Status CheckPair(const T* a, const T* b, std::int32_t n, std::int32_t ordering,
+                 std::size_t* count) {
+  if (Status s = CheckShape(n, n, count)) return s;
+  if (ordering < 0 || ordering > 4) return kBadSelection;
+  if (Status s = CheckFinite(a, *count)) return s;
+  return CheckFinite(b, *count);
+}
 
 // dst[j*dst_ld + i] = src[i*src_ld + j] for i < rows, j < cols (conjugated
 // as well when kConjugate is set).

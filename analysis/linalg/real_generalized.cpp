@@ -174,10 +174,7 @@ Status GeneralizedCore(const double* a, const double* b, std::int32_t n, std::in
                        double* s, double* t, double* q, double* z, double* alpha, double* beta,
                        double* left, double* right) {
   std::size_t count = 0;
-  if (Status st = CheckShape(n, n, &count)) return st;
-  if (ordering < 0 || ordering > 4) return kBadSelection;
-  if (Status st = CheckFinite(a, count)) return st;
-  if (Status st = CheckFinite(b, count)) return st;
+  if (Status st = CheckPair(a, b, n, ordering, &count)) return st;
   const LapackTable* la = nullptr;
   if (Status st = RequireLapack(&la)) return st;
 
