@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 #include "complex_test_support.h"
 #include "frame/workspace.h"
@@ -297,6 +298,36 @@ TEST(LargeScratch, FailuresAndFailingElementsKeepTheirOrder) {
   qm::SetWorkspaceFailureCountdown(1);
   EXPECT_EQ(ZMXFunc114(r.data(), b.data(), n, x.data()), -20001);
   qm::SetWorkspaceFailureCountdown(0);
+}
+
+TEST(LargeScratch, ThreadsUseTheirOwnAreas) {
+  // Each thread's working copies come from its own area: concurrent calls
+  // give the results of a lone call.
+  const int n = 120;
+  const CMatrix a = RandomC(n, n, 25);
+  std::vector<double> r(static_cast<std::size_t>(n) * n), b(n, 1.0);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) r[i * n + j] = (i == j ? 5.0 : 0.0) + 1.0 / (2 + i + j);
+  double want[2];
+  std::vector<double> want_x(n);
+  ASSERT_EQ(ZMXFunc220(D(a), n, 0, want), 0);
+  ASSERT_EQ(ZMXFunc114(r.data(), b.data(), n, want_x.data()), 0);
+  std::vector<int> mismatches(4, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 5; ++round) {
+        double det[2];
+        std::vector<double> x(n);
+        if (ZMXFunc220(D(a), n, 0, det) != 0 || det[0] != want[0] || det[1] != want[1]) {
+          ++mismatches[t];
+        }
+        if (ZMXFunc114(r.data(), b.data(), n, x.data()) != 0 || x != want_x) ++mismatches[t];
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  for (int t = 0; t < 4; ++t) EXPECT_EQ(mismatches[t], 0) << t;
 }
 
 }  // namespace
