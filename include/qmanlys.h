@@ -46,6 +46,7 @@ extern "C" {
 #include "qmanlys/filters_iir.h"
 #include "qmanlys/filters_fir.h"
 #include "qmanlys/linalg.h"
+#include "qmanlys/linalg_complex.h"
 #include "qmanlys/measure.h"
 #include "qmanlys/peaks.h"
 #include "qmanlys/special.h"

@@ -7,7 +7,9 @@
 // see and it is kept.
 #pragma once
 
+#include <complex>
 #include <cstddef>
+#include <cstdint>
 
 #include "frame/status.h"
 
@@ -39,6 +41,56 @@ inline Status CheckFinite(const double* a, std::size_t count) {
 // Complex elements stored as interleaved (re, im) pairs: either part fails.
 inline Status CheckFiniteComplex(const double* interleaved, std::size_t count) {
   return CheckFinite(interleaved, 2 * count);
+}
+
+inline Status CheckFinite(const std::complex<double>* a, std::size_t count) {
+  return CheckFiniteComplex(reinterpret_cast<const double*>(a), count);
+}
+
+// dst = src (count elements) with the test fused into the copy: -20068 when
+// an element fails (dst then holds an unspecified part of src), else 0.
+template <class T>
+Status CopyChecked(const T* src, std::size_t count, T* dst) {
+  constexpr std::size_t kBlock = 256;
+  const double* s = reinterpret_cast<const double*>(src);
+  double* d = reinterpret_cast<double*>(dst);
+  const std::size_t doubles = count * (sizeof(T) / sizeof(double));
+  for (std::size_t i0 = 0; i0 < doubles; i0 += kBlock) {
+    const std::size_t i1 = i0 + kBlock < doubles ? i0 + kBlock : doubles;
+    bool bad = false;
+    for (std::size_t i = i0; i < i1; ++i) {
+      const double v = s[i];
+      bad |= IsRejectedElement(v);
+      d[i] = v;
+    }
+    if (bad) return kNotFinite;
+  }
+  return kSuccess;
+}
+
+// The row-major n x n block a copied transposed into the column-major dst
+// (leading dimension ld), with the test fused into the tiled pass.
+template <class T>
+Status TransposeChecked(const T* a, std::int32_t n, T* dst, std::size_t ld) {
+  constexpr std::int32_t kTile = 16;
+  constexpr std::size_t kParts = sizeof(T) / sizeof(double);
+  for (std::int32_t i0 = 0; i0 < n; i0 += kTile) {
+    const std::int32_t i1 = i0 + kTile < n ? i0 + kTile : n;
+    bool bad = false;
+    // The rows i0..i1 are tested as they are read, contiguously.
+    const double* rows = reinterpret_cast<const double*>(a + static_cast<std::size_t>(i0) * n);
+    const std::size_t doubles = static_cast<std::size_t>(i1 - i0) * n * kParts;
+    for (std::size_t k = 0; k < doubles; ++k) bad |= IsRejectedElement(rows[k]);
+    if (bad) return kNotFinite;
+    for (std::int32_t j0 = 0; j0 < n; j0 += kTile) {
+      const std::int32_t j1 = j0 + kTile < n ? j0 + kTile : n;
+      for (std::int32_t j = j0; j < j1; ++j) {
+        T* d = dst + static_cast<std::size_t>(j) * ld;
+        for (std::int32_t i = i0; i < i1; ++i) d[i] = a[static_cast<std::size_t>(i) * n + j];
+      }
+    }
+  }
+  return kSuccess;
 }
 
 }  // namespace qm::linalg

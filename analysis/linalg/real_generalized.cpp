@@ -24,8 +24,16 @@
 
 namespace qm::linalg {
 
-std::int32_t SchurBlocks(const double* t, std::int32_t n, std::int32_t* start, std::int32_t* size);
-bool OutOfOrder(std::int32_t ordering, double earlier, double later);
+double EigenvalueKey(std::int32_t ordering, double re, double im) {
+  return ordering <= 2 ? re : std::hypot(re, im);
+}
+
+bool MustExchange(std::int32_t ordering, double earlier, double later, bool tolerant) {
+  if (!OutOfOrder(ordering, earlier, later)) return false;
+  if (!tolerant || std::isinf(earlier) || std::isinf(later)) return true;
+  const double big = std::fabs(earlier) > std::fabs(later) ? std::fabs(earlier) : std::fabs(later);
+  return std::fabs(earlier - later) > std::sqrt(kEpsilon) * big;
+}
 
 namespace {
 
@@ -78,8 +86,7 @@ void PairBlockEigenvalue(const double* s, const double* t, std::int32_t n, std::
 
 double OrderingKey(std::int32_t ordering, double are, double aim, double beta) {
   if (beta == 0.0) return kInfinity;
-  const double re = are / beta, im = aim / beta;
-  return ordering <= 2 ? re : std::hypot(re, im);
+  return EigenvalueKey(ordering, are / beta, aim / beta);
 }
 
 // Factorises the pair and reorders it. `tolerant` selects the alternative mode.
@@ -103,11 +110,7 @@ Status FactorPair(const LapackTable* la, const double* a, const double* b, std::
     return OrderingKey(ordering, are, aim, be);
   };
   auto differ = [&](double earlier, double later) {
-    if (!OutOfOrder(ordering, earlier, later)) return false;
-    if (!tolerant || std::isinf(earlier) || std::isinf(later)) return true;
-    const double big =
-        std::fabs(earlier) > std::fabs(later) ? std::fabs(earlier) : std::fabs(later);
-    return std::fabs(earlier - later) > std::sqrt(kEpsilon) * big;
+    return MustExchange(ordering, earlier, later, tolerant);
   };
   const std::int64_t cap = 4 * static_cast<std::int64_t>(n) * n + 16;
   std::int64_t swaps = 0;
@@ -171,10 +174,7 @@ Status GeneralizedCore(const double* a, const double* b, std::int32_t n, std::in
                        double* s, double* t, double* q, double* z, double* alpha, double* beta,
                        double* left, double* right) {
   std::size_t count = 0;
-  if (Status st = CheckShape(n, n, &count)) return st;
-  if (ordering < 0 || ordering > 4) return kBadSelection;
-  if (Status st = CheckFinite(a, count)) return st;
-  if (Status st = CheckFinite(b, count)) return st;
+  if (Status st = CheckPair(a, b, n, ordering, &count)) return st;
   const LapackTable* la = nullptr;
   if (Status st = RequireLapack(&la)) return st;
 

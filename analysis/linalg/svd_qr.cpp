@@ -6,12 +6,17 @@
 // block (technique a): LAPACK factors Aᵀ = U'·S·V'ᵀ, so A = V'·S·U'ᵀ. The
 // row-major U of A is then V'ᵀ as LAPACK stores it, written straight into the
 // caller's array, and only V needs a transpose.
+#include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstddef>
+#include <type_traits>
 
 #include "frame/lapack.h"
 #include "frame/workspace.h"
+#include "linalg/complex.h"
 #include "linalg/finite.h"
+#include "linalg/kernels.h"
 #include "linalg/matrix_util.h"
 #include "linalg/real.h"
 
@@ -23,23 +28,34 @@ enum SvdJob { kValuesOnly, kEconomy, kFull };
 
 // Singular values of the m x n block into s (min(m, n), descending) and, for
 // kEconomy / kFull, the row-major U (m x p or m x m) and V (n x p or n x n).
-Status SvdCore(const LapackTable* la, const double* a, std::int32_t m, std::int32_t n, SvdJob job,
-               double* s, double* u, double* v) {
+// For complex blocks LAPACK's Aᵀ = U'·S·V'ᴴ gives A = conj(V')·S·conj(U')ᴴ:
+// U is again V'ᴴ as LAPACK stores it, and V the conjugate of U'.
+template <class T>
+Status SvdCore(const LapackTable* la, const T* a, std::int32_t m, std::int32_t n, SvdJob job,
+               double* s, T* u, T* v) {
   const std::size_t count = static_cast<std::size_t>(m) * n;
   const std::int32_t p = m < n ? m : n;
-  Scratch<double> x, uprime;
+  const std::int32_t big = m < n ? n : m;
+  Scratch<T> x, uprime;
   Scratch<fint> iwork;
+  Scratch<double> rwork;
   if (Status st = x.Allocate(count)) return st;
   if (Status st = iwork.Allocate(8 * static_cast<std::size_t>(p))) return st;
+  if constexpr (!std::is_same_v<T, double>) {
+    // zgesdd: 7·p values only, else p·max(5p + 7, 2·max + 2p + 1).
+    const std::size_t pp = static_cast<std::size_t>(p);
+    const std::size_t vec = std::max(5 * pp + 7, 2 * static_cast<std::size_t>(big) + 2 * pp + 1);
+    if (Status st = rwork.Allocate(job == kValuesOnly ? 7 * pp : pp * vec)) return st;
+  }
   Copy(a, count, x.data());
 
   const char* letter = job == kValuesOnly ? "N" : job == kEconomy ? "S" : "A";
   // LAPACK's U' is n x ucols, its V'ᵀ is vtrows x m.
   const std::int32_t ucols = job == kFull ? n : p;
   const std::int32_t vtrows = job == kFull ? m : p;
-  double dummy[1] = {0.0};
-  double* up = dummy;
-  double* vt = dummy;
+  T dummy[1] = {T(0.0)};
+  T* up = dummy;
+  T* vt = dummy;
   fint ldu = 1, ldvt = 1;
   if (job != kValuesOnly) {
     if (Status st = uprime.Allocate(static_cast<std::size_t>(n) * ucols)) return st;
@@ -48,32 +64,40 @@ Status SvdCore(const LapackTable* la, const double* a, std::int32_t m, std::int3
     ldu = n;
     ldvt = vtrows;
   }
-  fint info = 0, lwork = -1;
-  double query = 0.0;
-  la->dgesdd(letter, &n, &m, x.data(), &n, s, up, &ldu, vt, &ldvt, &query, &lwork, iwork.data(),
-             &info, 1);
+  fint info = 0;
+  T query = T(0.0);
+  kernel::Gesdd(la, letter, n, m, x.data(), n, s, up, ldu, vt, ldvt, &query, -1, rwork.data(),
+                iwork.data(), &info);
   if (Status st = NegativeInfo(info)) return st;
-  lwork = QueriedLength(query, 1);
-  Scratch<double> work;
+  const fint lwork = QueriedLength(kernel::QueryValue(query), 1);
+  Scratch<T> work;
   if (Status st = work.Allocate(static_cast<std::size_t>(lwork))) return st;
-  la->dgesdd(letter, &n, &m, x.data(), &n, s, up, &ldu, vt, &ldvt, work.data(), &lwork,
-             iwork.data(), &info, 1);
+  kernel::Gesdd(la, letter, n, m, x.data(), n, s, up, ldu, vt, ldvt, work.data(), lwork,
+                rwork.data(), iwork.data(), &info);
   if (info > 0) return kIterationsExceeded;
   if (Status st = NegativeInfo(info)) return st;
-  if (job != kValuesOnly) Transpose(up, n, ucols, n, v, ucols);
+  if (job != kValuesOnly) Transpose<true>(up, n, ucols, n, v, ucols);
   return kSuccess;
 }
 
 // Singular values into a scratch block of min(m, n) values.
-Status SingularValuesInto(const LapackTable* la, const double* a, std::int32_t m, std::int32_t n,
+template <class T>
+Status SingularValuesInto(const LapackTable* la, const T* a, std::int32_t m, std::int32_t n,
                           Scratch<double>* s) {
   if (Status st = s->Allocate(static_cast<std::size_t>(m < n ? m : n))) return st;
-  return SvdCore(la, a, m, n, kValuesOnly, s->data(), nullptr, nullptr);
+  return SvdCore(la, a, m, n, kValuesOnly, s->data(), static_cast<T*>(nullptr),
+                 static_cast<T*>(nullptr));
 }
 
+// Modulus of an element; for complex ones by hypot, which does not
+// overflow where re² + im² would.
+inline double Magnitude(double v) { return std::fabs(v); }
+inline double Magnitude(const fcomplex& v) { return std::hypot(v.real(), v.imag()); }
+
 // Norm types 0 to 3 of a checked m x n block.
-Status NormOf(const LapackTable* la, const double* a, std::int32_t m, std::int32_t n,
-              std::int32_t type, double* norm) {
+template <class T>
+Status NormOf(const LapackTable* la, const T* a, std::int32_t m, std::int32_t n, std::int32_t type,
+              double* norm) {
   switch (type) {
     case 0: {
       Scratch<double> s;
@@ -86,21 +110,21 @@ Status NormOf(const LapackTable* la, const double* a, std::int32_t m, std::int32
       for (std::int32_t j = 0; j < n; ++j) {
         double sum = 0.0;
         for (std::int32_t i = 0; i < m; ++i)
-          sum += std::fabs(a[static_cast<std::size_t>(i) * n + j]);
+          sum += Magnitude(a[static_cast<std::size_t>(i) * n + j]);
         if (sum > best) best = sum;
       }
       *norm = best;
       return kSuccess;
     }
     case 2:
-      *norm = la->cblas_dnrm2(m * n, a, 1);
+      *norm = kernel::Nrm2(la, m * n, a);
       return kSuccess;
     default: {
       double best = 0.0;
       for (std::int32_t i = 0; i < m; ++i) {
-        const double* row = a + static_cast<std::size_t>(i) * n;
+        const T* row = a + static_cast<std::size_t>(i) * n;
         double sum = 0.0;
-        for (std::int32_t j = 0; j < n; ++j) sum += std::fabs(row[j]);
+        for (std::int32_t j = 0; j < n; ++j) sum += Magnitude(row[j]);
         if (sum > best) best = sum;
       }
       *norm = best;
@@ -115,24 +139,19 @@ double EffectiveTolerance(double tolerance, std::int32_t m, std::int32_t n, doub
   return tolerance < 0 ? static_cast<double>(m > n ? m : n) * sigma1 * kEpsilon : tolerance;
 }
 
-}  // namespace
-
-Status MatrixSingularValues(const double* a, std::int32_t m, std::int32_t n, double* s) {
+template <class T>
+Status SingularValuesOf(const T* a, std::int32_t m, std::int32_t n, double* s) {
   std::size_t count = 0;
   if (Status st = CheckShape(m, n, &count)) return st;
   if (Status st = CheckFinite(a, count)) return st;
   const LapackTable* la = nullptr;
   if (Status st = RequireLapack(&la)) return st;
-  return SvdCore(la, a, m, n, kValuesOnly, s, nullptr, nullptr);
+  return SvdCore(la, a, m, n, kValuesOnly, s, static_cast<T*>(nullptr), static_cast<T*>(nullptr));
 }
 
-Status SvdDecomposition(const double* a, std::int32_t m, std::int32_t n, double* u, double* s,
-                        double* v) {
-  return SvdDecompositionTyped(a, m, n, 1, u, s, v);
-}
-
-Status SvdDecompositionTyped(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
-                             double* u, double* s, double* v) {
+template <class T>
+Status SvdTypedOf(const T* a, std::int32_t m, std::int32_t n, std::int32_t type, T* u, double* s,
+                  T* v) {
   std::size_t count = 0;
   if (Status st = CheckShape(m, n, &count)) return st;
   if (type < 0 || type > 1) return kBadSelection;
@@ -144,12 +163,13 @@ Status SvdDecompositionTyped(const double* a, std::int32_t m, std::int32_t n, st
   if (Status st = CheckFinite(a, count)) return st;
   const LapackTable* la = nullptr;
   if (Status st = RequireLapack(&la)) return st;
-  if (!u || !v) return SvdCore(la, a, m, n, kValuesOnly, s, nullptr, nullptr);
+  if (!u || !v)
+    return SvdCore(la, a, m, n, kValuesOnly, s, static_cast<T*>(nullptr), static_cast<T*>(nullptr));
   return SvdCore(la, a, m, n, type == 0 ? kFull : kEconomy, s, u, v);
 }
 
-Status MatrixNorm(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
-                  double* norm) {
+template <class T>
+Status NormValueOf(const T* a, std::int32_t m, std::int32_t n, std::int32_t type, double* norm) {
   *norm = kNaN;
   std::size_t count = 0;
   if (Status st = CheckShape(m, n, &count)) return st;
@@ -163,8 +183,9 @@ Status MatrixNorm(const double* a, std::int32_t m, std::int32_t n, std::int32_t 
   return kSuccess;
 }
 
-Status ConditionNumber(const double* a, std::int32_t m, std::int32_t n, std::int32_t norm_type,
-                       double* cond) {
+template <class T>
+Status ConditionOf(const T* a, std::int32_t m, std::int32_t n, std::int32_t norm_type,
+                   double* cond) {
   *cond = kNaN;
   std::size_t count = 0;
   if (Status st = CheckShape(m, n, &count)) return st;
@@ -183,7 +204,7 @@ Status ConditionNumber(const double* a, std::int32_t m, std::int32_t n, std::int
   }
   double norm = 0.0, inverse_norm = 0.0;
   if (Status st = NormOf(la, a, m, n, norm_type, &norm)) return st;
-  Scratch<double> inverse;
+  Scratch<T> inverse;
   if (Status st = inverse.Allocate(count)) return st;
   Copy(a, count, inverse.data());
   const Status st = InvertGeneralInPlace(la, inverse.data(), n);
@@ -197,8 +218,8 @@ Status ConditionNumber(const double* a, std::int32_t m, std::int32_t n, std::int
   return kSuccess;
 }
 
-Status MatrixRank(const double* a, std::int32_t m, std::int32_t n, double tolerance,
-                  std::int32_t* rank) {
+template <class T>
+Status RankOf(const T* a, std::int32_t m, std::int32_t n, double tolerance, std::int32_t* rank) {
   *rank = -1;
   std::size_t count = 0;
   if (Status st = CheckShape(m, n, &count)) return st;
@@ -216,8 +237,8 @@ Status MatrixRank(const double* a, std::int32_t m, std::int32_t n, double tolera
   return kSuccess;
 }
 
-Status PseudoInverse(const double* a, std::int32_t m, std::int32_t n, double tolerance,
-                     double* out) {
+template <class T>
+Status PseudoInverseOf(const T* a, std::int32_t m, std::int32_t n, double tolerance, T* out) {
   std::size_t count = 0;
   if (Status st = CheckShape(m, n, &count)) return st;
   if (Status st = CheckFinite(a, count)) return st;
@@ -225,7 +246,8 @@ Status PseudoInverse(const double* a, std::int32_t m, std::int32_t n, double tol
   const LapackTable* la = nullptr;
   if (Status st = RequireLapack(&la)) return st;
   const std::int32_t p = m < n ? m : n;
-  Scratch<double> u, s, v;
+  Scratch<T> u, v;
+  Scratch<double> s;
   if (Status st = u.Allocate(static_cast<std::size_t>(m) * p)) return st;
   if (Status st = s.Allocate(static_cast<std::size_t>(p))) return st;
   if (Status st = v.Allocate(static_cast<std::size_t>(n) * p)) return st;
@@ -234,17 +256,123 @@ Status PseudoInverse(const double* a, std::int32_t m, std::int32_t n, double tol
   std::int32_t r = 0;
   while (r < p && s[r] > tol) ++r;
   if (r == 0) {
-    Fill(out, count, 0.0);
+    Fill(out, count, T(0.0));
     return kSuccess;
   }
-  // pinv(A) = V·diag(1/σ)·Uᵀ over the r retained values.
+  // pinv(A) = V·diag(1/σ)·Uᴴ over the r retained values.
   for (std::int32_t i = 0; i < n; ++i) {
-    double* row = v.data() + static_cast<std::size_t>(i) * p;
+    T* row = v.data() + static_cast<std::size_t>(i) * p;
     for (std::int32_t j = 0; j < r; ++j) row[j] /= s[j];
   }
-  la->cblas_dgemm(kCblasRowMajor, kCblasNoTrans, kCblasTrans, n, m, r, 1.0, v.data(), p, u.data(),
-                  p, 0.0, out, m);
+  // The transpose of U, conjugated for complex blocks.
+  const int adjoint = std::is_same_v<T, double> ? kCblasTrans : kCblasConjTrans;
+  kernel::Gemm(la, kCblasNoTrans, adjoint, n, m, r, v.data(), p, u.data(), p, out, m);
   return kSuccess;
+}
+
+// x = pinv(A)·B with the dropping rule of the complex least-squares solve.
+Status SolveBySvdCore(const LapackTable* la, const fcomplex* a, std::int32_t m, std::int32_t n,
+                      const fcomplex* b, std::int32_t k, double tolerance, fcomplex* x) {
+  const std::int32_t p = m < n ? m : n;
+  Scratch<fcomplex> u, v, c;
+  Scratch<double> s;
+  if (Status st = u.Allocate(static_cast<std::size_t>(m) * p)) return st;
+  if (Status st = s.Allocate(static_cast<std::size_t>(p))) return st;
+  if (Status st = v.Allocate(static_cast<std::size_t>(n) * p)) return st;
+  if (Status st = c.Allocate(static_cast<std::size_t>(p) * k)) return st;
+  if (Status st = SvdCore(la, a, m, n, kEconomy, s.data(), u.data(), v.data())) return st;
+  const double eps = tolerance > 0 ? tolerance : kEpsilon;
+  const double tol = static_cast<double>(m > n ? m : n) * s[0] * eps;
+  std::int32_t r = 0;
+  while (r < p && s[r] > tol) ++r;
+  const std::size_t xcount = static_cast<std::size_t>(n) * k;
+  if (r == 0) {
+    Fill(x, xcount, fcomplex(0.0));
+  } else {
+    // C = diag(1/σ)·Uᴴ·B over the retained values, then X = V·C.
+    kernel::Gemm(la, kCblasConjTrans, kCblasNoTrans, r, k, m, u.data(), p, b, k, c.data(), k);
+    for (std::int32_t i = 0; i < r; ++i) {
+      fcomplex* row = c.data() + static_cast<std::size_t>(i) * k;
+      for (std::int32_t j = 0; j < k; ++j) row[j] /= s[i];
+    }
+    kernel::Gemm(la, kCblasNoTrans, kCblasNoTrans, n, k, r, v.data(), p, c.data(), k, x, k);
+  }
+  return r < p ? kWarnRankDeficient : kSuccess;
+}
+
+}  // namespace
+
+Status SolveBySvd(const LapackTable* la, const fcomplex* a, std::int32_t m, std::int32_t n,
+                  const fcomplex* b, std::int32_t k, double tolerance, fcomplex* x) {
+  return SolveBySvdCore(la, a, m, n, b, k, tolerance, x);
+}
+
+Status MatrixSingularValues(const double* a, std::int32_t m, std::int32_t n, double* s) {
+  return SingularValuesOf(a, m, n, s);
+}
+
+Status SvdDecomposition(const double* a, std::int32_t m, std::int32_t n, double* u, double* s,
+                        double* v) {
+  return SvdDecompositionTyped(a, m, n, 1, u, s, v);
+}
+
+Status SvdDecompositionTyped(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
+                             double* u, double* s, double* v) {
+  return SvdTypedOf(a, m, n, type, u, s, v);
+}
+
+Status MatrixNorm(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
+                  double* norm) {
+  return NormValueOf(a, m, n, type, norm);
+}
+
+Status ConditionNumber(const double* a, std::int32_t m, std::int32_t n, std::int32_t norm_type,
+                       double* cond) {
+  return ConditionOf(a, m, n, norm_type, cond);
+}
+
+Status MatrixRank(const double* a, std::int32_t m, std::int32_t n, double tolerance,
+                  std::int32_t* rank) {
+  return RankOf(a, m, n, tolerance, rank);
+}
+
+Status PseudoInverse(const double* a, std::int32_t m, std::int32_t n, double tolerance,
+                     double* out) {
+  return PseudoInverseOf(a, m, n, tolerance, out);
+}
+
+Status ComplexSingularValues(const double* a, std::int32_t m, std::int32_t n, double* s) {
+  return SingularValuesOf(AsComplex(a), m, n, s);
+}
+
+Status ComplexSvdDecomposition(const double* a, std::int32_t m, std::int32_t n, double* u,
+                               double* s, double* v) {
+  return ComplexSvdDecompositionTyped(a, m, n, 1, u, s, v);
+}
+
+Status ComplexSvdDecompositionTyped(const double* a, std::int32_t m, std::int32_t n,
+                                    std::int32_t type, double* u, double* s, double* v) {
+  return SvdTypedOf(AsComplex(a), m, n, type, AsComplex(u), s, AsComplex(v));
+}
+
+Status ComplexMatrixNorm(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
+                         double* norm) {
+  return NormValueOf(AsComplex(a), m, n, type, norm);
+}
+
+Status ComplexConditionNumber(const double* a, std::int32_t m, std::int32_t n,
+                              std::int32_t norm_type, double* cond) {
+  return ConditionOf(AsComplex(a), m, n, norm_type, cond);
+}
+
+Status ComplexMatrixRank(const double* a, std::int32_t m, std::int32_t n, double tolerance,
+                         std::int32_t* rank) {
+  return RankOf(AsComplex(a), m, n, tolerance, rank);
+}
+
+Status ComplexPseudoInverse(const double* a, std::int32_t m, std::int32_t n, double tolerance,
+                            double* out) {
+  return PseudoInverseOf(AsComplex(a), m, n, tolerance, AsComplex(out));
 }
 
 // ---------------------------------------------------------------------------
@@ -254,21 +382,22 @@ namespace {
 
 // pivoting 0: the LQ factors of LAPACK's view Aᵀ = L·Q' are the transposed
 // QR factors of A: Q = Q'ᵀ, R = Lᵀ.
-Status QrWithoutPivoting(const LapackTable* la, const double* a, std::int32_t m, std::int32_t n,
-                         bool full, double* q, double* r) {
+template <class T>
+Status QrWithoutPivoting(const LapackTable* la, const T* a, std::int32_t m, std::int32_t n,
+                         bool full, T* q, T* r) {
   const std::int32_t k = m < n ? m : n;
   const std::size_t count = static_cast<std::size_t>(m) * n;
-  Scratch<double> x, tau;
+  Scratch<T> x, tau;
   if (Status st = x.Allocate(count)) return st;
   if (Status st = tau.Allocate(static_cast<std::size_t>(k))) return st;
   Copy(a, count, x.data());
   fint info = 0, lwork = -1;
-  double query = 0.0;
-  la->dgelqf(&n, &m, x.data(), &n, tau.data(), &query, &lwork, &info);
+  T query = T(0.0);
+  kernel::Gelqf(la, n, m, x.data(), n, tau.data(), &query, lwork, &info);
   if (Status st = NegativeInfo(info)) return st;
-  fint need = QueriedLength(query, m > 1 ? m : 1);
+  fint need = QueriedLength(kernel::QueryValue(query), m > 1 ? m : 1);
   const std::int32_t qrows = full ? m : k;  // rows of Q' that are generated
-  double* qbuf = x.data();
+  T* qbuf = x.data();
   fint ldq = n;
   if (q && full) {
     qbuf = q;  // Q' (m x m, column-major) read row-major is Q itself
@@ -276,21 +405,21 @@ Status QrWithoutPivoting(const LapackTable* la, const double* a, std::int32_t m,
   }
   if (q) {
     lwork = -1;
-    la->dorglq(&qrows, &m, &k, qbuf, &ldq, tau.data(), &query, &lwork, &info);
+    kernel::Unglq(la, qrows, m, k, qbuf, ldq, tau.data(), &query, lwork, &info);
     if (Status st = NegativeInfo(info)) return st;
-    const fint need_q = QueriedLength(query, m > 1 ? m : 1);
+    const fint need_q = QueriedLength(kernel::QueryValue(query), m > 1 ? m : 1);
     if (need_q > need) need = need_q;
   }
-  Scratch<double> work;
+  Scratch<T> work;
   if (Status st = work.Allocate(static_cast<std::size_t>(need))) return st;
-  la->dgelqf(&n, &m, x.data(), &n, tau.data(), work.data(), &need, &info);
+  kernel::Gelqf(la, n, m, x.data(), n, tau.data(), work.data(), need, &info);
   if (Status st = NegativeInfo(info)) return st;
 
   const std::int32_t rrows = full ? m : k;
   for (std::int32_t i = 0; i < rrows; ++i) {
-    double* row = r + static_cast<std::size_t>(i) * n;
+    T* row = r + static_cast<std::size_t>(i) * n;
     for (std::int32_t j = 0; j < n; ++j) {
-      row[j] = i < k && j >= i ? x[static_cast<std::size_t>(i) * n + j] : 0.0;
+      row[j] = i < k && j >= i ? x[static_cast<std::size_t>(i) * n + j] : T(0.0);
     }
   }
   if (!q) return kSuccess;
@@ -301,7 +430,7 @@ Status QrWithoutPivoting(const LapackTable* la, const double* a, std::int32_t m,
       }
     }
   }
-  la->dorglq(&qrows, &m, &k, qbuf, &ldq, tau.data(), work.data(), &need, &info);
+  kernel::Unglq(la, qrows, m, k, qbuf, ldq, tau.data(), work.data(), need, &info);
   if (Status st = NegativeInfo(info)) return st;
   if (!full) {
     for (std::int32_t i = 0; i < m; ++i) {
@@ -314,41 +443,47 @@ Status QrWithoutPivoting(const LapackTable* la, const double* a, std::int32_t m,
 }
 
 // pivoting 1 and 2: dgeqp3 and dorgqr on a transposed copy, A·P = Q·R.
-Status QrWithPivoting(const LapackTable* la, const double* a, std::int32_t m, std::int32_t n,
-                      bool full, bool matrix_p, std::int64_t* p, double* q, double* r) {
+template <class T>
+Status QrWithPivoting(const LapackTable* la, const T* a, std::int32_t m, std::int32_t n, bool full,
+                      bool matrix_p, std::int64_t* p, T* q, T* r) {
   const std::int32_t k = m < n ? m : n;
   const std::int32_t wcols = full && m > n ? m : n;
-  Scratch<double> w, tau;
+  Scratch<T> w, tau;
+  Scratch<double> rwork;
   Scratch<fint> jpvt;
   if (Status st = w.Allocate(static_cast<std::size_t>(m) * wcols)) return st;
   if (Status st = tau.Allocate(static_cast<std::size_t>(k))) return st;
   if (Status st = jpvt.Allocate(static_cast<std::size_t>(n))) return st;
+  if constexpr (!std::is_same_v<T, double>) {
+    if (Status st = rwork.Allocate(2 * static_cast<std::size_t>(n))) return st;
+  }
   Transpose(a, n, m, n, w.data(), m);
   for (std::int32_t j = 0; j < n; ++j) jpvt[j] = 0;  // every column is free
 
   const std::int32_t qcols = full ? m : k;
   fint info = 0, lwork = -1;
-  double query = 0.0;
-  la->dgeqp3(&m, &n, w.data(), &m, jpvt.data(), tau.data(), &query, &lwork, &info);
+  T query = T(0.0);
+  kernel::Geqp3(la, m, n, w.data(), m, jpvt.data(), tau.data(), &query, lwork, rwork.data(), &info);
   if (Status st = NegativeInfo(info)) return st;
-  fint need = QueriedLength(query, 3 * n + 1);
+  fint need = QueriedLength(kernel::QueryValue(query), 3 * n + 1);
   if (q) {
     lwork = -1;
-    la->dorgqr(&m, &qcols, &k, w.data(), &m, tau.data(), &query, &lwork, &info);
+    kernel::Ungqr(la, m, qcols, k, w.data(), m, tau.data(), &query, lwork, &info);
     if (Status st = NegativeInfo(info)) return st;
-    const fint need_q = QueriedLength(query, qcols > 1 ? qcols : 1);
+    const fint need_q = QueriedLength(kernel::QueryValue(query), qcols > 1 ? qcols : 1);
     if (need_q > need) need = need_q;
   }
-  Scratch<double> work;
+  Scratch<T> work;
   if (Status st = work.Allocate(static_cast<std::size_t>(need))) return st;
-  la->dgeqp3(&m, &n, w.data(), &m, jpvt.data(), tau.data(), work.data(), &need, &info);
+  kernel::Geqp3(la, m, n, w.data(), m, jpvt.data(), tau.data(), work.data(), need, rwork.data(),
+                &info);
   if (Status st = NegativeInfo(info)) return st;
 
   const std::int32_t rrows = full ? m : k;
   for (std::int32_t i = 0; i < rrows; ++i) {
-    double* row = r + static_cast<std::size_t>(i) * n;
+    T* row = r + static_cast<std::size_t>(i) * n;
     for (std::int32_t j = 0; j < n; ++j) {
-      row[j] = i < k && j >= i ? w[i + static_cast<std::size_t>(j) * m] : 0.0;
+      row[j] = i < k && j >= i ? w[i + static_cast<std::size_t>(j) * m] : T(0.0);
     }
   }
   if (p) {
@@ -360,16 +495,15 @@ Status QrWithPivoting(const LapackTable* la, const double* a, std::int32_t m, st
     }
   }
   if (!q) return kSuccess;
-  la->dorgqr(&m, &qcols, &k, w.data(), &m, tau.data(), work.data(), &need, &info);
+  kernel::Ungqr(la, m, qcols, k, w.data(), m, tau.data(), work.data(), need, &info);
   if (Status st = NegativeInfo(info)) return st;
   Transpose(w.data(), m, qcols, m, q, qcols);
   return kSuccess;
 }
 
-}  // namespace
-
-Status QrDecomposition(const double* a, std::int32_t m, std::int32_t n, std::int32_t pivoting,
-                       std::int32_t size, std::int64_t* p, double* q, double* r) {
+template <class T>
+Status QrOf(const T* a, std::int32_t m, std::int32_t n, std::int32_t pivoting, std::int32_t size,
+            std::int64_t* p, T* q, T* r) {
   std::size_t count = 0, unused = 0;
   if (Status st = CheckShape(m, n, &count)) return st;
   if (Status st = ElementCount(m, m, &unused)) return st;
@@ -383,6 +517,28 @@ Status QrDecomposition(const double* a, std::int32_t m, std::int32_t n, std::int
   const bool full = size == 0;
   if (pivoting == 0) return QrWithoutPivoting(la, a, m, n, full, q, r);
   return QrWithPivoting(la, a, m, n, full, pivoting == 2, p, q, r);
+}
+
+}  // namespace
+
+Status QrDecomposition(const double* a, std::int32_t m, std::int32_t n, std::int32_t pivoting,
+                       std::int32_t size, std::int64_t* p, double* q, double* r) {
+  return QrOf(a, m, n, pivoting, size, p, q, r);
+}
+
+Status ComplexQrDecompositionPivoting(const double* a, std::int32_t m, std::int32_t n,
+                                      std::int32_t pivoting, std::int32_t size, std::int64_t* p,
+                                      double* q, double* r) {
+  return QrOf(AsComplex(a), m, n, pivoting, size, p, AsComplex(q), AsComplex(r));
+}
+
+// The twin of method 0 of the real routine: full Q (m x m) and R (m x n).
+Status ComplexQrDecomposition(const double* a, std::int32_t m, std::int32_t n, double* q,
+                              double* r) {
+  std::size_t count = 0, qcount = 0;
+  if (Status st = CheckShape(m, n, &count)) return st;
+  if (Status st = ElementCount(m, m, &qcount)) return st;
+  return ComplexQrDecompositionPivoting(a, m, n, 0, 0, nullptr, q, r);
 }
 
 // ---------------------------------------------------------------------------

@@ -7,12 +7,16 @@
 // (Aᵀ)⁻¹ = (A⁻¹)ᵀ) or where only the triangle letter has to be swapped.
 // (b) The matrix is copied transposed into a column-major work buffer.
 #include <cmath>
+#include <complex>
 #include <cstddef>
+#include <type_traits>
 
 #include "frame/boundary.h"
 #include "frame/lapack.h"
 #include "frame/workspace.h"
+#include "linalg/complex.h"
 #include "linalg/finite.h"
+#include "linalg/kernels.h"
 #include "linalg/matrix_util.h"
 #include "linalg/real.h"
 
@@ -20,111 +24,140 @@ namespace qm::linalg {
 
 namespace {
 
+using kernel::Dot;
+using kernel::QueryValue;
+
 bool IsTriangularType(std::int32_t type) {
   return type == kMatrixLowerTriangular || type == kMatrixUpperTriangular;
 }
 
+// (NaN, NaN) for complex results.
+template <class T>
+T NotANumber() {
+  return T(kNaN);
+}
+template <>
+fcomplex NotANumber<fcomplex>() {
+  return fcomplex(kNaN, kNaN);
+}
+
+// The product of two elements; for complex ones
+// (re·dre - im·dim, im·dre + re·dim), written out.
+inline double Mul(double a, double b) { return a * b; }
+inline fcomplex Mul(const fcomplex& p, const fcomplex& d) {
+  return fcomplex(p.real() * d.real() - p.imag() * d.imag(),
+                  p.imag() * d.real() + p.real() * d.imag());
+}
+
 // Sets the strictly lower (lower = true) or strictly upper triangle of the
 // row-major n x n block to zero.
-void ZeroTriangle(double* a, std::int32_t n, bool lower) {
+template <class T>
+void ZeroTriangle(T* a, std::int32_t n, bool lower) {
   for (std::int32_t i = 0; i < n; ++i) {
-    double* row = a + static_cast<std::size_t>(i) * n;
+    T* row = a + static_cast<std::size_t>(i) * n;
     if (lower) {
-      for (std::int32_t j = 0; j < i; ++j) row[j] = 0.0;
+      for (std::int32_t j = 0; j < i; ++j) row[j] = T(0.0);
     } else {
-      for (std::int32_t j = i + 1; j < n; ++j) row[j] = 0.0;
+      for (std::int32_t j = i + 1; j < n; ++j) row[j] = T(0.0);
     }
   }
 }
 
-}  // namespace
+// The working copy (MatrixScratch) filled from the caller's matrix by
+// `fill`, which tests finiteness as it copies. The documented order of the codes holds:
+// when LAPACK or the memory is missing, a scan decides whether -20068 comes
+// first.
+template <class T, class Fill>
+Status PrepareChecked(const T* a, std::size_t count, std::size_t room, const LapackTable** la,
+                      MatrixScratch<T>* work, Fill fill) {
+  Status ready = RequireLapack(la);
+  if (!ready) ready = work->Allocate(room);
+  if (ready) {
+    if (Status s = CheckFinite(a, count)) return s;
+    return ready;
+  }
+  return fill(work->data());
+}
 
-// In-place inverse of a general n x n block (either layout: the inverse of
-// the transpose is the transpose of the inverse) by dgetrf and dgetri. The
-// dgetri workspace comes from a query: the blocked path needs more than n.
-Status InvertGeneralInPlace(const LapackTable* la, double* x, std::int32_t n) {
+template <class T>
+Status InvertGeneral(const LapackTable* la, T* x, std::int32_t n) {
   Scratch<fint> ipiv;
   if (Status s = ipiv.Allocate(static_cast<std::size_t>(n))) return s;
   fint info = 0;
-  la->dgetrf(&n, &n, x, &n, ipiv.data(), &info);
+  kernel::Getrf(la, n, x, n, ipiv.data(), &info);
   if (info > 0) return kSingularMatrix;
   if (Status s = NegativeInfo(info)) return s;
-  double query = 0.0;
-  fint lwork = -1;
-  la->dgetri(&n, x, &n, ipiv.data(), &query, &lwork, &info);
+  T query = T(0.0);
+  kernel::Getri(la, n, x, ipiv.data(), &query, -1, &info);
   if (Status s = NegativeInfo(info)) return s;
-  lwork = QueriedLength(query, n);
-  Scratch<double> work;
+  const fint lwork = QueriedLength(QueryValue(query), n);
+  Scratch<T> work;
   if (Status s = work.Allocate(static_cast<std::size_t>(lwork))) return s;
-  la->dgetri(&n, x, &n, ipiv.data(), work.data(), &lwork, &info);
+  kernel::Getri(la, n, x, ipiv.data(), work.data(), lwork, &info);
   if (info > 0) return kSingularMatrix;
   return NegativeInfo(info);
 }
 
-Status Determinant(const double* a, std::int32_t n, double* det) {
-  return DeterminantTyped(a, n, kMatrixGeneral, det);
-}
-
-Status DeterminantTyped(const double* a, std::int32_t n, std::int32_t type, double* det) {
-  *det = kNaN;
+template <class T>
+Status DeterminantOf(const T* a, std::int32_t n, std::int32_t type, T* det) {
+  *det = NotANumber<T>();
   std::size_t count = 0;
   if (Status s = CheckShape(n, n, &count)) return s;
   if (type < kMatrixGeneral || type > kMatrixUpperTriangular) return kBadSelection;
-  if (Status s = CheckFinite(a, count)) return s;
 
-  if (n == 2) {
-    *det = a[0] * a[3] - a[1] * a[2];
-    return kSuccess;
-  }
-  if (IsTriangularType(type)) {
-    double p = 1.0;
-    for (std::int32_t i = 0; i < n; ++i) p *= a[static_cast<std::size_t>(i) * n + i];
+  if (n == 2 || IsTriangularType(type)) {
+    if (Status s = CheckFinite(a, count)) return s;
+    if (n == 2) {
+      *det = Mul(a[0], a[3]) - Mul(a[1], a[2]);
+      return kSuccess;
+    }
+    T p = T(1.0);
+    for (std::int32_t i = 0; i < n; ++i) p = Mul(p, a[static_cast<std::size_t>(i) * n + i]);
     *det = p;
     return kSuccess;
   }
 
+  // Technique (a): det(Aᵀ) = det(A).
   const LapackTable* la = nullptr;
-  if (Status s = RequireLapack(&la)) return s;
-  Scratch<double> work;
-  if (Status s = work.Allocate(count)) return s;
-  Copy(a, count, work.data());
+  MatrixScratch<T> work;
+  if (Status s = PrepareChecked(a, count, count, &la, &work,
+                                [&](T* w) { return CopyChecked(a, count, w); })) {
+    return s;
+  }
   fint info = 0;
   if (type == kMatrixPositiveDefinite) {
-    la->dpotrf("L", &n, work.data(), &n, &info, 1);
+    kernel::Potrf(la, "L", n, work.data(), &info);
     if (info > 0) {
-      *det = 0.0;
+      *det = T(0.0);
       return kNotPositiveDefinite;
     }
     if (Status s = NegativeInfo(info)) return s;
-    double p = 1.0;
-    for (std::int32_t i = 0; i < n; ++i) p *= work[static_cast<std::size_t>(i) * n + i];
-    *det = p * p;
+    T p = T(1.0);
+    for (std::int32_t i = 0; i < n; ++i) p = Mul(p, work[static_cast<std::size_t>(i) * n + i]);
+    *det = Mul(p, p);
     return kSuccess;
   }
 
   Scratch<fint> ipiv;
   if (Status s = ipiv.Allocate(static_cast<std::size_t>(n))) return s;
-  la->dgetrf(&n, &n, work.data(), &n, ipiv.data(), &info);
+  kernel::Getrf(la, n, work.data(), n, ipiv.data(), &info);
   if (info > 0) {  // an exactly zero pivot
-    *det = 0.0;
+    *det = T(0.0);
     return kSuccess;
   }
   if (Status s = NegativeInfo(info)) return s;
-  double p = 1.0;
+  T p = T(1.0);
   bool negate = false;
   for (std::int32_t i = 0; i < n; ++i) {
-    p *= work[static_cast<std::size_t>(i) * n + i];
+    p = Mul(p, work[static_cast<std::size_t>(i) * n + i]);
     if (ipiv[i] != i + 1) negate = !negate;
   }
   *det = negate ? -p : p;
   return kSuccess;
 }
 
-Status MatrixInverse(const double* a, std::int32_t n, double* out) {
-  return MatrixInverseTyped(a, n, kMatrixGeneral, out);
-}
-
-Status MatrixInverseTyped(const double* a, std::int32_t n, std::int32_t type, double* out) {
+template <class T>
+Status InverseOf(const T* a, std::int32_t n, std::int32_t type, T* out) {
   std::size_t count = 0;
   if (Status s = CheckShape(n, n, &count)) return s;
   if (type < kMatrixGeneral || type > kMatrixUpperTriangular) return kBadSelection;
@@ -136,25 +169,27 @@ Status MatrixInverseTyped(const double* a, std::int32_t n, std::int32_t type, do
   fint info = 0;
   switch (type) {
     case kMatrixGeneral:
-      return InvertGeneralInPlace(la, out, n);
+      return InvertGeneral(la, out, n);
     case kMatrixPositiveDefinite: {
-      // LAPACK's lower triangle is the caller's upper one.
-      la->dpotrf("L", &n, out, &n, &info, 1);
+      // LAPACK's lower triangle is the caller's upper one (LAPACK sees Aᵀ,
+      // for a Hermitian matrix conj(A), whose inverse is conj(A⁻¹)).
+      kernel::Potrf(la, "L", n, out, &info);
       if (info > 0) return kNotPositiveDefinite;
       if (Status s = NegativeInfo(info)) return s;
-      la->dpotri("L", &n, out, &n, &info, 1);
+      kernel::Potri(la, "L", n, out, &info);
       if (info > 0) return kSingularMatrix;
       if (Status s = NegativeInfo(info)) return s;
+      // The lower triangle mirrors the upper one, conjugated.
       for (std::int32_t i = 0; i < n; ++i) {
         for (std::int32_t j = i + 1; j < n; ++j) {
-          out[static_cast<std::size_t>(j) * n + i] = out[static_cast<std::size_t>(i) * n + j];
+          out[static_cast<std::size_t>(j) * n + i] = Conj(out[static_cast<std::size_t>(i) * n + j]);
         }
       }
       return kSuccess;
     }
     default: {
       const bool lower = type == kMatrixLowerTriangular;
-      la->dtrtri(lower ? "U" : "L", "N", &n, out, &n, &info, 1, 1);
+      kernel::Trtri(la, lower ? "U" : "L", n, out, &info);
       if (info > 0) return kSingularMatrix;
       if (Status s = NegativeInfo(info)) return s;
       // The inverse of a triangular matrix is triangular: whatever the
@@ -165,19 +200,66 @@ Status MatrixInverseTyped(const double* a, std::int32_t n, std::int32_t type, do
   }
 }
 
+}  // namespace
+
+// In-place inverse of a general n x n block (either layout: the inverse of
+// the transpose is the transpose of the inverse) by dgetrf and dgetri. The
+// dgetri workspace comes from a query: the blocked path needs more than n.
+Status InvertGeneralInPlace(const LapackTable* la, double* x, std::int32_t n) {
+  return InvertGeneral(la, x, n);
+}
+
+Status InvertGeneralInPlace(const LapackTable* la, fcomplex* x, std::int32_t n) {
+  return InvertGeneral(la, x, n);
+}
+
+Status Determinant(const double* a, std::int32_t n, double* det) {
+  return DeterminantTyped(a, n, kMatrixGeneral, det);
+}
+
+Status DeterminantTyped(const double* a, std::int32_t n, std::int32_t type, double* det) {
+  return DeterminantOf(a, n, type, det);
+}
+
+Status ComplexDeterminantTyped(const double* a, std::int32_t n, std::int32_t type, double* det) {
+  fcomplex d;
+  const Status s = DeterminantOf(AsComplex(a), n, type, &d);
+  det[0] = d.real();
+  det[1] = d.imag();
+  return s;
+}
+
+Status MatrixInverse(const double* a, std::int32_t n, double* out) {
+  return MatrixInverseTyped(a, n, kMatrixGeneral, out);
+}
+
+Status MatrixInverseTyped(const double* a, std::int32_t n, std::int32_t type, double* out) {
+  return InverseOf(a, n, type, out);
+}
+
+Status ComplexMatrixInverseTyped(const double* a, std::int32_t n, std::int32_t type, double* out) {
+  return InverseOf(AsComplex(a), n, type, AsComplex(out));
+}
+
 Status SolveSquare(const double* a, const double* b, std::int32_t n, double* x) {
   std::size_t count = 0;
   if (Status s = CheckShape(n, n, &count)) return s;
-  if (Status s = CheckFinite(a, count)) return s;
-  if (Status s = CheckFinite(b, static_cast<std::size_t>(n))) return s;
+  // Technique (b), with the test of A fused into the transposed copy; b is
+  // tested before any of it is copied.
   const LapackTable* la = nullptr;
-  if (Status s = RequireLapack(&la)) return s;
-  Scratch<double> work;
-  if (Status s = work.Allocate(count)) return s;
+  MatrixScratch<double> work;
+  Status ready = RequireLapack(&la);
+  if (!ready) ready = work.Allocate(count);
+  if (ready) {
+    if (Status s = CheckFinite(a, count)) return s;
+    if (Status s = CheckFinite(b, static_cast<std::size_t>(n))) return s;
+    return ready;
+  }
+  if (Status s = TransposeChecked(a, n, work.data(), static_cast<std::size_t>(n))) return s;
+  if (Status s = CheckFinite(b, static_cast<std::size_t>(n))) return s;
   Scratch<fint> ipiv;
   if (Status s = ipiv.Allocate(static_cast<std::size_t>(n))) return s;
 
-  Transpose(a, n, n, n, work.data(), n);
   Copy(b, static_cast<std::size_t>(n), x);
   const fint nrhs = 1;
   fint info = 0;
@@ -227,28 +309,55 @@ Status SolveLeastSquares(const LapackTable* la, const double* a, std::int32_t m,
   return rank < minmn ? kWarnRankDeficient : kSuccess;
 }
 
-// Type 1: symmetric positive definite by dposv.
-Status SolvePositiveDefinite(const LapackTable* la, const double* a, std::int32_t n,
-                             const double* b, std::int32_t k, double* x) {
+// Type 1: positive definite by dposv / zposv. LAPACK reads the copy as its
+// transpose; for a Hermitian matrix that is conj(A), so the complex copy is
+// conjugated and LAPACK sees A itself.
+template <class T>
+Status SolvePositiveDefinite(const LapackTable* la, const T* a, std::int32_t n, const T* b,
+                             std::int32_t k, T* x) {
   const std::size_t count = static_cast<std::size_t>(n) * n;
-  Scratch<double> acopy, bcm;
+  Scratch<T> acopy, bcm;
   if (Status s = acopy.Allocate(count)) return s;
   if (Status s = bcm.Allocate(static_cast<std::size_t>(n) * k)) return s;
-  Copy(a, count, acopy.data());
+  if constexpr (std::is_same_v<T, double>) {
+    Copy(a, count, acopy.data());
+  } else {
+    for (std::size_t i = 0; i < count; ++i) acopy[i] = std::conj(a[i]);
+  }
   Transpose(b, k, n, k, bcm.data(), n);
   fint info = 0;
-  la->dposv("U", &n, &k, acopy.data(), &n, bcm.data(), &n, &info, 1);
+  kernel::Posv(la, n, k, acopy.data(), bcm.data(), &info);
   if (info > 0) return kNotPositiveDefinite;
   if (Status s = NegativeInfo(info)) return s;
   Transpose(bcm.data(), n, k, n, x, k);
   return kSuccess;
 }
 
-// Types 2 and 3: the triangle packed column by column, then dtptrs.
-Status SolveTriangular(const LapackTable* la, const double* a, std::int32_t n, bool lower,
-                       const double* b, std::int32_t k, double* x) {
+// Index of the packed element of largest magnitude (cblas_idamax for real
+// elements; the complex one compares moduli).
+std::size_t LargestPacked(const LapackTable* la, const double* ap, std::size_t packed) {
+  const int packed_count = static_cast<int>(packed < 2147483647u ? packed : 2147483647u);
+  return la->cblas_idamax(packed_count, ap, 1);
+}
+std::size_t LargestPacked(const LapackTable*, const fcomplex* ap, std::size_t packed) {
+  std::size_t best = 0;
+  double big = -1.0;
+  for (std::size_t i = 0; i < packed; ++i) {
+    const double v = std::abs(ap[i]);
+    if (v > big) {
+      big = v;
+      best = i;
+    }
+  }
+  return best;
+}
+
+// Types 2 and 3: the triangle packed column by column, then dtptrs / ztptrs.
+template <class T>
+Status SolveTriangular(const LapackTable* la, const T* a, std::int32_t n, bool lower, const T* b,
+                       std::int32_t k, T* x) {
   const std::size_t packed = static_cast<std::size_t>(n) * (static_cast<std::size_t>(n) + 1) / 2;
-  Scratch<double> ap, bcm;
+  Scratch<T> ap, bcm;
   if (Status s = ap.Allocate(packed)) return s;
   if (Status s = bcm.Allocate(static_cast<std::size_t>(n) * k)) return s;
   std::size_t p = 0;
@@ -257,25 +366,32 @@ Status SolveTriangular(const LapackTable* la, const double* a, std::int32_t n, b
     const std::int32_t i1 = lower ? n : j + 1;
     for (std::int32_t i = i0; i < i1; ++i) ap[p++] = a[static_cast<std::size_t>(i) * n + j];
   }
-  const int packed_count = static_cast<int>(packed < 2147483647u ? packed : 2147483647u);
-  const std::size_t big = la->cblas_idamax(packed_count, ap.data(), 1);
-  const double tol = std::fabs(ap[big]) * kEpsilon;
+  const std::size_t big = LargestPacked(la, ap.data(), packed);
+  const double tol = std::abs(ap[big]) * kEpsilon;
   for (std::int32_t i = 0; i < n; ++i) {
-    if (std::fabs(a[static_cast<std::size_t>(i) * n + i]) <= tol) return kSingularMatrix;
+    if (std::abs(a[static_cast<std::size_t>(i) * n + i]) <= tol) return kSingularMatrix;
   }
   Transpose(b, k, n, k, bcm.data(), n);
   fint info = 0;
-  la->dtptrs(lower ? "L" : "U", "N", "N", &n, &k, ap.data(), bcm.data(), &n, &info, 1, 1, 1);
+  kernel::Tptrs(la, lower ? "L" : "U", n, k, ap.data(), bcm.data(), &info);
   if (info > 0) return kSingularMatrix;
   if (Status s = NegativeInfo(info)) return s;
   Transpose(bcm.data(), n, k, n, x, k);
   return kSuccess;
 }
 
-}  // namespace
+Status SolveGeneral(const LapackTable* la, const double* a, std::int32_t m, std::int32_t n,
+                    const double* b, std::int32_t k, double* x) {
+  return SolveLeastSquares(la, a, m, n, b, k, x);
+}
+Status SolveGeneral(const LapackTable* la, const fcomplex* a, std::int32_t m, std::int32_t n,
+                    const fcomplex* b, std::int32_t k, fcomplex* x) {
+  return SolveBySvd(la, a, m, n, b, k, -1.0, x);
+}
 
-Status SolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
-                                 const double* b, std::int32_t k, double* x) {
+template <class T>
+Status SolveMulti(const T* a, std::int32_t m, std::int32_t n, std::int32_t type, const T* b,
+                  std::int32_t k, T* x) {
   std::size_t acount = 0, bcount = 0;
   if (Status s = CheckShape(m, n, &acount)) return s;
   if (Status s = CheckShape(m, k, &bcount)) return s;
@@ -290,7 +406,7 @@ Status SolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n
   if (Status s = RequireLapack(&la)) return s;
   switch (type) {
     case kMatrixGeneral:
-      return SolveLeastSquares(la, a, m, n, b, k, x);
+      return SolveGeneral(la, a, m, n, b, k, x);
     case kMatrixPositiveDefinite:
       return SolvePositiveDefinite(la, a, n, b, k, x);
     default:
@@ -298,12 +414,8 @@ Status SolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n
   }
 }
 
-Status SolveLinearEquations(const double* a, std::int32_t m, std::int32_t n, const double* b,
-                            std::int32_t type, double* x) {
-  return SolveLinearEquationsMulti(a, m, n, type, b, 1, x);
-}
-
-Status LuDecomposition(double* a, std::int32_t n, std::int64_t* pivots, std::int32_t* parity) {
+template <class T>
+Status LuOf(T* a, std::int32_t n, std::int64_t* pivots, std::int32_t* parity) {
   std::size_t count = 0;
   if (Status s = CheckShape(n, n, &count)) return s;
   if (Status s = CheckFinite(a, count)) return s;
@@ -311,13 +423,13 @@ Status LuDecomposition(double* a, std::int32_t n, std::int64_t* pivots, std::int
   if (Status s = RequireLapack(&la)) return s;
   // Columns start on 128-byte boundaries relative to the block.
   const std::int32_t ld = static_cast<std::int32_t>((static_cast<std::int64_t>(n) + 15) / 16 * 16);
-  Scratch<double> work;
+  Scratch<T> work;
   Scratch<fint> ipiv;
   if (Status s = work.Allocate(static_cast<std::size_t>(ld) * n)) return s;
   if (Status s = ipiv.Allocate(static_cast<std::size_t>(n))) return s;
   Transpose(a, n, n, n, work.data(), ld);
   fint info = 0;
-  la->dgetrf(&n, &n, work.data(), &ld, ipiv.data(), &info);
+  kernel::Getrf(la, n, work.data(), ld, ipiv.data(), &info);
   if (Status s = NegativeInfo(info)) return s;
   Transpose(work.data(), ld, n, n, a, n);
   std::int32_t odd = 0;
@@ -328,6 +440,65 @@ Status LuDecomposition(double* a, std::int32_t n, std::int64_t* pivots, std::int
   }
   *parity = odd;
   return info > 0 ? kWarnSingular : kSuccess;
+}
+
+template <class T>
+Status CholeskyOf(const T* a, std::int32_t n, T* out) {
+  std::size_t count = 0;
+  if (Status s = CheckShape(n, n, &count)) return s;
+  if (Status s = CheckFinite(a, count)) return s;
+  const LapackTable* la = nullptr;
+  if (Status s = RequireLapack(&la)) return s;
+  Copy(a, count, out);
+  fint info = 0;
+  // LAPACK's lower factor L of Aᵀ is, read row-major, the upper factor R
+  // with A = Rᵀ·R in the caller's upper triangle (for a Hermitian A, LAPACK
+  // sees conj(A) = L·Lᴴ, so A = Rᴴ·R).
+  kernel::Potrf(la, "L", n, out, &info);
+  if (info > 0) return kNotPositiveDefinite;
+  if (Status s = NegativeInfo(info)) return s;
+  ZeroTriangle(out, n, true);
+  return kSuccess;
+}
+
+}  // namespace
+
+Status SolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n, std::int32_t type,
+                                 const double* b, std::int32_t k, double* x) {
+  return SolveMulti(a, m, n, type, b, k, x);
+}
+
+Status SolveLinearEquations(const double* a, std::int32_t m, std::int32_t n, const double* b,
+                            std::int32_t type, double* x) {
+  return SolveLinearEquationsMulti(a, m, n, type, b, 1, x);
+}
+
+Status ComplexSolveLinearEquationsMulti(const double* a, std::int32_t m, std::int32_t n,
+                                        std::int32_t type, const double* b, std::int32_t k,
+                                        double* x) {
+  return SolveMulti(AsComplex(a), m, n, type, AsComplex(b), k, AsComplex(x));
+}
+
+Status ComplexSolveLinearEquations(const double* a, std::int32_t m, std::int32_t n, const double* b,
+                                   std::int32_t type, double* x) {
+  return ComplexSolveLinearEquationsMulti(a, m, n, type, b, 1, x);
+}
+
+Status LuDecomposition(double* a, std::int32_t n, std::int64_t* pivots, std::int32_t* parity) {
+  return LuOf(a, n, pivots, parity);
+}
+
+Status ComplexLuDecomposition(double* a, std::int32_t n, std::int64_t* pivots,
+                              std::int32_t* parity) {
+  return LuOf(AsComplex(a), n, pivots, parity);
+}
+
+Status CholeskyFactor(const double* a, std::int32_t n, double* out) {
+  return CholeskyOf(a, n, out);
+}
+
+Status ComplexCholeskyFactor(const double* a, std::int32_t n, double* out) {
+  return CholeskyOf(AsComplex(a), n, AsComplex(out));
 }
 
 Status LuForwardSubstitution(const double* lu, const double* b, std::int32_t n, double* y,
@@ -369,23 +540,6 @@ Status BackSubstitution(const double* u, const double* b, std::int32_t n, double
     const double sum = i + 1 < n ? la->cblas_ddot(n - 1 - i, row + i + 1, 1, x + i + 1, 1) : 0.0;
     x[i] = (x[i] - sum) / row[i];
   }
-  return kSuccess;
-}
-
-Status CholeskyFactor(const double* a, std::int32_t n, double* out) {
-  std::size_t count = 0;
-  if (Status s = CheckShape(n, n, &count)) return s;
-  if (Status s = CheckFinite(a, count)) return s;
-  const LapackTable* la = nullptr;
-  if (Status s = RequireLapack(&la)) return s;
-  Copy(a, count, out);
-  fint info = 0;
-  // LAPACK's lower factor L of Aᵀ is, read row-major, the upper factor R
-  // with A = Rᵀ·R in the caller's upper triangle.
-  la->dpotrf("L", &n, out, &n, &info, 1);
-  if (info > 0) return kNotPositiveDefinite;
-  if (Status s = NegativeInfo(info)) return s;
-  ZeroTriangle(out, n, true);
   return kSuccess;
 }
 
