@@ -93,7 +93,9 @@ Status Marquardt(const Problem& p, std::int32_t limit, double* a, std::int32_t* 
   // A model that is not finite at the start cannot be fitted.
   if (!std::isfinite(chi2)) return kNotFinite;
 
-  double chi2_before = chi2;  // χ² before the last accepted step
+  // The final test at the limit compares the χ² before the last iteration
+  // with that iteration's trial χ², accepted or not.
+  double chi2_before = chi2, chi2_last_trial = chi2;
   std::int32_t counter = 0, small = 0;
   bool at_limit = true;
   while (limit < 0 || counter < limit) {
@@ -115,12 +117,13 @@ Status Marquardt(const Problem& p, std::int32_t limit, double* a, std::int32_t* 
     }
     for (std::int32_t j = 0; j < m; ++j) trial[j] = a[j] + delta[j];
     const double chi2_trial = ChiSquare(p, trial.data());
+    chi2_before = chi2;
+    chi2_last_trial = chi2_trial;
     if (chi2_trial <= chi2) {
       Curvature(p, trial.data(), work.data(), grad.data(), alpha.data(), beta.data());
       lambda *= 0.1;
       for (std::int32_t j = 0; j < m; ++j) a[j] = trial[j];
       const double gain = chi2 - chi2_trial;
-      chi2_before = chi2;
       chi2 = chi2_trial;
       if (gain < 0.001 || gain < 1e-5 * chi2_before) {
         if (small >= 1) {
@@ -140,8 +143,8 @@ Status Marquardt(const Problem& p, std::int32_t limit, double* a, std::int32_t* 
     return kSuccess;
   }
   *iterations = limit;
-  const double lower = std::fmin(chi2_before, chi2);
-  return std::fabs(chi2_before - chi2) < 1e-6 * lower ? kSuccess : kIterationsExceeded;
+  const double lower = std::fmin(chi2_before, chi2_last_trial);
+  return std::fabs(chi2_before - chi2_last_trial) < 1e-6 * lower ? kSuccess : kIterationsExceeded;
 }
 
 }  // namespace
