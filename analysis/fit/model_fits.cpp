@@ -350,10 +350,14 @@ Status Bisquare(const Model& model, const double* w, std::int32_t ls_limit, doub
   const double e0 = model.MeanSquare(w, initial);
   CopyCoefficients(initial, p, previous);
   CopyCoefficients(initial, p, last);
-  double e_prev = 2.0 * e0, e_cur = e0, e_previous_fit = e0;
-  for (std::int32_t it = 0; it < kRobustLimit && std::fabs(e_prev - e_cur) > tolerance * e_prev &&
-                            e_cur > kResidualFloor && e_prev > e_cur;
-       ++it) {
+  // The residue of a round is the mean squared error under the weights that
+  // round fitted with: the plain one never falls below the least-squares
+  // start, so it could neither drive the rounds nor pick the result.
+  double e_prev = 2.0 * e0, e_cur = e0;
+  std::int32_t rounds = 0;
+  for (; rounds < kRobustLimit && std::fabs(e_prev - e_cur) > tolerance * e_prev &&
+         e_cur > kResidualFloor;
+       ++rounds) {
     // Leverages from the pseudo-inverse of the normal matrix Σ|wᵢ|·g·gᵀ.
     double normal[9] = {0}, inverse[9];
     double g[Model::kMaxCoefficients];
@@ -382,24 +386,31 @@ Status Bisquare(const Model& model, const double* w, std::int32_t ls_limit, doub
       if (Status s = stats::Mean(absolute.data(), n, &spread)) return s;
       if (spread == 0.0) break;
     }
+    // The new weights go to `absolute` first: a round that stops here keeps
+    // the last round's weights in u.
     std::int32_t zeros = 0;
     for (std::int32_t i = 0; i < n; ++i) {
       const double v = adjusted[i] * kBisquareScale / spread;
       const double b = std::fabs(v) < 1.0 ? (1.0 - v * v) * (1.0 - v * v) : 0.0;
       zeros += b == 0.0 ? 1 : 0;
-      u[i] = b * (w ? std::fabs(w[i]) : 1.0);
+      absolute[i] = b * (w ? std::fabs(w[i]) : 1.0);
     }
     if (zeros >= n - 1) break;
+    for (std::int32_t i = 0; i < n; ++i) u[i] = absolute[i];
     double next[Model::kMaxCoefficients];
     CopyCoefficients(last, p, next);
     if (Status s = model.LeastSquares(u.data(), true, ls_limit, tolerance, next); s < 0) return s;
     CopyCoefficients(last, p, previous);
     CopyCoefficients(next, p, last);
-    e_previous_fit = e_cur;
     e_prev = e_cur;
-    e_cur = model.MeanSquare(w, last);
+    e_cur = model.MeanSquare(u.data(), last);
   }
-  const double* chosen = BestOfThree(initial, e0, previous, e_previous_fit, last, e_cur);
+  // The three candidates are compared under the last round's weights.
+  const double* chosen = initial;
+  if (rounds > 0) {
+    chosen = BestOfThree(initial, model.MeanSquare(u.data(), initial), previous,
+                         model.MeanSquare(u.data(), previous), last, e_cur);
+  }
   CopyCoefficients(chosen, p, c);
   *residue = model.MeanSquare(w, c);
   return kSuccess;
