@@ -37,6 +37,7 @@ extern "C" {
 #include "qmanlys/signal_scaling.h"
 #include "qmanlys/windows.h"
 #include "qmanlys/stats_descriptive.h"
+#include "qmanlys/stats_distributions.h"
 #include "qmanlys/fft.h"
 #include "qmanlys/generate.h"
 #include "qmanlys/filters_iir.h"

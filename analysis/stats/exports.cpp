@@ -1,9 +1,10 @@
 // Exports of the statistics family: descriptive statistics, sorting, histogram and modes, and
-// of the array normalisation built on them.
+// of the array normalisation built on them; distribution functions.
 #include <cstdint>
 
 #include "frame/boundary.h"
 #include "stats/descriptive.h"
+#include "stats/distributions.h"
 
 using namespace qm::boundary;
 
@@ -55,4 +56,10 @@ QM_EXPORT int32_t ZMXFunc90(const double* x, int64_t n, double base, double top,
                             double* centres, int64_t m) {
   return Call(qm::stats::HistogramWide, In(x), Size(n), base, top, Maybe(counts), Maybe(centres),
               Size(m));
+}
+
+// ---- Distribution functions ---------------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc107(double p, int32_t df, double* x) {
+  return Call(qm::stats::InverseTDistribution, p, df, Out(x));
 }
