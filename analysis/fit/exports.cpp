@@ -125,6 +125,37 @@ QM_EXPORT int32_t ZMXFunc285(const double* x, const double* y, const double* w, 
               Out(second_derivatives));
 }
 
+QM_EXPORT int32_t ZMXFunc291(const double* x, const double* y, const double* w, int64_t n,
+                             const double* coefficients, int32_t selector, double level,
+                             double* upper, double* lower, double* half_widths) {
+  return Call(qm::fit::ExponentialFitInterval, In(x), In(y), Maybe(w), Size(n), In(coefficients),
+              selector, level, Out(upper), Out(lower), Maybe(half_widths));
+}
+QM_EXPORT int32_t ZMXFunc292(const double* x, const double* y, const double* w, int64_t n,
+                             const double* coefficients, int32_t selector, double level,
+                             double* upper, double* lower, double* half_widths) {
+  return Call(qm::fit::GaussianPeakFitInterval, In(x), In(y), Maybe(w), Size(n), In(coefficients),
+              selector, level, Out(upper), Out(lower), Maybe(half_widths));
+}
+QM_EXPORT int32_t ZMXFunc293(const double* x, const double* y, const double* w, int64_t n,
+                             const double* coefficients, int32_t selector, double level,
+                             double* upper, double* lower, double* half_widths) {
+  return Call(qm::fit::LinearFitInterval, In(x), In(y), Maybe(w), Size(n), In(coefficients),
+              selector, level, Out(upper), Out(lower), Maybe(half_widths));
+}
+QM_EXPORT int32_t ZMXFunc294(const double* x, const double* y, const double* w, int64_t n,
+                             double base, const double* coefficients, int32_t selector,
+                             double level, double* upper, double* lower, double* half_widths) {
+  return Call(qm::fit::LogarithmFitInterval, In(x), In(y), Maybe(w), Size(n), base,
+              In(coefficients), selector, level, Out(upper), Out(lower), Maybe(half_widths));
+}
+QM_EXPORT int32_t ZMXFunc295(const double* x, const double* y, const double* w, int64_t n,
+                             const double* coefficients, int32_t selector, double level,
+                             double* upper, double* lower, double* half_widths) {
+  return Call(qm::fit::PowerFitInterval, In(x), In(y), Maybe(w), Size(n), In(coefficients),
+              selector, level, Out(upper), Out(lower), Maybe(half_widths));
+}
+
 QM_EXPORT int32_t ZMXFunc130(const double* x, const double* y, double* fitted, int64_t n,
                              QmFitModel model, double* coefficients, int64_t m, double* mse) {
   return Call(qm::fit::NonlinearFit, In(x), In(y), Maybe(fitted), Size(n), Model(model),

@@ -113,6 +113,30 @@ Status SmoothingSplineFit(const double* x, const double* y, const double* w, std
                           double p, double* values, double* second_derivatives);
 
 // ---------------------------------------------------------------------------
+// Bounds of fitted curves (intervals.cpp). coefficients as the fits return
+// them: (amplitude, damping), (slope, intercept), (amplitude, scale),
+// (amplitude, power), (amplitude, center, stdDev). Selector 0 bounds the
+// fitted curve, 1 a new observation; upper and lower have n entries,
+// half_widths (optional) one per coefficient. -20007 n < 3 (-20069 n < 4 for
+// the Gaussian), -20068 a coefficient not finite, -20053 level outside
+// (0, 1), -20061 another selector.
+Status ExponentialFitInterval(const double* x, const double* y, const double* w, std::int32_t n,
+                              const double* coefficients, std::int32_t selector, double level,
+                              double* upper, double* lower, double* half_widths);
+Status LinearFitInterval(const double* x, const double* y, const double* w, std::int32_t n,
+                         const double* coefficients, std::int32_t selector, double level,
+                         double* upper, double* lower, double* half_widths);
+Status LogarithmFitInterval(const double* x, const double* y, const double* w, std::int32_t n,
+                            double base, const double* coefficients, std::int32_t selector,
+                            double level, double* upper, double* lower, double* half_widths);
+Status PowerFitInterval(const double* x, const double* y, const double* w, std::int32_t n,
+                        const double* coefficients, std::int32_t selector, double level,
+                        double* upper, double* lower, double* half_widths);
+Status GaussianPeakFitInterval(const double* x, const double* y, const double* w, std::int32_t n,
+                               const double* coefficients, std::int32_t selector, double level,
+                               double* upper, double* lower, double* half_widths);
+
+// ---------------------------------------------------------------------------
 // Levenberg–Marquardt fit of a caller's model (nonlinear.cpp).
 
 using ModelFunction = double (*)(double x, const double* a, std::int32_t m);

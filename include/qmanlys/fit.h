@@ -56,6 +56,18 @@ int32_t ZMXFunc361(const double* x, const double* y, const double* w, int64_t n,
 /* SmoothingSplineFit(x, y, w, n, p, values, secondDerivatives): cubic smoothing spline minimising p sum |w|(y - f)^2 + (1 - p) integral f''^2, its values and second derivatives at x; p = 1 interpolates, p outside [0, 1] means 8/(8 + h^3) with h = (x[n-1] - x[0])/n; -20006 n < 2, -20049 x not strictly increasing, -20141 a zero weight; n = 2 gives the line through both points. */
 int32_t ZMXFunc285(const double* x, const double* y, const double* w, int64_t n, double p, double* values, double* second_derivatives);
 
+/* Fit intervals: bounds around a fitted curve at every x. coefficients as the fits return them; selector 0 bounds the fitted curve (f +- t sqrt(g'Cg s^2)), 1 a new observation (f +- t sqrt((g'Cg + 1) s^2)), with g the coefficient derivatives at x, C = pinv(J'WJ), s^2 = sum |w|(f - y)^2/(n - p) and t the Student quantile (ZMXFunc107) at 1 - (1 - level)/2 with n - p degrees of freedom; halfWidths (optional, p entries) t sqrt(C_jj s^2). -20007 n < 3, -20068 a coefficient not finite, -20053 level outside (0, 1), -20061 another selector. */
+/* ExponentialFitInterval(x, y, w, n, coefficients (amplitude, damping), selector, level, upper, lower, halfWidths). */
+int32_t ZMXFunc291(const double* x, const double* y, const double* w, int64_t n, const double* coefficients, int32_t selector, double level, double* upper, double* lower, double* half_widths);
+/* GaussianPeakFitInterval(x, y, w, n, coefficients (amplitude, center, stdDev), selector, level, upper, lower, halfWidths): -20069 n < 4, -20026 stdDev 0. */
+int32_t ZMXFunc292(const double* x, const double* y, const double* w, int64_t n, const double* coefficients, int32_t selector, double level, double* upper, double* lower, double* half_widths);
+/* LinearFitInterval(x, y, w, n, coefficients (slope, intercept), selector, level, upper, lower, halfWidths). */
+int32_t ZMXFunc293(const double* x, const double* y, const double* w, int64_t n, const double* coefficients, int32_t selector, double level, double* upper, double* lower, double* half_widths);
+/* LogarithmFitInterval(x, y, w, n, base, coefficients (amplitude, scale), selector, level, upper, lower, halfWidths): base as ZMXFunc289; -20036 scale*x <= 0 somewhere. */
+int32_t ZMXFunc294(const double* x, const double* y, const double* w, int64_t n, double base, const double* coefficients, int32_t selector, double level, double* upper, double* lower, double* half_widths);
+/* PowerFitInterval(x, y, w, n, coefficients (amplitude, power), selector, level, upper, lower, halfWidths): -20140 x <= 0. */
+int32_t ZMXFunc295(const double* x, const double* y, const double* w, int64_t n, const double* coefficients, int32_t selector, double level, double* upper, double* lower, double* half_widths);
+
 /* NonlinearFit(x, y, fitted, n, model, coefficients, m, mse): Levenberg-Marquardt from the guess in coefficients (updated in place), without an iteration limit; fitted and mse optional; -20003 n < 1, -20021 m < 1, -20037 n < m, -20068 a model not finite at the start. */
 int32_t ZMXFunc130(const double* x, const double* y, double* fitted, int64_t n, QmFitModel model, double* coefficients, int64_t m, double* mse);
 /* Same as ZMXFunc130. */

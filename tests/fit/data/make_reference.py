@@ -7,7 +7,7 @@ Writes reference.txt: one array per line, "name v0 v1 ...", values in repr
 form so that they read back exactly.
 """
 import numpy as np
-from scipy import interpolate, optimize
+from scipy import interpolate, optimize, stats
 
 rows = []
 
@@ -110,6 +110,38 @@ r = optimize.least_squares(
     lambda c: np.sqrt(wr) * (c[0] / (1.0 + c[1] * xr) + c[2] * xr - yr), [1.0, 1.0, 0.0], **tight)
 put("nl_w", wr)
 put("nl_wls", r.x)
+
+# Interval bounds of fitted curves: C = (J^T W J)^-1, s^2 = weighted SSE/(n-p),
+# t from the Student quantile.
+def bounds(tag, f, jac, yv, wv, p, level):
+    wv = np.ones_like(yv) if wv is None else wv
+    cov = np.linalg.inv(jac.T @ (wv[:, None] * jac))
+    s2 = np.sum(wv * (f - yv) ** 2) / (len(yv) - p)
+    t = stats.t.ppf(1.0 - (1.0 - level) / 2.0, len(yv) - p)
+    q = np.einsum("ij,jk,ik->i", jac, cov, jac)
+    put(tag + "_t", t)
+    put(tag + "_fit", t * np.sqrt(q * s2))
+    put(tag + "_obs", t * np.sqrt((q + 1.0) * s2))
+    put(tag + "_coef", t * np.sqrt(np.diag(cov) * s2))
+
+
+ci = [2.4, -0.75]  # near, not at, the optimum: the bounds take any coefficients
+e = np.exp(ci[1] * xe2)
+bounds("ci_exp", ci[0] * e, np.column_stack([e, ci[0] * xe2 * e]), ye2, we2, 2, 0.95)
+cl = [-0.6, 1.1]
+bounds("ci_line", cl[0] * x + cl[1], np.column_stack([x, np.ones_like(x)]), y, None, 2, 0.9)
+cg = [3.0, 1.2, 0.9]
+z = (xg - cg[1]) / cg[2]
+eg = np.exp(-0.5 * z * z)
+bounds("ci_gauss", cg[0] * eg,
+       np.column_stack([eg, cg[0] * eg * z / cg[2], cg[0] * eg * z * z / cg[2]]), yg, None, 3, 0.99)
+cpw = [1.7, 0.6]
+e = xp ** cpw[1]
+bounds("ci_pow", cpw[0] * e, np.column_stack([e, cpw[0] * e * np.log(xp)]), yp, None, 2, 0.95)
+clg = [2.0, 3.0]
+lg = np.log10(clg[1] * xp)
+bounds("ci_log", clg[0] * lg, np.column_stack([lg, clg[0] / (clg[1] * np.log(10.0)) + 0 * xp]),
+       yp, None, 2, 0.8)
 
 with open("reference.txt", "w") as f:
     f.write("\n".join(rows) + "\n")
