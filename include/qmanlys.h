@@ -50,6 +50,7 @@ extern "C" {
 #include "qmanlys/measure.h"
 #include "qmanlys/peaks.h"
 #include "qmanlys/special.h"
+#include "qmanlys/fit.h"
 
 #ifdef __cplusplus
 }
