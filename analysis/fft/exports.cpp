@@ -1,4 +1,5 @@
 // Exports of the FFT transforms and spectra.
+#include "fft/cosine_transforms.h"
 #include "fft/fft_transforms.h"
 #include "frame/boundary.h"
 
@@ -62,4 +63,38 @@ QM_EXPORT int32_t ZMXFunc78(double* x, int64_t n) {
 
 QM_EXPORT int32_t ZMXFunc103(double* x, int64_t n) {
   return Call(qm::fft::InverseHartleyTransform, Out(x), Size(n));
+}
+
+// Cosine and sine transforms.
+
+QM_EXPORT int32_t ZMXFunc270(const double* x, int64_t n, int64_t m, double* y) {
+  return Call(qm::fft::Dct, In(x), Size(n), Size(m), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc271(const double* x, int64_t n, double* y) {
+  return Call(qm::fft::InverseDct, In(x), Size(n), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc272(const double* x, int64_t n, int64_t m, double* y) {
+  return Call(qm::fft::Dst, In(x), Size(n), Size(m), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc273(const double* x, int64_t n, double* y) {
+  return Call(qm::fft::InverseDst, In(x), Size(n), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc274(const double* x, int64_t rows, int64_t cols, double* y) {
+  return Call(qm::fft::Dct2D, In(x), Size(rows), Size(cols), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc275(const double* x, int64_t rows, int64_t cols, double* y) {
+  return Call(qm::fft::InverseDct2D, In(x), Size(rows), Size(cols), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc276(const double* x, int64_t rows, int64_t cols, double* y) {
+  return Call(qm::fft::Dst2D, In(x), Size(rows), Size(cols), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc277(const double* x, int64_t rows, int64_t cols, double* y) {
+  return Call(qm::fft::InverseDst2D, In(x), Size(rows), Size(cols), Out(y));
 }

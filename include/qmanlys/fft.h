@@ -50,3 +50,30 @@ int32_t ZMXFunc78(double* x, int64_t n);
 
 /* InverseHartleyTransform(x, n): Hartley transform scaled by 1/n in place. */
 int32_t ZMXFunc103(double* x, int64_t n);
+
+/* ---- Cosine and sine transforms ----
+ * The forward 1-D transforms take a transform length m: m < 1 means n; the
+ * input is zero-padded or truncated to m values and m values are written.
+ * 2-D arrays are rows x cols, row by row: the 1-D transform of every row,
+ * then of every column. -20003 when n, rows or cols < 1; -20046 when the
+ * FFT length the transform needs (m for even m, 2m for odd m, 2m + 2 for the
+ * sine transforms) does not fit in 32 bits. The output may be the input. */
+
+/* Dct(x, n, m, y): orthonormal DCT-II, y[k] = c_k*sum_{j<m} x[j]*cos(pi*k*(2j+1)/(2m)),
+ * c_0 = sqrt(1/m), c_k = sqrt(2/m). */
+int32_t ZMXFunc270(const double* x, int64_t n, int64_t m, double* y);
+
+/* InverseDct(x, n, y): orthonormal DCT-III, the inverse of Dct with m = n. */
+int32_t ZMXFunc271(const double* x, int64_t n, double* y);
+
+/* Dst(x, n, m, y): DST-I, y[k] = sum_{j<m} x[j]*sin(pi*(j+1)*(k+1)/(m+1)), unscaled. */
+int32_t ZMXFunc272(const double* x, int64_t n, int64_t m, double* y);
+
+/* InverseDst(x, n, y): the DST-I sum over n values times 2/(n+1). */
+int32_t ZMXFunc273(const double* x, int64_t n, double* y);
+
+/* Dct2D(x, rows, cols, y), InverseDct2D, Dst2D, InverseDst2D: the 2-D transforms. */
+int32_t ZMXFunc274(const double* x, int64_t rows, int64_t cols, double* y);
+int32_t ZMXFunc275(const double* x, int64_t rows, int64_t cols, double* y);
+int32_t ZMXFunc276(const double* x, int64_t rows, int64_t cols, double* y);
+int32_t ZMXFunc277(const double* x, int64_t rows, int64_t cols, double* y);
