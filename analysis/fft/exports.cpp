@@ -1,6 +1,8 @@
 // Exports of the FFT transforms and spectra.
 #include "fft/cosine_transforms.h"
 #include "fft/fft_transforms.h"
+#include "fft/interleaved_fft.h"
+#include "fft/plan_handles.h"
 #include "frame/boundary.h"
 
 using namespace qm::boundary;
@@ -97,4 +99,58 @@ QM_EXPORT int32_t ZMXFunc276(const double* x, int64_t rows, int64_t cols, double
 
 QM_EXPORT int32_t ZMXFunc277(const double* x, int64_t rows, int64_t cols, double* y) {
   return Call(qm::fft::InverseDst2D, In(x), Size(rows), Size(cols), Out(y));
+}
+
+// Interleaved and 2-D front ends with plan handles.
+
+QM_EXPORT QmFftPlanHandle* ZMXFunc260(int64_t length) {
+  if (!qm::FitsInt32(length)) return nullptr;
+  return qm::fft::FftPlanCreate(static_cast<int32_t>(length));
+}
+
+QM_EXPORT void ZMXFunc261(QmFftPlanHandle* plan) { qm::fft::FftPlanDestroy(plan); }
+
+QM_EXPORT int32_t ZMXFunc262(const double* x, int64_t n, int64_t m, const QmFftPlanHandle* plan,
+                             int32_t shift, double* out) {
+  return Call(qm::fft::RealFftInterleaved, In(x), Size(n), Size(m), Maybe(plan), shift, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc263(const double* x, int64_t n, int64_t m, const QmFftPlanHandle* plan,
+                             int32_t shift, double* out) {
+  return Call(qm::fft::ComplexFftInterleaved, In(x), Size(n), Size(m), Maybe(plan), shift,
+              Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc264(const double* X, int64_t n, const QmFftPlanHandle* plan, int32_t shift,
+                             double* out) {
+  return Call(qm::fft::InverseRealFftInterleaved, InIfCount(X, n), Size(n), Maybe(plan), shift,
+              Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc265(const double* X, int64_t n, const QmFftPlanHandle* plan, int32_t shift,
+                             double* out) {
+  return Call(qm::fft::InverseComplexFftInterleaved, InIfCount(X, n), Size(n), Maybe(plan), shift,
+              Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc266(const double* x, int64_t rows, int64_t cols, int64_t transform_rows,
+                             int64_t transform_cols, int32_t shift, double* out) {
+  return Call(qm::fft::RealFft2D, In(x), Size(rows), Size(cols), Size(transform_rows),
+              Size(transform_cols), shift, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc267(const double* x, int64_t rows, int64_t cols, int64_t transform_rows,
+                             int64_t transform_cols, int32_t shift, double* out) {
+  return Call(qm::fft::ComplexFft2D, In(x), Size(rows), Size(cols), Size(transform_rows),
+              Size(transform_cols), shift, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc268(const double* X, int64_t rows, int64_t cols, int32_t shift,
+                             double* out) {
+  return Call(qm::fft::InverseRealFft2D, In(X), Size(rows), Size(cols), shift, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc269(const double* X, int64_t rows, int64_t cols, int32_t shift,
+                             double* out) {
+  return Call(qm::fft::InverseComplexFft2D, In(X), Size(rows), Size(cols), shift, Out(out));
 }
