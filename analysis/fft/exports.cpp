@@ -3,6 +3,7 @@
 #include "fft/fft_transforms.h"
 #include "fft/interleaved_fft.h"
 #include "fft/plan_handles.h"
+#include "fft/spectrum_units.h"
 #include "frame/boundary.h"
 
 using namespace qm::boundary;
@@ -153,4 +154,12 @@ QM_EXPORT int32_t ZMXFunc268(const double* X, int64_t rows, int64_t cols, int32_
 QM_EXPORT int32_t ZMXFunc269(const double* X, int64_t rows, int64_t cols, int32_t shift,
                              double* out) {
   return Call(qm::fft::InverseComplexFft2D, In(X), Size(rows), Size(cols), shift, Out(out));
+}
+
+// Spectrum unit conversion.
+
+QM_EXPORT int32_t ZMXFunc162(const double* x, int64_t n, int32_t kind, int32_t scale, int32_t flags,
+                             double df, const double* w, double* out, char* label) {
+  return Call(qm::fft::SpectrumUnitConversion, In(x), Size(n), kind, scale, flags, df, Maybe(w),
+              Out(out), Out(label));
 }

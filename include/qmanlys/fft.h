@@ -133,3 +133,20 @@ int32_t ZMXFunc268(const double* X, int64_t rows, int64_t cols, int32_t shift, d
 
 /* InverseComplexFft2D(X, rows, cols, shift, out): the 2-D inverse, complex. */
 int32_t ZMXFunc269(const double* X, int64_t rows, int64_t cols, int32_t shift, double* out);
+
+/* ---- Spectrum unit conversion ---- */
+
+/* SpectrumUnitConversion(x, n, kind, scale, flags, df, w, out, label): the
+ * one-sided spectrum x (kind 0 power, 1 amplitude, 2 other: dB only) in the
+ * unit asked for: scale 0 linear, 1 dB, 2 dBm; flags 1 peak (else rms),
+ * 2 power (else amplitude), 4 density (per hertz, by 1/(df*w), w the
+ * noise-bandwidth factor of the window). out may be x; x is not changed
+ * otherwise. The NUL-terminated label is rewritten in place, e.g. V becomes
+ * Vrms^2/Hz or dBVrms (room for 10 more characters). w is read only for the
+ * density of kind 0 or 1 and may be null otherwise. -20003 for n < 1,
+ * -20061 for kind, scale or flags out of range (negative included), -20008
+ * for a null w that is read, -20140 when df*w is read and is not finite and
+ * positive, -20001 without memory for the copy of the label; nothing is
+ * written on a failure. */
+int32_t ZMXFunc162(const double* x, int64_t n, int32_t kind, int32_t scale, int32_t flags,
+                   double df, const double* w, double* out, char* label);
