@@ -1,5 +1,9 @@
 // Exports of the FFT transforms and spectra.
+#include "fft/cosine_transforms.h"
 #include "fft/fft_transforms.h"
+#include "fft/interleaved_fft.h"
+#include "fft/plan_handles.h"
+#include "fft/spectrum_units.h"
 #include "frame/boundary.h"
 
 using namespace qm::boundary;
@@ -62,4 +66,100 @@ QM_EXPORT int32_t ZMXFunc78(double* x, int64_t n) {
 
 QM_EXPORT int32_t ZMXFunc103(double* x, int64_t n) {
   return Call(qm::fft::InverseHartleyTransform, Out(x), Size(n));
+}
+
+// Cosine and sine transforms.
+
+QM_EXPORT int32_t ZMXFunc270(const double* x, int64_t n, int64_t m, double* y) {
+  return Call(qm::fft::Dct, In(x), Size(n), Size(m), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc271(const double* x, int64_t n, double* y) {
+  return Call(qm::fft::InverseDct, In(x), Size(n), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc272(const double* x, int64_t n, int64_t m, double* y) {
+  return Call(qm::fft::Dst, In(x), Size(n), Size(m), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc273(const double* x, int64_t n, double* y) {
+  return Call(qm::fft::InverseDst, In(x), Size(n), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc274(const double* x, int64_t rows, int64_t cols, double* y) {
+  return Call(qm::fft::Dct2D, In(x), Size(rows), Size(cols), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc275(const double* x, int64_t rows, int64_t cols, double* y) {
+  return Call(qm::fft::InverseDct2D, In(x), Size(rows), Size(cols), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc276(const double* x, int64_t rows, int64_t cols, double* y) {
+  return Call(qm::fft::Dst2D, In(x), Size(rows), Size(cols), Out(y));
+}
+
+QM_EXPORT int32_t ZMXFunc277(const double* x, int64_t rows, int64_t cols, double* y) {
+  return Call(qm::fft::InverseDst2D, In(x), Size(rows), Size(cols), Out(y));
+}
+
+// Interleaved and 2-D front ends with plan handles.
+
+QM_EXPORT QmFftPlanHandle* ZMXFunc260(int64_t length) {
+  if (!qm::FitsInt32(length)) return nullptr;
+  return qm::fft::FftPlanCreate(static_cast<int32_t>(length));
+}
+
+QM_EXPORT void ZMXFunc261(QmFftPlanHandle* plan) { qm::fft::FftPlanDestroy(plan); }
+
+QM_EXPORT int32_t ZMXFunc262(const double* x, int64_t n, int64_t m, const QmFftPlanHandle* plan,
+                             int32_t shift, double* out) {
+  return Call(qm::fft::RealFftInterleaved, In(x), Size(n), Size(m), Maybe(plan), shift, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc263(const double* x, int64_t n, int64_t m, const QmFftPlanHandle* plan,
+                             int32_t shift, double* out) {
+  return Call(qm::fft::ComplexFftInterleaved, In(x), Size(n), Size(m), Maybe(plan), shift,
+              Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc264(const double* X, int64_t n, const QmFftPlanHandle* plan, int32_t shift,
+                             double* out) {
+  return Call(qm::fft::InverseRealFftInterleaved, InIfCount(X, n), Size(n), Maybe(plan), shift,
+              Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc265(const double* X, int64_t n, const QmFftPlanHandle* plan, int32_t shift,
+                             double* out) {
+  return Call(qm::fft::InverseComplexFftInterleaved, InIfCount(X, n), Size(n), Maybe(plan), shift,
+              Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc266(const double* x, int64_t rows, int64_t cols, int64_t transform_rows,
+                             int64_t transform_cols, int32_t shift, double* out) {
+  return Call(qm::fft::RealFft2D, In(x), Size(rows), Size(cols), Size(transform_rows),
+              Size(transform_cols), shift, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc267(const double* x, int64_t rows, int64_t cols, int64_t transform_rows,
+                             int64_t transform_cols, int32_t shift, double* out) {
+  return Call(qm::fft::ComplexFft2D, In(x), Size(rows), Size(cols), Size(transform_rows),
+              Size(transform_cols), shift, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc268(const double* X, int64_t rows, int64_t cols, int32_t shift,
+                             double* out) {
+  return Call(qm::fft::InverseRealFft2D, In(X), Size(rows), Size(cols), shift, Out(out));
+}
+
+QM_EXPORT int32_t ZMXFunc269(const double* X, int64_t rows, int64_t cols, int32_t shift,
+                             double* out) {
+  return Call(qm::fft::InverseComplexFft2D, In(X), Size(rows), Size(cols), shift, Out(out));
+}
+
+// Spectrum unit conversion.
+
+QM_EXPORT int32_t ZMXFunc162(const double* x, int64_t n, int32_t kind, int32_t scale, int32_t flags,
+                             double df, const double* w, double* out, char* label) {
+  return Call(qm::fft::SpectrumUnitConversion, In(x), Size(n), kind, scale, flags, df, Maybe(w),
+              Out(out), Out(label));
 }

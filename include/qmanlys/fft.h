@@ -50,3 +50,103 @@ int32_t ZMXFunc78(double* x, int64_t n);
 
 /* InverseHartleyTransform(x, n): Hartley transform scaled by 1/n in place. */
 int32_t ZMXFunc103(double* x, int64_t n);
+
+/* ---- Cosine and sine transforms ----
+ * The forward 1-D transforms take a transform length m: m < 1 means n; the
+ * input is zero-padded or truncated to m values and m values are written.
+ * 2-D arrays are rows x cols, row by row: the 1-D transform of every row,
+ * then of every column. -20003 when n, rows or cols < 1; -20046 when the
+ * FFT length the transform needs (m for even m, 2m for odd m, 2m + 2 for the
+ * sine transforms) does not fit in 32 bits. The output may be the input. */
+
+/* Dct(x, n, m, y): orthonormal DCT-II, y[k] = c_k*sum_{j<m} x[j]*cos(pi*k*(2j+1)/(2m)),
+ * c_0 = sqrt(1/m), c_k = sqrt(2/m). */
+int32_t ZMXFunc270(const double* x, int64_t n, int64_t m, double* y);
+
+/* InverseDct(x, n, y): orthonormal DCT-III, the inverse of Dct with m = n. */
+int32_t ZMXFunc271(const double* x, int64_t n, double* y);
+
+/* Dst(x, n, m, y): DST-I, y[k] = sum_{j<m} x[j]*sin(pi*(j+1)*(k+1)/(m+1)), unscaled. */
+int32_t ZMXFunc272(const double* x, int64_t n, int64_t m, double* y);
+
+/* InverseDst(x, n, y): the DST-I sum over n values times 2/(n+1). */
+int32_t ZMXFunc273(const double* x, int64_t n, double* y);
+
+/* Dct2D(x, rows, cols, y), InverseDct2D, Dst2D, InverseDst2D: the 2-D transforms. */
+int32_t ZMXFunc274(const double* x, int64_t rows, int64_t cols, double* y);
+int32_t ZMXFunc275(const double* x, int64_t rows, int64_t cols, double* y);
+int32_t ZMXFunc276(const double* x, int64_t rows, int64_t cols, double* y);
+int32_t ZMXFunc277(const double* x, int64_t rows, int64_t cols, double* y);
+
+/* ---- Interleaved and 2-D FFTs with plan handles ----
+ * Complex arrays are interleaved (real, imaginary pairs); 2-D arrays are row
+ * by row. Forward transforms are unscaled, inverse ones carry 1/n
+ * (1/(rows*cols) in 2-D). A transform length m <= 0 means the data length;
+ * the input is zero-padded or truncated to m. shift != 0 selects the centred
+ * layout: bin 0 at index floor(m/2), new[j] = old[(j + m - floor(m/2)) mod m]
+ * (in both dimensions in 2-D); the inverse transforms undo it first. The
+ * plan handle is optional (null: a plan from the shared cache for the call);
+ * a handle of another length gives -20070. -20003 for n < 1 (forward),
+ * n < 0 (inverse), rows or cols < 1; -20001 when no plan or scratch can be
+ * had, so also for an inverse of n = 0 without a handle (X is not read and
+ * may be null then). The output may be the input when it has the room. */
+
+/* The plan handle: opaque, created by FftPlanCreate, released by FftPlanDestroy. */
+typedef struct QmFftPlanHandle QmFftPlanHandle;
+
+/* FftPlanCreate(length): a handle on the shared plan of the length; null
+ * when the length is < 1 or does not fit in 32 bits, or memory is short. */
+QmFftPlanHandle* ZMXFunc260(int64_t length);
+
+/* FftPlanDestroy(plan): releases the handle; null, unknown and already
+ * destroyed handles are ignored. */
+void ZMXFunc261(QmFftPlanHandle* plan);
+
+/* RealFftInterleaved(x, n, m, plan, shift, out): the m complex bins of the real x. */
+int32_t ZMXFunc262(const double* x, int64_t n, int64_t m, const QmFftPlanHandle* plan,
+                   int32_t shift, double* out);
+
+/* ComplexFftInterleaved(x, n, m, plan, shift, out): forward DFT of n complex values to m bins. */
+int32_t ZMXFunc263(const double* x, int64_t n, int64_t m, const QmFftPlanHandle* plan,
+                   int32_t shift, double* out);
+
+/* InverseRealFftInterleaved(X, n, plan, shift, out): n real values; reads
+ * bins 0 .. n/2 of the full spectrum X only. */
+int32_t ZMXFunc264(const double* X, int64_t n, const QmFftPlanHandle* plan, int32_t shift,
+                   double* out);
+
+/* InverseComplexFftInterleaved(X, n, plan, shift, out): inverse DFT of n complex values. */
+int32_t ZMXFunc265(const double* X, int64_t n, const QmFftPlanHandle* plan, int32_t shift,
+                   double* out);
+
+/* RealFft2D(x, rows, cols, transform_rows, transform_cols, shift, out): the
+ * transform_rows x transform_cols complex spectrum of the real array. */
+int32_t ZMXFunc266(const double* x, int64_t rows, int64_t cols, int64_t transform_rows,
+                   int64_t transform_cols, int32_t shift, double* out);
+
+/* ComplexFft2D(x, rows, cols, transform_rows, transform_cols, shift, out): the same for complex x. */
+int32_t ZMXFunc267(const double* x, int64_t rows, int64_t cols, int64_t transform_rows,
+                   int64_t transform_cols, int32_t shift, double* out);
+
+/* InverseRealFft2D(X, rows, cols, shift, out): real parts (rows x cols doubles) of the 2-D inverse. */
+int32_t ZMXFunc268(const double* X, int64_t rows, int64_t cols, int32_t shift, double* out);
+
+/* InverseComplexFft2D(X, rows, cols, shift, out): the 2-D inverse, complex. */
+int32_t ZMXFunc269(const double* X, int64_t rows, int64_t cols, int32_t shift, double* out);
+
+/* ---- Spectrum unit conversion ---- */
+
+/* SpectrumUnitConversion(x, n, kind, scale, flags, df, w, out, label): the
+ * one-sided spectrum x (kind 0 power, 1 amplitude, 2 other: dB only) in the
+ * unit asked for: scale 0 linear, 1 dB, 2 dBm; flags 1 peak (else rms),
+ * 2 power (else amplitude), 4 density (per hertz, by 1/(df*w), w the
+ * noise-bandwidth factor of the window). out may be x; x is not changed
+ * otherwise. The NUL-terminated label is rewritten in place, e.g. V becomes
+ * Vrms^2/Hz or dBVrms (room for 10 more characters). w is read only for the
+ * density of kind 0 or 1 and may be null otherwise. -20003 for n < 1,
+ * -20061 for kind, scale or flags out of range (negative included), -20008
+ * for a null w that is read, -20140 when df*w is read and is not finite and
+ * positive, -20001 without memory for the copy of the label; nothing is
+ * written on a failure. */
+int32_t ZMXFunc162(const double* x, int64_t n, int32_t kind, int32_t scale, int32_t flags,
+                   double df, const double* w, double* out, char* label);
