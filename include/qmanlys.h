@@ -40,6 +40,7 @@ extern "C" {
 #include "qmanlys/fft.h"
 #include "qmanlys/generate.h"
 #include "qmanlys/filters_iir.h"
+#include "qmanlys/filters_fir.h"
 #include "qmanlys/linalg.h"
 #include "qmanlys/measure.h"
 #include "qmanlys/peaks.h"

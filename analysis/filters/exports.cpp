@@ -1,6 +1,7 @@
 // Exports of the digital filters: the classical IIR filters applied in one
 // call, and the IIR cascade filter record with its one-shot coefficient
 // designs.
+#include "filters/direct_form.h"
 #include "filters/iir_cascade.h"
 #include "filters/iir_filters.h"
 #include "frame/boundary.h"
@@ -153,4 +154,36 @@ QM_EXPORT int32_t ZMXFunc62(int32_t type, int32_t order, double fs, double fl, d
                             double* num, int32_t numLength) {
   return Call(qm::filters::EllipticCoefficients, type, order, fs, fl, fh, ripple, attenuation,
               Out(den), denLength, Out(num), numLength);
+}
+
+// ---- Direct-form filtering with caller-held state -----------------------------
+
+namespace {
+// The input state has nb - 1 elements: null is accepted when it has none.
+RequiredIfCount<double> InputState(double* state, int32_t nb) {
+  return RequiredIfCount<double>(state, int64_t{nb} - 1);
+}
+}  // namespace
+
+QM_EXPORT int32_t ZMXFunc352(const double* x, int64_t n, const double* b, double* inputState,
+                             int32_t nb, double* y) {
+  return Call(qm::filters::FirFilterWithState, In(x), Size(n), In(b), InputState(inputState, nb),
+              nb, Out(y));
+}
+QM_EXPORT int32_t ZMXFunc92(const double* x, int64_t n, const double* a, double* outputState,
+                            int32_t na, const double* b, double* inputState, int32_t nb,
+                            double* y) {
+  return Call(qm::filters::IirFilterWithState, In(x), Size(n), Maybe(a), Maybe(outputState), na,
+              In(b), InputState(inputState, nb), nb, Out(y));
+}
+QM_EXPORT int32_t ZMXFunc353(const double* x, int64_t n, const double* b, double* inputState,
+                             int32_t nb, double* y) {
+  return Call(qm::filters::ComplexFirFilterWithState, In(x), Size(n), In(b),
+              InputState(inputState, nb), nb, Out(y));
+}
+QM_EXPORT int32_t ZMXFunc354(const double* x, int64_t n, const double* a, double* outputState,
+                             int32_t na, const double* b, double* inputState, int32_t nb,
+                             double* y) {
+  return Call(qm::filters::ComplexIirFilterWithState, In(x), Size(n), Maybe(a), Maybe(outputState),
+              na, In(b), InputState(inputState, nb), nb, Out(y));
 }
