@@ -2,6 +2,7 @@
 // call, and the IIR cascade filter record with its one-shot coefficient
 // designs.
 #include "filters/direct_form.h"
+#include "filters/fir_design.h"
 #include "filters/iir_cascade.h"
 #include "filters/iir_filters.h"
 #include "frame/boundary.h"
@@ -186,4 +187,44 @@ QM_EXPORT int32_t ZMXFunc354(const double* x, int64_t n, const double* a, double
                              double* y) {
   return Call(qm::filters::ComplexIirFilterWithState, In(x), Size(n), Maybe(a), Maybe(outputState),
               na, In(b), InputState(inputState, nb), nb, Out(y));
+}
+
+// ---- Windowed-sinc FIR design -----------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc79(int32_t type, double fs, double f1, double f2, int32_t taps,
+                            double* coef) {
+  return Call(qm::filters::FirIdealCoefficients, type, fs, f1, f2, taps, Out(coef));
+}
+QM_EXPORT int32_t ZMXFunc335(int32_t type, double fs, double f1, double f2, int32_t taps,
+                             int32_t windowCode, double windowParameter, double* coef) {
+  return Call(qm::filters::FirWindowedCoefficients, type, fs, f1, f2, taps, windowCode,
+              windowParameter, Out(coef));
+}
+QM_EXPORT int32_t ZMXFunc112(double fs, double fc, int32_t taps, double* coef, double beta) {
+  return Call(qm::filters::KaiserLowpassFir, fs, fc, taps, Out(coef), beta);
+}
+QM_EXPORT int32_t ZMXFunc111(double fs, double fc, int32_t taps, double* coef, double beta) {
+  return Call(qm::filters::KaiserHighpassFir, fs, fc, taps, Out(coef), beta);
+}
+QM_EXPORT int32_t ZMXFunc109(double fs, double fl, double fh, int32_t taps, double* coef,
+                             double beta) {
+  return Call(qm::filters::KaiserBandpassFir, fs, fl, fh, taps, Out(coef), beta);
+}
+QM_EXPORT int32_t ZMXFunc110(double fs, double fl, double fh, int32_t taps, double* coef,
+                             double beta) {
+  return Call(qm::filters::KaiserBandstopFir, fs, fl, fh, taps, Out(coef), beta);
+}
+QM_EXPORT int32_t ZMXFunc189(double fs, double fc, int32_t taps, double* coef, int32_t window) {
+  return Call(qm::filters::WindowedLowpassFir, fs, fc, taps, Out(coef), window);
+}
+QM_EXPORT int32_t ZMXFunc188(double fs, double fc, int32_t taps, double* coef, int32_t window) {
+  return Call(qm::filters::WindowedHighpassFir, fs, fc, taps, Out(coef), window);
+}
+QM_EXPORT int32_t ZMXFunc186(double fs, double fl, double fh, int32_t taps, double* coef,
+                             int32_t window) {
+  return Call(qm::filters::WindowedBandpassFir, fs, fl, fh, taps, Out(coef), window);
+}
+QM_EXPORT int32_t ZMXFunc187(double fs, double fl, double fh, int32_t taps, double* coef,
+                             int32_t window) {
+  return Call(qm::filters::WindowedBandstopFir, fs, fl, fh, taps, Out(coef), window);
 }

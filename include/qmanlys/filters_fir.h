@@ -24,3 +24,37 @@ int32_t ZMXFunc353(const double* x, int64_t n, const double* b, double* inputSta
 /* ComplexIirFilterWithState(x, n, a, outputState, na, b, inputState, nb, y). */
 int32_t ZMXFunc354(const double* x, int64_t n, const double* a, double* outputState, int32_t na,
                    const double* b, double* inputState, int32_t nb, double* y);
+
+/* ---- Windowed-sinc FIR design ------------------------------------------------
+ * coef: taps linear-phase coefficients, exactly symmetric. type 0 lowpass,
+ * 1 highpass, 2 bandpass, 3 bandstop; fs the sampling rate, fc the cut-off,
+ * fl < fh the band edges (Hz). For lowpass and highpass f2 is ignored.
+ * Checks in order: -20061 type outside 0..3; -20021 taps < 1; -20020 an edge
+ * above fs/2; -20023 fs not positive and finite, an edge not positive or NaN,
+ * fl >= fh; -20033 even taps for highpass or bandstop; then the window's
+ * codes (-20061 unknown window code, -20001 no memory). One tap takes no
+ * window. */
+
+/* FirIdealCoefficients(type, fs, f1, f2, taps, coef): the truncated ideal response. */
+int32_t ZMXFunc79(int32_t type, double fs, double f1, double f2, int32_t taps, double* coef);
+/* FirWindowedCoefficients(type, fs, f1, f2, taps, windowCode, windowParameter, coef): times
+ * the symmetric window of any window type code, with its parameter. */
+int32_t ZMXFunc335(int32_t type, double fs, double f1, double f2, int32_t taps,
+                   int32_t windowCode, double windowParameter, double* coef);
+/* KaiserLowpassFir(fs, fc, taps, coef, beta): Kaiser window; beta < 0 or NaN means 4.5. */
+int32_t ZMXFunc112(double fs, double fc, int32_t taps, double* coef, double beta);
+/* KaiserHighpassFir(fs, fc, taps, coef, beta). */
+int32_t ZMXFunc111(double fs, double fc, int32_t taps, double* coef, double beta);
+/* KaiserBandpassFir(fs, fl, fh, taps, coef, beta). */
+int32_t ZMXFunc109(double fs, double fl, double fh, int32_t taps, double* coef, double beta);
+/* KaiserBandstopFir(fs, fl, fh, taps, coef, beta). */
+int32_t ZMXFunc110(double fs, double fl, double fh, int32_t taps, double* coef, double beta);
+/* WindowedLowpassFir(fs, fc, taps, coef, window): window 1 rectangular, 2 triangle,
+ * 3 Hanning, 4 Hamming, 5 Blackman, any other value Hamming. */
+int32_t ZMXFunc189(double fs, double fc, int32_t taps, double* coef, int32_t window);
+/* WindowedHighpassFir(fs, fc, taps, coef, window). */
+int32_t ZMXFunc188(double fs, double fc, int32_t taps, double* coef, int32_t window);
+/* WindowedBandpassFir(fs, fl, fh, taps, coef, window). */
+int32_t ZMXFunc186(double fs, double fl, double fh, int32_t taps, double* coef, int32_t window);
+/* WindowedBandstopFir(fs, fl, fh, taps, coef, window). */
+int32_t ZMXFunc187(double fs, double fl, double fh, int32_t taps, double* coef, int32_t window);
