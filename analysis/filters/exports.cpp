@@ -5,6 +5,7 @@
 #include "filters/fir_design.h"
 #include "filters/iir_cascade.h"
 #include "filters/iir_filters.h"
+#include "filters/savitzky_golay.h"
 #include "frame/boundary.h"
 
 using namespace qm::boundary;
@@ -227,4 +228,21 @@ QM_EXPORT int32_t ZMXFunc186(double fs, double fl, double fh, int32_t taps, doub
 QM_EXPORT int32_t ZMXFunc187(double fs, double fl, double fh, int32_t taps, double* coef,
                              int32_t window) {
   return Call(qm::filters::WindowedBandstopFir, fs, fl, fh, taps, Out(coef), window);
+}
+
+// ---- Savitzky-Golay smoothing -------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc355(int32_t p, int32_t m, const double* weights, int32_t wantCoefficients,
+                             double* H, double* C) {
+  return Call(qm::filters::SavitzkyGolayMatrix, p, m, Maybe(weights), wantCoefficients, Out(H),
+              RequiredIfCount<double>(C, wantCoefficients != 0));
+}
+QM_EXPORT int32_t ZMXFunc356(const double* x, int64_t n, int32_t p, int32_t m,
+                             const double* weights, double* y) {
+  return Call(qm::filters::SavitzkyGolayFilter, In(x), Size(n), p, m, Maybe(weights), Out(y));
+}
+QM_EXPORT int32_t ZMXFunc357(const double* x, int64_t n, int32_t p, int32_t m,
+                             const double* weights, double* y) {
+  return Call(qm::filters::ComplexSavitzkyGolayFilter, In(x), Size(n), p, m, Maybe(weights),
+              Out(y));
 }

@@ -58,3 +58,26 @@ int32_t ZMXFunc188(double fs, double fc, int32_t taps, double* coef, int32_t win
 int32_t ZMXFunc186(double fs, double fl, double fh, int32_t taps, double* coef, int32_t window);
 /* WindowedBandstopFir(fs, fl, fh, taps, coef, window). */
 int32_t ZMXFunc187(double fs, double fl, double fh, int32_t taps, double* coef, int32_t window);
+
+/* ---- Savitzky-Golay smoothing --------------------------------------------------
+ * Local least-squares polynomials of order p over frames of F = 2m + 1
+ * samples; weights: F values (their absolute values count) or null for equal
+ * weights. H (F x F, row-major): row r gives the fitted value at position
+ * r - m of a frame, row m the smoothing coefficients. C ((p + 1) x F): the
+ * polynomial coefficients (t = -m .. m) of a frame, written only when
+ * wantCoefficients is nonzero. The filters apply row m inside the signal and
+ * the fits of the first and last frames at the ends; y is required and may
+ * equal x. Checks: -20063 p < 1; -20037 F <= p; -20008 n < F; -20046 F*F
+ * beyond 32 bits; -20068 a weight infinite or NaN; -20041 fewer than p + 1
+ * nonzero weights; -20001 no memory. */
+
+/* SavitzkyGolayMatrix(p, m, weights, wantCoefficients, H, C). */
+int32_t ZMXFunc355(int32_t p, int32_t m, const double* weights, int32_t wantCoefficients,
+                   double* H, double* C);
+/* SavitzkyGolayFilter(x, n, p, m, weights, y). */
+int32_t ZMXFunc356(const double* x, int64_t n, int32_t p, int32_t m, const double* weights,
+                   double* y);
+/* ComplexSavitzkyGolayFilter(x, n, p, m, weights, y): x and y n interleaved (re, im) pairs,
+ * the two parts smoothed separately. */
+int32_t ZMXFunc357(const double* x, int64_t n, int32_t p, int32_t m, const double* weights,
+                   double* y);

@@ -10,8 +10,20 @@ It writes:
                    "design type fs f1 f2 taps code parameter" line (window
                    type codes of the library: 0 boxcar, 30 bartlett, 1 hann,
                    2 hamming, 5 blackman, 60 kaiser with beta) and an "h" line.
+  fir_savgol.txt   Savitzky-Golay: "matrix F p" blocks with the rows of H
+                   computed in rational arithmetic ("row") and every row r
+                   of scipy.signal.savgol_coeffs(F, p, pos=r, use='dot')
+                   ("scipy"; its rows away from the centre carry lstsq
+                   rounding up to about 1e-9 for F = 31, p = 5), then
+                   "weighted F p" blocks with the weights and the rows of H
+                   and C of the weighted least-squares operator (NumPy lstsq
+                   of diag(sqrt w) J), and "filter F p" blocks with x and
+                   scipy.signal.savgol_filter(x, F, p, mode='interp') and
+                   the exact smoothing of x ("exact").
 The tests read the text files only; they never run Python.
 """
+from fractions import Fraction
+
 import numpy as np
 from scipy import signal
 
@@ -49,3 +61,72 @@ with open("fir_firwin.txt", "w") as out:
     for head, h in firwin_cases():
         out.write("design %d %.17g %.17g %.17g %d %d %.17g\n" % head)
         out.write(line("h", h))
+
+
+def exact_smoothing_matrix(frame, order, rounded=True):
+    """H = J (J'J)^-1 J' in rational arithmetic (its entries are rational)."""
+    m = frame // 2
+    j = [[Fraction(t) ** q for q in range(order + 1)] for t in range(-m, m + 1)]
+    k = order + 1
+    # Gauss-Jordan on [J'J | J'].
+    rows = [[sum(j[i][a] * j[i][b] for i in range(frame)) for b in range(k)] +
+            [j[i][a] for i in range(frame)] for a in range(k)]
+    for col in range(k):
+        pivot = next(r for r in range(col, k) if rows[r][col] != 0)
+        rows[col], rows[pivot] = rows[pivot], rows[col]
+        inv = 1 / rows[col][col]
+        rows[col] = [v * inv for v in rows[col]]
+        for r in range(k):
+            if r != col and rows[r][col] != 0:
+                factor = rows[r][col]
+                rows[r] = [a - factor * b for a, b in zip(rows[r], rows[col])]
+    c = [row[k:] for row in rows]
+    h = [[sum(j[r][q] * c[q][i] for q in range(k)) for i in range(frame)] for r in range(frame)]
+    return [[float(v) for v in row] for row in h] if rounded else h
+
+
+def exact_smoothing(x, frame, order):
+    """The filter with the rational H, every sum exact, rounded once."""
+    h = exact_smoothing_matrix(frame, order, rounded=False)
+    m, n = frame // 2, len(x)
+    xs = [Fraction(v) for v in x]
+
+    def apply(row, start):
+        return float(sum(a * b for a, b in zip(h[row], xs[start:start + frame])))
+
+    return ([apply(i, 0) for i in range(m)] + [apply(m, i - m) for i in range(m, n - m)] +
+            [apply(m + 1 + i, n - frame) for i in range(m)])
+
+
+def savgol_blocks(out):
+    rng = np.random.default_rng(95)
+    for frame, order in [(3, 1), (5, 2), (7, 3), (11, 4), (21, 2), (31, 5), (9, 8), (15, 1)]:
+        out.write("matrix %d %d\n" % (frame, order))
+        for row in exact_smoothing_matrix(frame, order):
+            out.write(line("row", row))
+        for r in range(frame):
+            out.write(line("scipy", signal.savgol_coeffs(frame, order, pos=r, use="dot")))
+    for frame, order in [(7, 2), (11, 3), (13, 4)]:
+        w = rng.uniform(0.1, 2.0, frame) * rng.choice([-1, 1], frame)
+        w[1] = 0.0  # a zero weight drops its row
+        m = frame // 2
+        t = np.arange(frame) - m
+        j = np.vander(t, order + 1, increasing=True).astype(float)
+        sw = np.sqrt(np.abs(w))
+        c = np.linalg.lstsq(sw[:, None] * j, np.diag(sw), rcond=None)[0]
+        out.write("weighted %d %d\n" % (frame, order))
+        out.write(line("w", w))
+        for row in j @ c:
+            out.write(line("row", row))
+        for row in c:
+            out.write(line("c", row))
+    for frame, order, n in [(5, 2, 60), (31, 4, 200), (11, 3, 11), (9, 1, 50)]:
+        x = rng.standard_normal(n)
+        out.write("filter %d %d\n" % (frame, order))
+        out.write(line("x", x))
+        out.write(line("y", signal.savgol_filter(x, frame, order, mode="interp")))
+        out.write(line("exact", exact_smoothing(x, frame, order)))
+
+
+with open("fir_savgol.txt", "w") as out:
+    savgol_blocks(out)
