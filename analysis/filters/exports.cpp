@@ -2,6 +2,7 @@
 // call, and the IIR cascade filter record with its one-shot coefficient
 // designs.
 #include "filters/direct_form.h"
+#include "filters/equiripple.h"
 #include "filters/fir_design.h"
 #include "filters/iir_cascade.h"
 #include "filters/iir_filters.h"
@@ -245,4 +246,31 @@ QM_EXPORT int32_t ZMXFunc357(const double* x, int64_t n, int32_t p, int32_t m,
                              const double* weights, double* y) {
   return Call(qm::filters::ComplexSavitzkyGolayFilter, In(x), Size(n), p, m, Maybe(weights),
               Out(y));
+}
+
+// ---- Equiripple FIR design ----------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc65(int32_t nbands, const double* gains, const double* weights, double fs,
+                            const double* edges, int32_t type, int32_t taps, double* coef,
+                            double* ripple) {
+  return Call(qm::filters::EquirippleFir, nbands, In(gains), In(weights), fs, In(edges), type, taps,
+              Out(coef), Out(ripple));
+}
+QM_EXPORT int32_t ZMXFunc69(double fs, double fpass, double fstop, int32_t taps, double* coef,
+                            double* ripple) {
+  return Call(qm::filters::EquirippleLowpass, fs, fpass, fstop, taps, Out(coef), Out(ripple));
+}
+QM_EXPORT int32_t ZMXFunc68(double fs, double fstop, double fpass, int32_t taps, double* coef,
+                            double* ripple) {
+  return Call(qm::filters::EquirippleHighpass, fs, fstop, fpass, taps, Out(coef), Out(ripple));
+}
+QM_EXPORT int32_t ZMXFunc66(double fs, double fstop1, double fpass1, double fpass2, double fstop2,
+                            int32_t taps, double* coef, double* ripple) {
+  return Call(qm::filters::EquirippleBandpass, fs, fstop1, fpass1, fpass2, fstop2, taps, Out(coef),
+              Out(ripple));
+}
+QM_EXPORT int32_t ZMXFunc67(double fs, double fpass1, double fstop1, double fstop2, double fpass2,
+                            int32_t taps, double* coef, double* ripple) {
+  return Call(qm::filters::EquirippleBandstop, fs, fpass1, fstop1, fstop2, fpass2, taps, Out(coef),
+              Out(ripple));
 }

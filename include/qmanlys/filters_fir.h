@@ -81,3 +81,35 @@ int32_t ZMXFunc356(const double* x, int64_t n, int32_t p, int32_t m, const doubl
  * the two parts smoothed separately. */
 int32_t ZMXFunc357(const double* x, int64_t n, int32_t p, int32_t m, const double* weights,
                    double* y);
+
+/* ---- Equiripple (Parks-McClellan) FIR design ----------------------------------
+ * Minimax linear-phase design on a grid of 16 points per extremal frequency,
+ * at most 100 exchanges. edges: 2 nbands band edges in Hz (lower, upper, ...),
+ * strictly increasing from 0 to fs/2; gains (>= 0) and weights (> 0) one per
+ * band. type 1 multiband filter, 2 differentiator (gain times frequency),
+ * 3 Hilbert transformer; odd taps give type I (symmetric) or, for types 2
+ * and 3, antisymmetric filters with a zero centre. coef: taps values;
+ * ripple: the peak weighted deviation. Checks in order: -20031 taps < 3;
+ * -20003 nbands < 1; -20031 fs, an edge, a weight or a gain NaN or
+ * infinite, -20023 not positive (edges, gains: negative); -20020 last edge
+ * above fs/2; -20023 edges not increasing; -20061 type outside 1..3;
+ * -20031 the type's edge rules (type 1: first edge 0, last within 0.001 Hz
+ * of fs/2), -20033 even taps with a nonzero last gain; -20001 taps of about
+ * 4092 and more; -20031 no convergence. */
+
+/* EquirippleFir(nbands, gains, weights, fs, edges, type, taps, coef, ripple). */
+int32_t ZMXFunc65(int32_t nbands, const double* gains, const double* weights, double fs,
+                  const double* edges, int32_t type, int32_t taps, double* coef, double* ripple);
+/* EquirippleLowpass(fs, fpass, fstop, taps, coef, ripple). */
+int32_t ZMXFunc69(double fs, double fpass, double fstop, int32_t taps, double* coef,
+                  double* ripple);
+/* EquirippleHighpass(fs, fstop, fpass, taps, coef, ripple): odd taps (-20033 first). */
+int32_t ZMXFunc68(double fs, double fstop, double fpass, int32_t taps, double* coef,
+                  double* ripple);
+/* EquirippleBandpass(fs, fstop1, fpass1, fpass2, fstop2, taps, coef, ripple). */
+int32_t ZMXFunc66(double fs, double fstop1, double fpass1, double fpass2, double fstop2,
+                  int32_t taps, double* coef, double* ripple);
+/* EquirippleBandstop(fs, fpass1, fstop1, fstop2, fpass2, taps, coef, ripple): odd taps
+ * (-20033 first). */
+int32_t ZMXFunc67(double fs, double fpass1, double fstop1, double fstop2, double fpass2,
+                  int32_t taps, double* coef, double* ripple);

@@ -20,6 +20,12 @@ It writes:
                    of diag(sqrt w) J), and "filter F p" blocks with x and
                    scipy.signal.savgol_filter(x, F, p, mode='interp') and
                    the exact smoothing of x ("exact").
+  fir_remez.txt    equiripple designs: "remez type taps fs nbands" with
+                   "edges", "gains", "weights" and "h" lines, from
+                   scipy.signal.remez(taps, edges, gains, weight=weights,
+                   type=..., maxiter=100, grid_density=16, fs=fs). The first
+                   is example 1 of McClellan, Parks and Rabiner (1973), a
+                   32-tap bandpass.
 The tests read the text files only; they never run Python.
 """
 from fractions import Fraction
@@ -130,3 +136,33 @@ def savgol_blocks(out):
 
 with open("fir_savgol.txt", "w") as out:
     savgol_blocks(out)
+
+
+REMEZ_TYPES = {1: "bandpass", 2: "differentiator", 3: "hilbert"}
+
+
+def remez_cases():
+    yield 1, 32, 1.0, [0, 0.1, 0.2, 0.35, 0.425, 0.5], [0, 1, 0], [10, 1, 10]
+    yield 1, 31, 1000.0, [0, 100, 150, 500], [1, 0], [1, 1]
+    yield 1, 24, 1000.0, [0, 100, 150, 500], [1, 0], [1, 1]
+    yield 1, 33, 2.0, [0, 0.3, 0.4, 1.0], [0, 1], [1, 1]
+    yield 1, 41, 1.0, [0, 0.1, 0.15, 0.25, 0.3, 0.5], [1, 0, 1], [1, 5, 1]
+    yield 1, 55, 48000.0, [0, 4000, 5000, 9000, 10000, 15000, 16000, 24000], [0, 1, 0.5, 0], \
+        [3, 1, 1, 3]
+    yield 2, 31, 1.0, [0, 0.4], [1], [1]
+    yield 2, 32, 1.0, [0, 0.5], [1], [1]
+    yield 2, 20, 100.0, [0, 20, 30, 50], [1, 0], [1, 1]
+    yield 3, 31, 1.0, [0.05, 0.45], [1], [1]
+    yield 3, 30, 1.0, [0.05, 0.5], [1], [1]
+    yield 3, 48, 1000.0, [20, 500], [1], [1]
+
+
+with open("fir_remez.txt", "w") as out:
+    for type_, taps, fs, edges, gains, weights in remez_cases():
+        h = signal.remez(taps, edges, gains, weight=weights, type=REMEZ_TYPES[type_], maxiter=100,
+                         grid_density=16, fs=fs)
+        out.write("remez %d %d %.17g %d\n" % (type_, taps, fs, len(gains)))
+        out.write(line("edges", edges))
+        out.write(line("gains", gains))
+        out.write(line("weights", weights))
+        out.write(line("h", h))
