@@ -5,7 +5,8 @@
 // the block, the rest straight from the block. The feed-forward sums run from
 // the last sample backwards, so that each reads only inputs that are not yet
 // overwritten when y is x; the feedback then runs forwards over those sums,
-// its first na - 1 samples from a stitched copy of the output state. Every
+// its first na - 1 samples from a stitched copy of the output state. When y
+// lies apart from x the IIR runs both sums in one forward pass instead. Every
 // sample is the same sum in the same order wherever the block boundaries
 // fall; this file is compiled without fused multiply-add contraction.
 #include "filters/direct_form.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 #include "frame/workspace.h"
 
@@ -42,7 +44,8 @@ inline double Feedback(const double* a, Index na, const double* p) {
 // doubles.
 template <Index kStride>
 void FilterComponent(const double* x, Index n, const double* b, Index nb, double* input_state,
-                     const double* a, Index na, double* output_state, double* y, double* work) {
+                     const double* a, Index na, double* output_state, double* y, double* work,
+                     bool apart) {
   const Index l = nb - 1;
   double* head = work;           // input state, then x[0 .. l-1]
   double* saved = head + 2 * l;  // the new input state
@@ -53,6 +56,31 @@ void FilterComponent(const double* x, Index n, const double* b, Index nb, double
   // The last l samples of (state, block), read before y overwrites x.
   for (Index k = 0; k < l; ++k) saved[k] = n >= l ? x[(n - l + k) * kStride] : head[n + k];
 
+  if (a && na > 1 && apart) {
+    // y apart from x: one forward pass, the same sums in the same order.
+    const double a0 = a[0];
+    const Index k_past = na - 1;
+    for (Index k = 0; k < k_past; ++k) past[k] = output_state[k * kStride];
+    const Index lead = std::min(n, std::max(l, k_past));
+    for (Index i = 0; i < lead; ++i) {
+      const double acc = i >= l ? FeedForward<kStride>(b, nb, x + i * kStride)
+                                : FeedForward<1>(b, nb, head + l + i);
+      const double fb = i >= k_past ? Feedback<kStride>(a, na, y + i * kStride)
+                                    : Feedback<1>(a, na, past + k_past + i);
+      const double v = (acc - fb) / a0;
+      if (i < k_past) past[k_past + i] = v;
+      y[i * kStride] = v;
+    }
+    for (Index i = lead; i < n; ++i) {
+      y[i * kStride] = (FeedForward<kStride>(b, nb, x + i * kStride) -
+                        Feedback<kStride>(a, na, y + i * kStride)) /
+                       a0;
+    }
+    for (Index k = 0; k < l; ++k) input_state[k * kStride] = saved[k];
+    for (Index k = 0; k < k_past; ++k)
+      output_state[k * kStride] = n >= k_past ? y[(n - k_past + k) * kStride] : past[n + k];
+    return;
+  }
   for (Index i = n - 1; i >= l; --i) y[i * kStride] = FeedForward<kStride>(b, nb, x + i * kStride);
   for (Index i = head_count - 1; i >= 0; --i) y[i * kStride] = FeedForward<1>(b, nb, head + l + i);
   for (Index k = 0; k < l; ++k) input_state[k * kStride] = saved[k];
@@ -91,10 +119,13 @@ Status Filter(const double* x, std::int32_t n, const double* a, double* output_s
   if (per_component > 0) {
     if (Status s = work.Allocate(per_component)) return s;
   }
+  const auto x_at = reinterpret_cast<std::uintptr_t>(x), y_at = reinterpret_cast<std::uintptr_t>(y);
+  const std::uintptr_t bytes = static_cast<std::uintptr_t>(n) * kStride * sizeof(double);
+  const bool apart = x_at + bytes <= y_at || y_at + bytes <= x_at;
   for (Index c = 0; c < kStride; ++c) {
     FilterComponent<kStride>(x + c, n, b, nb, input_state ? input_state + c : nullptr,
                              feedback ? a : nullptr, k_past + 1,
-                             output_state ? output_state + c : nullptr, y + c, work.data());
+                             output_state ? output_state + c : nullptr, y + c, work.data(), apart);
   }
   return kSuccess;
 }

@@ -2,8 +2,11 @@
 // call, and the IIR cascade filter record with its one-shot coefficient
 // designs.
 #include "filters/direct_form.h"
+#include "filters/equiripple.h"
+#include "filters/fir_design.h"
 #include "filters/iir_cascade.h"
 #include "filters/iir_filters.h"
+#include "filters/savitzky_golay.h"
 #include "frame/boundary.h"
 
 using namespace qm::boundary;
@@ -186,4 +189,88 @@ QM_EXPORT int32_t ZMXFunc354(const double* x, int64_t n, const double* a, double
                              double* y) {
   return Call(qm::filters::ComplexIirFilterWithState, In(x), Size(n), Maybe(a), Maybe(outputState),
               na, In(b), InputState(inputState, nb), nb, Out(y));
+}
+
+// ---- Windowed-sinc FIR design -----------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc79(int32_t type, double fs, double f1, double f2, int32_t taps,
+                            double* coef) {
+  return Call(qm::filters::FirIdealCoefficients, type, fs, f1, f2, taps, Out(coef));
+}
+QM_EXPORT int32_t ZMXFunc335(int32_t type, double fs, double f1, double f2, int32_t taps,
+                             int32_t windowCode, double windowParameter, double* coef) {
+  return Call(qm::filters::FirWindowedCoefficients, type, fs, f1, f2, taps, windowCode,
+              windowParameter, Out(coef));
+}
+QM_EXPORT int32_t ZMXFunc112(double fs, double fc, int32_t taps, double* coef, double beta) {
+  return Call(qm::filters::KaiserLowpassFir, fs, fc, taps, Out(coef), beta);
+}
+QM_EXPORT int32_t ZMXFunc111(double fs, double fc, int32_t taps, double* coef, double beta) {
+  return Call(qm::filters::KaiserHighpassFir, fs, fc, taps, Out(coef), beta);
+}
+QM_EXPORT int32_t ZMXFunc109(double fs, double fl, double fh, int32_t taps, double* coef,
+                             double beta) {
+  return Call(qm::filters::KaiserBandpassFir, fs, fl, fh, taps, Out(coef), beta);
+}
+QM_EXPORT int32_t ZMXFunc110(double fs, double fl, double fh, int32_t taps, double* coef,
+                             double beta) {
+  return Call(qm::filters::KaiserBandstopFir, fs, fl, fh, taps, Out(coef), beta);
+}
+QM_EXPORT int32_t ZMXFunc189(double fs, double fc, int32_t taps, double* coef, int32_t window) {
+  return Call(qm::filters::WindowedLowpassFir, fs, fc, taps, Out(coef), window);
+}
+QM_EXPORT int32_t ZMXFunc188(double fs, double fc, int32_t taps, double* coef, int32_t window) {
+  return Call(qm::filters::WindowedHighpassFir, fs, fc, taps, Out(coef), window);
+}
+QM_EXPORT int32_t ZMXFunc186(double fs, double fl, double fh, int32_t taps, double* coef,
+                             int32_t window) {
+  return Call(qm::filters::WindowedBandpassFir, fs, fl, fh, taps, Out(coef), window);
+}
+QM_EXPORT int32_t ZMXFunc187(double fs, double fl, double fh, int32_t taps, double* coef,
+                             int32_t window) {
+  return Call(qm::filters::WindowedBandstopFir, fs, fl, fh, taps, Out(coef), window);
+}
+
+// ---- Savitzky-Golay smoothing -------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc355(int32_t p, int32_t m, const double* weights, int32_t wantCoefficients,
+                             double* H, double* C) {
+  return Call(qm::filters::SavitzkyGolayMatrix, p, m, Maybe(weights), wantCoefficients, Out(H),
+              RequiredIfCount<double>(C, wantCoefficients != 0));
+}
+QM_EXPORT int32_t ZMXFunc356(const double* x, int64_t n, int32_t p, int32_t m,
+                             const double* weights, double* y) {
+  return Call(qm::filters::SavitzkyGolayFilter, In(x), Size(n), p, m, Maybe(weights), Out(y));
+}
+QM_EXPORT int32_t ZMXFunc357(const double* x, int64_t n, int32_t p, int32_t m,
+                             const double* weights, double* y) {
+  return Call(qm::filters::ComplexSavitzkyGolayFilter, In(x), Size(n), p, m, Maybe(weights),
+              Out(y));
+}
+
+// ---- Equiripple FIR design ----------------------------------------------------------
+
+QM_EXPORT int32_t ZMXFunc65(int32_t nbands, const double* gains, const double* weights, double fs,
+                            const double* edges, int32_t type, int32_t taps, double* coef,
+                            double* ripple) {
+  return Call(qm::filters::EquirippleFir, nbands, In(gains), In(weights), fs, In(edges), type, taps,
+              Out(coef), Out(ripple));
+}
+QM_EXPORT int32_t ZMXFunc69(double fs, double fpass, double fstop, int32_t taps, double* coef,
+                            double* ripple) {
+  return Call(qm::filters::EquirippleLowpass, fs, fpass, fstop, taps, Out(coef), Out(ripple));
+}
+QM_EXPORT int32_t ZMXFunc68(double fs, double fstop, double fpass, int32_t taps, double* coef,
+                            double* ripple) {
+  return Call(qm::filters::EquirippleHighpass, fs, fstop, fpass, taps, Out(coef), Out(ripple));
+}
+QM_EXPORT int32_t ZMXFunc66(double fs, double fstop1, double fpass1, double fpass2, double fstop2,
+                            int32_t taps, double* coef, double* ripple) {
+  return Call(qm::filters::EquirippleBandpass, fs, fstop1, fpass1, fpass2, fstop2, taps, Out(coef),
+              Out(ripple));
+}
+QM_EXPORT int32_t ZMXFunc67(double fs, double fpass1, double fstop1, double fstop2, double fpass2,
+                            int32_t taps, double* coef, double* ripple) {
+  return Call(qm::filters::EquirippleBandstop, fs, fpass1, fstop1, fstop2, fpass2, taps, Out(coef),
+              Out(ripple));
 }
