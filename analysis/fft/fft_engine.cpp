@@ -310,10 +310,6 @@ bool SingleKernel(const FftPlan* p) {
   return p->factor_count == 1 && p->stage_kinds[0] == kFftFixedKernel;
 }
 
-// Whether a complex transform of p runs several leaf DFTs side by side (the
-// vector leaves then want their inputs adjacent: unit input stride).
-bool UnitLeaves(const FftPlan* p) { return p->factor_count > 1; }
-
 // The interleaved pairs x[2j·s], x[(2j+1)·s], j < h, split into z[j] and
 // z[h + j].
 void Deinterleave(const double* x, std::ptrdiff_t s, double* __restrict z, std::int32_t h) {
@@ -374,16 +370,11 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
     ThreadScratch<double> work;
     if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n), &work)) return s;
     // Z into out: real parts at 0 … h−1, imaginary parts at h … n−1.
-    const double* zr = in;
-    const double* zi = in + is;
-    std::ptrdiff_t zs = 2 * is;
-    if (UnitLeaves(rd->half)) {
-      Deinterleave(in, is, work.data(), h);
-      zr = work.data();
-      zi = zr + h;
-      zs = 1;
-    }
-    if (Status s = ExecComplex(rd->half, zr, zi, zs, out, out + h * os, os, work.data() + n))
+    // The signal split into even and odd samples first: the leaf kernels
+    // then read adjacent data (and run vectorised).
+    double* even = work.data();
+    Deinterleave(in, is, even, h);
+    if (Status s = ExecComplex(rd->half, even, even + h, 1, out, out + h * os, os, even + n))
       return s;
     {
       const double zr = out[0], zi = out[h * os];
@@ -451,15 +442,10 @@ Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_
   ThreadScratch<double> work;
   if (Status s = TakeWork(rd->half, 0, &work)) return s;
   // Z into x (real parts at 0 … h−1, imaginary parts at h … n−1), from the
-  // signal split into y (even samples, then odd ones) when the leaves then
+  // signal split into y (even samples, then odd ones): the leaf kernels then
   // read adjacent data.
-  if (UnitLeaves(rd->half)) {
-    Deinterleave(x, 1, y, h);
-    if (Status s = ExecComplex(rd->half, y, y + h, 1, x, x + h, 1, work.data())) return s;
-  } else {
-    if (Status s = ExecComplex(rd->half, x, x + 1, 2, y, y + h, 1, work.data())) return s;
-    std::memcpy(x, y, sizeof(double) * n);
-  }
+  Deinterleave(x, 1, y, h);
+  if (Status s = ExecComplex(rd->half, y, y + h, 1, x, x + h, 1, work.data())) return s;
   {
     const double zr = x[0], zi = x[h];
     x[0] = zr + zi;
