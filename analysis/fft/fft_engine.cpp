@@ -21,9 +21,13 @@ namespace {
 constexpr int kGenericPrimeMax = 49;
 
 // Twiddle stages of radix kBlockedRadixMin … kBlockedRadixMax with at least
-// kBlockedRows butterflies run through a buffer of kBlockColumns butterflies.
+// kBlockedRows butterflies run through a buffer of kBlockColumns butterflies;
+// from radix kBlockedPow2RadixMin when the number of butterflies is a power
+// of two (the 2·8 rows of a radix-8 group, a power of two apart, already
+// outnumber the ways of their cache set: 8192 = 8·32·32 runs 15% faster).
 constexpr std::ptrdiff_t kBlockedRows = 128;
 constexpr std::int32_t kBlockedRadixMin = 16;
+constexpr std::int32_t kBlockedPow2RadixMin = 8;
 constexpr std::int32_t kBlockedRadixMax = 43;
 constexpr std::ptrdiff_t kBlockColumns = 32;
 
@@ -163,7 +167,9 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
   if (p->stage_kinds[s] == kFftFixedKernel) {
     const fft::ComplexTwiddleKernel kernel = p->kernels[s].complex_twiddle;
     const std::int32_t r = p->factors[s];
-    if (st != 1 || m < kBlockedRows || r > kBlockedRadixMax || r < kBlockedRadixMin) {
+    const bool pow2 = (m & (m - 1)) == 0;
+    if (st != 1 || m < kBlockedRows || r > kBlockedRadixMax ||
+        r < (pow2 ? kBlockedPow2RadixMin : kBlockedRadixMin)) {
       kernel(re, im, sd.twiddle_cos, sd.twiddle_sin, m, st, 0, m, m * st);
       return kSuccess;
     }
