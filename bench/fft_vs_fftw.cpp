@@ -1,9 +1,12 @@
 // The FFT exports a caller uses (through qmanlys.h) against the fastest FFTW
 // route to the same result on the same split arrays: interleave, an
 // out-of-place FFTW_MEASURE transform (c2c, r2c or c2r), split (and the
-// same post-processing loop for the spectra). Also, labelled "engine", the
-// library's internal engine on a held plan against FFTW's split and
-// half-complex interfaces.
+// same post-processing loop for the spectra). Also, labelled "overhead",
+// each transform export against the same work on a plan held by the caller
+// (what the export adds), and, labelled "engine", the library's internal
+// engine on a held plan against FFTW's split and half-complex interfaces.
+// Before timing, each pair's results are compared (a benchmark whose sides
+// disagree beyond 1e-9 relative stops with an error).
 //
 // Each iteration times a batch of our calls, then a batch of the peer's, on
 // fresh copies of the same inputs (copies made outside the timing; batches

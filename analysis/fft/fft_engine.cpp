@@ -21,9 +21,13 @@ namespace {
 constexpr int kGenericPrimeMax = 49;
 
 // Twiddle stages of radix kBlockedRadixMin … kBlockedRadixMax with at least
-// kBlockedRows butterflies run through a buffer of kBlockColumns butterflies.
+// kBlockedRows butterflies run through a buffer of kBlockColumns butterflies;
+// from radix kBlockedPow2RadixMin when the number of butterflies is a power
+// of two (the 2·8 rows of a radix-8 group, a power of two apart, already
+// outnumber the ways of their cache set: 8192 = 8·32·32 runs 15% faster).
 constexpr std::ptrdiff_t kBlockedRows = 128;
 constexpr std::int32_t kBlockedRadixMin = 16;
+constexpr std::int32_t kBlockedPow2RadixMin = 8;
 constexpr std::int32_t kBlockedRadixMax = 43;
 constexpr std::ptrdiff_t kBlockColumns = 32;
 
@@ -163,7 +167,9 @@ Status TwiddleStage(const FftPlan* p, int s, double* re, double* im, std::ptrdif
   if (p->stage_kinds[s] == kFftFixedKernel) {
     const fft::ComplexTwiddleKernel kernel = p->kernels[s].complex_twiddle;
     const std::int32_t r = p->factors[s];
-    if (st != 1 || m < kBlockedRows || r > kBlockedRadixMax || r < kBlockedRadixMin) {
+    const bool pow2 = (m & (m - 1)) == 0;
+    if (st != 1 || m < kBlockedRows || r > kBlockedRadixMax ||
+        r < (pow2 ? kBlockedPow2RadixMin : kBlockedRadixMin)) {
       kernel(re, im, sd.twiddle_cos, sd.twiddle_sin, m, st, 0, m, m * st);
       return kSuccess;
     }
@@ -310,6 +316,22 @@ bool SingleKernel(const FftPlan* p) {
   return p->factor_count == 1 && p->stage_kinds[0] == kFftFixedKernel;
 }
 
+// The interleaved pairs x[2j·s], x[(2j+1)·s], j < h, split into z[j] and
+// z[h + j].
+void Deinterleave(const double* x, std::ptrdiff_t s, double* __restrict z, std::int32_t h) {
+  if (s == 1) {
+    for (std::int32_t j = 0; j < h; ++j) {
+      z[j] = x[2 * j];
+      z[h + j] = x[2 * j + 1];
+    }
+    return;
+  }
+  for (std::int32_t j = 0; j < h; ++j) {
+    z[j] = x[2 * j * s];
+    z[h + j] = x[(2 * j + 1) * s];
+  }
+}
+
 }  // namespace
 
 Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
@@ -352,9 +374,13 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
     if (!rd) return kOutOfMemory;
     const std::int32_t h = n / 2;
     ThreadScratch<double> work;
-    if (Status s = TakeWork(rd->half, 0, &work)) return s;
+    if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n), &work)) return s;
     // Z into out: real parts at 0 … h−1, imaginary parts at h … n−1.
-    if (Status s = ExecComplex(rd->half, in, in + is, 2 * is, out, out + h * os, os, work.data()))
+    // The signal split into even and odd samples first: the leaf kernels
+    // then read adjacent data (and run vectorised).
+    double* even = work.data();
+    Deinterleave(in, is, even, h);
+    if (Status s = ExecComplex(rd->half, even, even + h, 1, out, out + h * os, os, even + n))
       return s;
     {
       const double zr = out[0], zi = out[h * os];
@@ -393,6 +419,171 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
   return kSuccess;
 }
 
+Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_t n) {
+  if (!plan || n != plan->length) return kAlgorithmFailure;
+  if (n == 1) {
+    y[0] = 0.0;
+    return kSuccess;
+  }
+  if (n % 2 != 0 || SingleKernel(plan)) {
+    // The half-complex spectrum in y, unfolded.
+    if (Status s = FftRealForward(plan, x, y, 1, 1, n)) return s;
+    x[0] = y[0];
+    y[0] = 0.0;
+    for (std::int32_t k = 1; 2 * k < n; ++k) {
+      const double re = y[k], im = y[n - k];
+      x[k] = x[n - k] = re;
+      y[k] = im;
+      y[n - k] = -im;
+    }
+    if (n % 2 == 0) {
+      x[n / 2] = y[n / 2];
+      y[n / 2] = 0.0;
+    }
+    return kSuccess;
+  }
+  const FftRealData* rd = fft::RealDataOf(plan);
+  if (!rd) return kOutOfMemory;
+  const std::int32_t h = n / 2;
+  ThreadScratch<double> work;
+  if (Status s = TakeWork(rd->half, 0, &work)) return s;
+  // Z into x (real parts at 0 … h−1, imaginary parts at h … n−1), from the
+  // signal split into y (even samples, then odd ones): the leaf kernels then
+  // read adjacent data.
+  Deinterleave(x, 1, y, h);
+  if (Status s = ExecComplex(rd->half, y, y + h, 1, x, x + h, 1, work.data())) return s;
+  {
+    const double zr = x[0], zi = x[h];
+    x[0] = zr + zi;
+    x[h] = zr - zi;
+    y[0] = 0.0;
+    y[h] = 0.0;
+  }
+  // Bins k and h − k from Z[k] and Z[h − k], as FftRealForward forms them,
+  // with the conjugates of the upper half: the elements of x a pair reads
+  // are the ones it writes.
+  for (std::int32_t k = 1; 2 * k < h; ++k) {
+    const std::int32_t m = h - k;
+    const double a = x[k], b = x[h + k];
+    const double c = x[m], d = x[n - k];
+    const double er = 0.5 * (a + c), ei = 0.5 * (b - d);
+    const double orr = 0.5 * (b + d), oi = -0.5 * (a - c);
+    const double wr = rd->cos[k], wi = rd->sin[k];
+    const double tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
+    const double kr = er + tr, ki = ei + ti;     // bin k
+    const double mr = er - tr, mi = -(ei - ti);  // bin h − k
+    x[k] = x[n - k] = kr;
+    y[k] = ki;
+    y[n - k] = -ki;
+    x[m] = x[h + k] = mr;
+    y[m] = mi;
+    y[h + k] = -mi;
+  }
+  if (h % 2 == 0) {
+    // Bin h/2 is the conjugate of Z[h/2].
+    const std::int32_t k = h / 2;
+    const double zr = x[k], zi = x[n - k];
+    x[k] = x[n - k] = zr;
+    y[k] = -zi;
+    y[n - k] = zi;
+  }
+  return kSuccess;
+}
+
+namespace {
+
+// Z of an even length n = 2h from a half-complex spectrum, scaled by 1/n:
+// the real part of bin k (k ≤ h) at re[k·is], its imaginary part (0 < k < h)
+// at im[(n − k)·is], negated when kNegated (the upper half of a full
+// spectrum holds the conjugates). Re Z[k] goes to z[k·is], Im Z[k] to
+// z[(h + k)·is]. Each pair of bins k, h − k is read before it is written,
+// so z may be re or im.
+template <bool kNegated>
+void RealInverseFold(const FftRealData* rd, const double* re, const double* im, double* z,
+                     std::ptrdiff_t is, std::int32_t n) {
+  const std::int32_t h = n / 2;
+  const double scale = 1.0 / n;
+  const double sign = kNegated ? -1.0 : 1.0;
+  {
+    const double x0 = re[0], xh = re[h * is];
+    z[0] = (x0 + xh) * scale;
+    z[h * is] = (x0 - xh) * scale;
+  }
+  for (std::int32_t k = 1; 2 * k < h; ++k) {
+    const std::int32_t m = h - k;
+    const double a = re[k * is], b = sign * im[(n - k) * is];
+    const double c = re[m * is], d = sign * im[(h + k) * is];
+    const double pr = a + c, pi = b - d;
+    const double qr = a - c, qi = b + d;
+    // R = w^(−k)·Q with w^(−k) = (cos, −stored sin).
+    const double wr = rd->cos[k], wi = -rd->sin[k];
+    const double rr = wr * qr - wi * qi, ri = wr * qi + wi * qr;
+    // Z[k] = (P + i·R)/n, Z[h−k] = (conj P + i·conj R)/n.
+    z[k * is] = (pr - ri) * scale;
+    z[(h + k) * is] = (pi + rr) * scale;
+    z[m * is] = (pr + ri) * scale;
+    z[(n - k) * is] = (rr - pi) * scale;
+  }
+  if (h % 2 == 0) {
+    const std::int32_t k = h / 2;
+    z[k * is] = 2.0 * re[k * is] * scale;
+    z[(n - k) * is] = -2.0 * (sign * im[(n - k) * is]) * scale;
+  }
+}
+
+// x = the unscaled inverse of Z (from RealInverseFold): x[2j] = Re z[j],
+// x[2j+1] = Im z[j]. The transform writes contiguous scratch (the stages
+// then touch half the cache lines a stride-2 output would), which is
+// interleaved into x at the end.
+Status RealInverseUnfold(const FftRealData* rd, const double* z, std::ptrdiff_t is, double* x,
+                         std::ptrdiff_t os, std::int32_t n) {
+  const std::int32_t h = n / 2;
+  ThreadScratch<double> work;
+  if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n), &work)) return s;
+  double* zi = work.data();  // Im z
+  double* zr = zi + h;       // Re z
+  // The exchanged arrays give the unscaled inverse.
+  if (Status s = ExecComplex(rd->half, z + h * is, z, is, zi, zr, 1, zr + h)) return s;
+  if (os == 1) {
+    for (std::int32_t j = 0; j < h; ++j) {
+      x[2 * j] = zr[j];
+      x[2 * j + 1] = zi[j];
+    }
+  } else {
+    for (std::int32_t j = 0; j < h; ++j) {
+      x[2 * j * os] = zr[j];
+      x[(2 * j + 1) * os] = zi[j];
+    }
+  }
+  return kSuccess;
+}
+
+// Odd n: the full spectrum (bins 1 … (n−1)/2 from re[k·is] and
+// ±im[(n − k)·is]), scaled, through a complex inverse.
+template <bool kNegated>
+Status RealInverseOdd(const FftPlan* plan, const double* data, const double* im, double* out,
+                      std::ptrdiff_t is, std::ptrdiff_t os, std::int32_t n) {
+  const double scale = 1.0 / n;
+  const double sign = kNegated ? -1.0 : 1.0;
+  ThreadScratch<double> work;
+  if (Status s = TakeWork(plan, 3 * static_cast<std::size_t>(n), &work)) return s;
+  double* re = work.data();
+  double* imag = re + n;
+  double* junk = imag + n;
+  re[0] = data[0] * scale;
+  imag[0] = 0.0;
+  for (std::int32_t k = 1; 2 * k < n; ++k) {
+    const double xr = data[k * is] * scale, xi = sign * im[(n - k) * is] * scale;
+    re[k] = xr;
+    imag[k] = xi;
+    re[n - k] = xr;
+    imag[n - k] = -xi;
+  }
+  return ExecComplex(plan, imag, re, 1, junk, out, os, junk + n);
+}
+
+}  // namespace
+
 Status FftRealInverse(const FftPlan* plan, double* data, double* out, std::ptrdiff_t inStride,
                       std::ptrdiff_t outStride, std::int32_t n) {
   if (!plan || n != plan->length) return kAlgorithmFailure;
@@ -401,57 +592,25 @@ Status FftRealInverse(const FftPlan* plan, double* data, double* out, std::ptrdi
     out[0] = data[0];
     return kSuccess;
   }
-  const double scale = 1.0 / n;
-  if (n % 2 == 0) {
-    const FftRealData* rd = fft::RealDataOf(plan);
-    if (!rd) return kOutOfMemory;
-    const std::int32_t h = n / 2;
-    ThreadScratch<double> work;
-    if (Status s = TakeWork(rd->half, 0, &work)) return s;
-    {
-      const double x0 = data[0], xh = data[h * is];
-      data[0] = (x0 + xh) * scale;
-      data[h * is] = (x0 - xh) * scale;
-    }
-    for (std::int32_t k = 1; 2 * k < h; ++k) {
-      const std::int32_t m = h - k;
-      const double a = data[k * is], b = data[(n - k) * is];
-      const double c = data[m * is], d = data[(h + k) * is];
-      const double pr = a + c, pi = b - d;
-      const double qr = a - c, qi = b + d;
-      // R = w^(−k)·Q with w^(−k) = (cos, −stored sin).
-      const double wr = rd->cos[k], wi = -rd->sin[k];
-      const double rr = wr * qr - wi * qi, ri = wr * qi + wi * qr;
-      // Z[k] = (P + i·R)/n, Z[h−k] = (conj P + i·conj R)/n.
-      data[k * is] = (pr - ri) * scale;
-      data[(h + k) * is] = (pi + rr) * scale;
-      data[m * is] = (pr + ri) * scale;
-      data[(n - k) * is] = (rr - pi) * scale;
-    }
-    if (h % 2 == 0) {
-      const std::int32_t k = h / 2;
-      data[k * is] = 2.0 * data[k * is] * scale;
-      data[(n - k) * is] = -2.0 * data[(n - k) * is] * scale;
-    }
-    // z = unscaled inverse of Z: x[2j] = Re z[j], x[2j+1] = Im z[j].
-    return ExecComplex(rd->half, data + h * is, data, is, out + os, out, 2 * os, work.data());
+  if (n % 2 != 0) return RealInverseOdd<false>(plan, data, data, out, is, os, n);
+  const FftRealData* rd = fft::RealDataOf(plan);
+  if (!rd) return kOutOfMemory;
+  RealInverseFold<false>(rd, data, data, data, is, n);
+  return RealInverseUnfold(rd, data, is, out, os, n);
+}
+
+Status FftRealInverseFull(const FftPlan* plan, const double* re, double* im, double* out,
+                          std::int32_t n) {
+  if (!plan || n != plan->length) return kAlgorithmFailure;
+  if (n == 1) {
+    out[0] = re[0];
+    return kSuccess;
   }
-  // Odd length: unfold into a full spectrum, complex inverse.
-  ThreadScratch<double> work;
-  if (Status s = TakeWork(plan, 3 * static_cast<std::size_t>(n), &work)) return s;
-  double* re = work.data();
-  double* im = re + n;
-  double* junk = im + n;
-  re[0] = data[0] * scale;
-  im[0] = 0.0;
-  for (std::int32_t k = 1; 2 * k < n; ++k) {
-    const double xr = data[k * is] * scale, xi = data[(n - k) * is] * scale;
-    re[k] = xr;
-    im[k] = xi;
-    re[n - k] = xr;
-    im[n - k] = -xi;
-  }
-  return ExecComplex(plan, im, re, 1, junk, out, os, junk + n);
+  if (n % 2 != 0) return RealInverseOdd<true>(plan, re, im, out, 1, 1, n);
+  const FftRealData* rd = fft::RealDataOf(plan);
+  if (!rd) return kOutOfMemory;
+  RealInverseFold<true>(rd, re, im, im, 1, n);
+  return RealInverseUnfold(rd, im, 1, out, 1, n);
 }
 
 }  // namespace qm::fft

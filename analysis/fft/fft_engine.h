@@ -198,6 +198,16 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
 // Half-complex to real data, scaled by 1/n; `data` is overwritten.
 Status FftRealInverse(const FftPlan* plan, double* data, double* out, std::ptrdiff_t inStride,
                       std::ptrdiff_t outStride, std::int32_t n);
+// Real data x to its full spectrum (unit strides): real parts into x,
+// imaginary parts into y, bin k at k for k = 0 … n − 1 (the upper half the
+// conjugates of the lower).
+Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_t n);
+// Real data into out (unit strides, scaled by 1/n) from a Hermitian
+// spectrum: real parts of bins 0 … n/2 at re, imaginary parts of bins
+// n/2 + 1 … n − 1 at im (nothing else is read); im is overwritten, out may
+// be re.
+Status FftRealInverseFull(const FftPlan* plan, const double* re, double* im, double* out,
+                          std::int32_t n);
 
 // Bounds of the idle plans: their number and their bytes (a plan with the
 // sub-plans it holds).

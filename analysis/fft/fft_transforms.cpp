@@ -46,20 +46,8 @@ Status RealFft(double* x, double* y, std::int32_t n) {
     return kSuccess;
   }
   FftPlanHold plan(n);
-  if (Status s = HalfComplexSpectrum(plan, x, y, n)) return s;
-  x[0] = y[0];
-  y[0] = 0.0;
-  for (std::int32_t k = 1; 2 * k < n; ++k) {
-    const double re = y[k], im = y[n - k];
-    x[k] = x[n - k] = re;
-    y[k] = im;
-    y[n - k] = -im;
-  }
-  if (n % 2 == 0) {
-    x[n / 2] = y[n / 2];
-    y[n / 2] = 0.0;
-  }
-  return kSuccess;
+  if (!plan) return kOutOfMemory;
+  return FftRealForwardFull(plan, x, y, n);
 }
 
 Status InverseRealFft(double* re, double* im, std::int32_t n) {
@@ -67,11 +55,7 @@ Status InverseRealFft(double* re, double* im, std::int32_t n) {
   if (n == 1) return kSuccess;
   FftPlanHold plan(n);
   if (!plan) return kOutOfMemory;
-  // Half-complex spectrum in im: Re of bins 0 … n/2 from re, Im of bin
-  // n − j at j from the conjugate-symmetric upper half of im.
-  for (std::int32_t j = n / 2 + 1; j < n; ++j) im[j] = -im[j];
-  std::memcpy(im, re, sizeof(double) * (n / 2 + 1));
-  return FftRealInverse(plan, im, re, 1, 1, n);
+  return FftRealInverseFull(plan, re, im, re, n);
 }
 
 namespace {

@@ -233,6 +233,62 @@ TEST(FftEngineTest, StridedTransformsMatchContiguousOnes) {
   }
 }
 
+// The full-spectrum entry points do the half-complex arithmetic with the
+// unfolding folded in: the same bits as the half-complex transforms followed
+// by the unfolding, at every kind of length (single kernel, n = 2 mod 4,
+// n = 0 mod 4, odd with and without a Rader stage).
+TEST(FftEngineTest, FullSpectrumPathsGiveTheHalfComplexBits) {
+  for (std::int32_t n : {2, 3, 6, 8, 12, 14, 32, 64, 97, 106, 360, 1000, 1009, 4096}) {
+    PlanRef plan(n);
+    const std::vector<double> x = Random(n, 5 * n + 1);
+    std::vector<double> hc(n);
+    ASSERT_EQ(FftRealForward(plan.p, x.data(), hc.data(), 1, 1, n), kSuccess);
+    std::vector<double> wantRe(n), wantIm(n, 0.0);
+    wantRe[0] = hc[0];
+    for (std::int32_t k = 1; 2 * k < n; ++k) {
+      wantRe[k] = wantRe[n - k] = hc[k];
+      wantIm[k] = hc[n - k];
+      wantIm[n - k] = -hc[n - k];
+    }
+    if (n % 2 == 0) wantRe[n / 2] = hc[n / 2];
+    std::vector<double> re = x, im(n, 7.0);
+    ASSERT_EQ(FftRealForwardFull(plan.p, re.data(), im.data(), n), kSuccess);
+    for (std::int32_t k = 0; k < n; ++k) {
+      ASSERT_EQ(re[k], wantRe[k]) << "n = " << n << ", bin " << k;
+      ASSERT_EQ(im[k], wantIm[k]) << "n = " << n << ", bin " << k;
+    }
+    // Back: only re[0 … n/2] and im[n/2 + 1 … n − 1] are read, the result
+    // may go over re, and it is FftRealInverse's to the bit.
+    std::vector<double> hcCopy = hc, want(n);
+    ASSERT_EQ(FftRealInverse(plan.p, hcCopy.data(), want.data(), 1, 1, n), kSuccess);
+    for (std::int32_t k = n / 2 + 1; k < n; ++k) re[k] = 1e300;
+    for (std::int32_t k = 0; k <= n / 2; ++k) im[k] = -1e300;
+    ASSERT_EQ(FftRealInverseFull(plan.p, re.data(), im.data(), re.data(), n), kSuccess);
+    for (std::int32_t j = 0; j < n; ++j) ASSERT_EQ(re[j], want[j]) << "n = " << n << ", j " << j;
+    EXPECT_LT(RmsDiff(re, x), 2 * Bound(n)) << "n = " << n;
+    // At an output stride the inverse writes the same values and leaves the
+    // gaps alone.
+    std::vector<double> strided(2 * n, 7.0);
+    hcCopy = hc;
+    ASSERT_EQ(FftRealInverse(plan.p, hcCopy.data(), strided.data(), 1, 2, n), kSuccess);
+    for (std::int32_t j = 0; j < n; ++j) {
+      ASSERT_EQ(strided[2 * j], want[j]) << "n = " << n;
+      ASSERT_EQ(strided[2 * j + 1], 7.0) << "n = " << n;
+    }
+  }
+  PlanRef p8(8);
+  double buf[32] = {};
+  EXPECT_EQ(FftRealForwardFull(p8.p, buf, buf + 16, 16), kAlgorithmFailure);
+  EXPECT_EQ(FftRealInverseFull(nullptr, buf, buf + 16, buf, 8), kAlgorithmFailure);
+  PlanRef one(1);
+  double a = 3.5, b = 9.0;
+  EXPECT_EQ(FftRealForwardFull(one.p, &a, &b, 1), kSuccess);
+  EXPECT_EQ(a, 3.5);
+  EXPECT_EQ(b, 0.0);
+  EXPECT_EQ(FftRealInverseFull(one.p, &a, &b, &b, 1), kSuccess);
+  EXPECT_EQ(b, 3.5);
+}
+
 TEST(FftEngineTest, LengthOneCopiesAndMismatchesAreRefused) {
   PlanRef one(1);
   double re = 2.5, im = -1.5, yr = 0, yi = 0;
