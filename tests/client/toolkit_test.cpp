@@ -62,7 +62,10 @@ protected:
 
     int Load(const std::string& text)
     {
-        std::string path = std::string(QM_BINARY_DIR) + "/tests/client/toolkit_test.uir";
+        // One file per test: ctest runs the tests of this program in parallel.
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string path = std::string(QM_BINARY_DIR) + "/tests/client/toolkit_test_" +
+                           info->name() + ".uir";
         std::ofstream(path) << text;
         return LoadPanel(0, path.c_str(), 1);
     }
