@@ -13,6 +13,7 @@
 #include <numbers>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fft/chirp_z.h"
@@ -263,6 +264,32 @@ TEST(ChirpZTest, ChecksComeInOrderAndWriteNothing) {
   ASSERT_EQ(ZMXFunc341(x.data(), 8, one, w.data(), 1, -5, neg.data()), 0);
   ASSERT_EQ(ZMXFunc341(x.data(), 8, one, w.data(), 1, 8, dflt.data()), 0);
   EXPECT_EQ(neg, dflt);
+}
+
+TEST(ChirpZTest, ConcurrentCallsGiveTheSerialValues) {
+  // Threads share the Bluestein plans and take their own scratch.
+  const int sizes[] = {300, 301, 509};
+  const double a[2] = {std::cos(0.4), std::sin(0.4)};
+  const double w[2] = {std::cos(0.003), -std::sin(0.003)};
+  std::vector<Vec> inputs, want;
+  for (int n : sizes) {
+    inputs.push_back(Seq(2 * n, n));
+    want.emplace_back(2 * n);
+    ASSERT_EQ(Czt(inputs.back(), true, a, w, 1, n, want.back().data()), 0);
+  }
+  std::vector<int> bad(4, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int r = 0; r < 6; ++r) {
+        const size_t i = (t + r) % 3;
+        Vec out(want[i].size());
+        if (Czt(inputs[i], true, a, w, 1, sizes[i], out.data()) != 0 || out != want[i]) ++bad[t];
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  EXPECT_EQ(bad, std::vector<int>(4, 0));
 }
 
 TEST(ChirpZTest, MemoryFailuresGiveMinus20001) {
