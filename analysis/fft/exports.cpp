@@ -1,4 +1,5 @@
 // Exports of the FFT transforms and spectra.
+#include "fft/chirp_z.h"
 #include "fft/cosine_transforms.h"
 #include "fft/fft_transforms.h"
 #include "fft/interleaved_fft.h"
@@ -162,4 +163,16 @@ QM_EXPORT int32_t ZMXFunc162(const double* x, int64_t n, int32_t kind, int32_t s
                              double df, const double* w, double* out, char* label) {
   return Call(qm::fft::SpectrumUnitConversion, In(x), Size(n), kind, scale, flags, df, Maybe(w),
               Out(out), Out(label));
+}
+
+// Chirp-Z transform.
+
+QM_EXPORT int32_t ZMXFunc341(const double* x, int64_t n, const double* A, const double* W,
+                             int32_t method, int64_t m, double* X) {
+  return Call(qm::fft::ChirpZ, In(x), Size(n), In(A), In(W), method, Size(m), Out(X));
+}
+
+QM_EXPORT int32_t ZMXFunc342(const double* x, int64_t n, const double* A, const double* W,
+                             int32_t method, int64_t m, double* X) {
+  return Call(qm::fft::ComplexChirpZ, In(x), Size(n), In(A), In(W), method, Size(m), Out(X));
 }

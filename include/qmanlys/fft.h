@@ -150,3 +150,21 @@ int32_t ZMXFunc269(const double* X, int64_t rows, int64_t cols, int32_t shift, d
  * written on a failure. */
 int32_t ZMXFunc162(const double* x, int64_t n, int32_t kind, int32_t scale, int32_t flags,
                    double df, const double* w, double* out, char* label);
+
+/* ---- Chirp-Z transform ---- */
+
+/* ChirpZ(x, n, A, W, method, m, X): X[k] = sum_{j<n} x[j]*A^(-j)*W^(j*k),
+ * k = 0 .. m-1, for real x; A and W are (real, imaginary) pairs, X holds m
+ * interleaved complex values (m < 1 means m = n; X may be x). method 0 sums
+ * directly (n*m complex powers), 1 is Bluestein's method (FFT convolution of
+ * length about n + m; a W off the unit circle makes its chirp grow or decay
+ * like |W|^(t*t/2)). -20003 for n < 1, -20061 for a method other than 0 and
+ * 1, -20068 for an infinite, NaN, +-DBL_MAX or +-DBL_MIN part of A, -20141
+ * for |A|^2 = 0, the same two for W, -20046 for counts or an FFT length
+ * beyond 32 bits, -20001 without memory. */
+int32_t ZMXFunc341(const double* x, int64_t n, const double* A, const double* W, int32_t method,
+                   int64_t m, double* X);
+
+/* ComplexChirpZ(x, n, A, W, method, m, X): the same for interleaved complex x. */
+int32_t ZMXFunc342(const double* x, int64_t n, const double* A, const double* W, int32_t method,
+                   int64_t m, double* X);
