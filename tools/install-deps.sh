@@ -1,9 +1,16 @@
 #!/bin/sh
 # Installs the Debian packages the build, the tests and the client need,
 # when any is missing.
+#   tools/install-deps.sh --reference   also the packages that regenerate the
+#     committed reference data (tests/*/data/*.py, run with /usr/bin/python3)
+#     and the optional benchmark peers (GSL); neither the build nor the tests
+#     need them.
 set -e
 PACKAGES="build-essential cmake pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
 libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev"
+if [ "$1" = "--reference" ]; then
+  PACKAGES="$PACKAGES python3-mpmath python3-numpy python3-scipy libgsl-dev"
+fi
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
