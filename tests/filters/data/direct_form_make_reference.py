@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Needs the Debian packages python3-numpy python3-scipy (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference data for the direct-form filtering tests
 (tests/filters/direct_form_test.cpp).
 

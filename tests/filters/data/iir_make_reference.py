@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Needs the Debian packages python3-mpmath python3-numpy python3-scipy (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference data for the IIR filter tests (tests/filters/iir_*_test.cpp).
 
 Run from this folder with Debian's python3-scipy and python3-mpmath:

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Needs the Debian packages python3-numpy python3-scipy (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference values of the curve-fitting tests.
 
 Run with /usr/bin/python3 (NumPy and SciPy from Debian) in this folder:

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Needs the Debian packages python3-mpmath (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference values of the time-based pulse shapes, evaluated with mpmath at
 50 significant digits.
 

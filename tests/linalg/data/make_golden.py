@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Needs the Debian packages python3-mpmath (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference values for the real matrix tests.
 
 Writes golden.txt: for each case a header line

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Needs the Debian packages python3-numpy (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference values for convolution, correlation and phase unwrapping from
 NumPy. Writes convolution_golden.txt beside this script, one case a line:
 

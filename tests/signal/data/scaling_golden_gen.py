@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Needs the Debian packages python3-mpmath (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference values for polynomial evaluation and rectangular/polar
 conversion, computed with mpmath at 50 digits. Writes scaling_golden.txt
 beside this script, one case a line:

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# Needs the Debian packages python3-mpmath python3-numpy python3-scipy (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference weights for the window tests (windows_golden.txt).
 
 Run with /usr/bin/python3 from this directory. Each record is one line:

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Needs the Debian packages python3-mpmath (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference values for the special functions, computed with mpmath at 30
 digits. Writes golden.tsv beside this script, one case a line:
 

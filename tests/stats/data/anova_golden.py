@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# Needs the Debian packages python3-numpy python3-scipy (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference tables for the analysis-of-variance tests.
 
 Run with /usr/bin/python3 from this directory; writes anova_golden.txt, one

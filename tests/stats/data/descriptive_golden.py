@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# Needs the Debian packages python3-mpmath python3-numpy (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference statistics for the descriptive-statistics tests.
 
 Run with /usr/bin/python3 from this directory; writes descriptive_golden.txt:

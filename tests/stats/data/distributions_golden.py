@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# Needs the Debian packages python3-mpmath python3-numpy python3-scipy (tools/install-deps.sh --reference); run with /usr/bin/python3.
 """Reference values for the distribution-function tests.
 
 Run with /usr/bin/python3 from this directory; writes distributions_golden.txt,
