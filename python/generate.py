@@ -225,6 +225,9 @@ class Gen:
             self.w("int32_t v_%s = 0;" % p.name)
             self.w("if (!qmpy::Narrow32(s_%s, &v_%s)) return nullptr;" % (p.name, p.name))
           else:
+            # Every size the library takes is narrowed to 32 bits: refuse it
+            # here, before any output is allocated or input copied.
+            self.w("if (s_%s > INT32_MAX) return qmpy::RaiseStatus(-20046), nullptr;" % p.name)
             self.w("const %s v_%s = s_%s;" % (ctype, p.name, p.name))
           done.add(p.name)
           sizes.remove(p)

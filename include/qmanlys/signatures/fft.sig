@@ -33,3 +33,10 @@ export 263 complex_fft_interleaved
   plan in? handle:FftPlan
   shift in i32 ?0
   out out c128[m < 1 ? n : m]
+export 262 real_fft_interleaved
+  x in f64[n]
+  n size i64 =len(x)
+  m in i64 ?0
+  plan in? handle:FftPlan
+  shift in i32 ?0
+  out out c128[m < 1 ? n : m]
