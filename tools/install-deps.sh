@@ -7,9 +7,10 @@
 #     need them.
 set -e
 PACKAGES="build-essential cmake pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev"
+libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev
+python3-dev python3-numpy python3-pytest python3-scipy"
 if [ "$1" = "--reference" ]; then
-  PACKAGES="$PACKAGES python3-mpmath python3-numpy python3-scipy libgsl-dev"
+  PACKAGES="$PACKAGES python3-mpmath libgsl-dev"
 fi
 missing=""
 for p in $PACKAGES; do
