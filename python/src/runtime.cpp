@@ -282,7 +282,12 @@ bool Array::State(PyObject* value, Elem elem, int ndim, const char* function, co
 bool Array::Output(PyObject* given, Elem elem, int ndim, const int64_t* dims,
                    const char* function, const char* arg) {
   npy_intp shape[2];
-  for (int i = 0; i < ndim; ++i) shape[i] = dims[i] < 0 ? 0 : static_cast<npy_intp>(dims[i]);
+  for (int i = 0; i < ndim; ++i) {
+    // A count beyond 32 bits is refused by the library before it reads or
+    // writes anything: refuse it before allocating, with the same status.
+    if (dims[i] > std::numeric_limits<int32_t>::max()) return RaiseStatus(-20046);
+    shape[i] = dims[i] < 0 ? 0 : static_cast<npy_intp>(dims[i]);
+  }
   if (given == nullptr || given == Py_None || given == Py_True) {
     PyObject* a = PyArray_SimpleNew(ndim, shape, TypeNumber(elem));
     if (a == nullptr) return false;

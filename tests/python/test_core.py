@@ -102,3 +102,10 @@ def test_threads_call_at_once_with_the_serial_results():
 def test_every_function_names_its_export():
   assert qmanlys.export_number(qmanlys.real_fft) == 147
   assert qmanlys.export_number(qmanlys.special.gamma) == 309
+
+
+def test_counts_beyond_32_bits_are_refused_before_allocating():
+  for m in (2**31, 2**40):
+    with pytest.raises(qmanlys.Error) as info:
+      qmanlys.real_fft_interleaved([1.0, 2.0], m=m)
+    assert info.value.code == -20046
