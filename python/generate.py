@@ -140,6 +140,10 @@ class Gen:
     self.w("PyObject* a[%d] = {};" % nk)
     self.w('if (!qmpy::ParseArgs("%s", args, nargs, kwnames, kw, %d, %d, a)) return nullptr;'
            % (fn, len(self.kw), len(self.inputs)))
+    pre = []
+    if self.elementwise():
+      pre = self.emit_elementwise()
+      self.w("if (qmpy::AnyArray(a, %d)) return v_%s(a);" % (len(self.inputs), fn))
     # inputs
     for name in self.inputs:
       info = self.in_info[name]
@@ -363,7 +367,72 @@ class Gen:
         self.w("items[count++] = %s;" % it)
     self.w("return qmpy::Result(items, count);")
     self.w("}", 0)
-    return self.lines
+    return pre + self.lines
+
+  # -- element-wise form of scalar functions ------------------------------------
+  def elementwise(self):
+    """Scalar functions (scalar inputs, scalar outputs) also take arrays."""
+    e = self.e
+    if e.ret not in ("f64", "discard", "status"):
+      return False
+    for p in e.params:
+      if p.role == "in" and p.kind == "scalar" and p.base in ("f64", "i32"):
+        continue
+      if p.role == "in?" and p.kind == "pointer" and p.base == "f64" and p.default is None:
+        continue
+      if p.role == "out" and p.kind == "pointer" and p.base == "f64" and not p.py_out_part:
+        continue
+      return False
+    return any(p.role in ("in", "in?") for p in e.params)
+
+  def emit_elementwise(self):
+    e, fn = self.e, self.fn
+    ins = [p for p in e.params if p.role in ("in", "in?")]
+    outs = [p for p in e.params if p.role == "out"]
+    nout = len(outs) + (1 if e.ret == "f64" else 0)
+    lines = ["static int32_t e_%s(char* const* in, double* out) {" % fn]
+    args = []
+    for k, p in enumerate(ins):
+      if p.kind == "scalar":
+        ctype = CTYPE[p.base]
+        lines.append("  const %s v_%s = *reinterpret_cast<const %s*>(in[%d]);" % (
+            ctype, p.name, ctype, k))
+        args.append("v_%s" % p.name)
+      else:
+        args.append("reinterpret_cast<const double*>(in[%d])" % k)
+    for p in outs:
+      lines.append("  double o_%s = 0;" % p.name)
+    call_args = []
+    it = iter(args)
+    for p in e.params:
+      call_args.append(next(it) if p.role in ("in", "in?") else "&o_%s" % p.name)
+    call = "%s(%s)" % (e.symbol, ", ".join(call_args))
+    j = 0
+    if e.ret == "f64":
+      lines.append("  out[0] = %s;" % call)
+      j = 1
+    elif e.ret == "discard":
+      lines.append("  (void)%s;" % call)
+    else:
+      lines.append("  const int32_t r = %s;" % call)
+    for p in outs:
+      lines.append("  out[%d] = o_%s;" % (j, p.name))
+      j += 1
+    lines.append("  return %s;" % ("r" if e.ret == "status" else "0"))
+    lines.append("}")
+    lines.append("")
+    kinds = ", ".join("qmpy::Elem::%s" % (p.base if p.kind == "scalar" else "f64") for p in ins)
+    optional = ", ".join("true" if p.role == "in?" else "false" for p in ins)
+    names = ", ".join('"%s"' % self.py_in(p) for p in ins)
+    lines.append("static PyObject* v_%s(PyObject** a) {" % fn)
+    lines.append("  static const qmpy::Elem kinds[] = {%s};" % kinds)
+    lines.append("  static const bool optional[] = {%s};" % optional)
+    lines.append("  static const char* const names[] = {%s};" % names)
+    lines.append('  return qmpy::Elementwise("%s", a, %d, kinds, optional, names, %d, e_%s);' % (
+        fn, len(ins), nout, fn))
+    lines.append("}")
+    lines.append("")
+    return lines
 
   def value_of(self, name):
     p = self.params[name]

@@ -216,7 +216,7 @@ bool Array::Input(PyObject* value, Elem elem, int ndim, const char* function, co
     Py_DECREF(any);
     return false;
   }
-  if (PyArray_NDIM(any) != ndim) {
+  if (ndim >= 0 && PyArray_NDIM(any) != ndim) {
     PyObject* shape = ShapeText(any);
     PyErr_Format(PyExc_ValueError, "%s(): %s must be a %d-D array, got shape %U", function, arg,
                  ndim, shape);
@@ -450,6 +450,85 @@ PyObject* Result(PyObject** items, int count) {
   }
   for (int i = 0; i < count; ++i) PyTuple_SET_ITEM(tuple, i, items[i]);
   return tuple;
+}
+
+bool AnyArray(PyObject* const* args, int count) {
+  for (int i = 0; i < count; ++i) {
+    PyObject* v = args[i];
+    if (v != nullptr && (PyArray_Check(v) || PyList_Check(v) || PyTuple_Check(v))) return true;
+  }
+  return false;
+}
+
+PyObject* Elementwise(const char* function, PyObject** args, int inputs, const Elem* kinds,
+                      const bool* optional, const char* const* names, int outputs,
+                      int32_t (*element)(char* const* in, double* out)) {
+  constexpr int kMax = 8;
+  if (inputs > kMax || outputs > kMax) {
+    PyErr_SetString(PyExc_SystemError, "too many element-wise arguments");
+    return nullptr;
+  }
+  PyObject* arrays[kMax] = {};
+  int slot[kMax];
+  int present = 0;
+  auto release = [&]() {
+    for (int i = 0; i < present; ++i) Py_DECREF(arrays[i]);
+  };
+  for (int i = 0; i < inputs; ++i) {
+    slot[i] = -1;
+    if (args[i] == nullptr || args[i] == Py_None) {
+      if (optional[i]) continue;
+      release();
+      Missing(function, names[i]);
+      return nullptr;
+    }
+    Array a;
+    if (!a.Input(args[i], kinds[i], -1, function, names[i])) {
+      release();
+      return nullptr;
+    }
+    slot[i] = present;
+    arrays[present++] = a.Take();
+  }
+  PyArrayMultiIterObject* it = reinterpret_cast<PyArrayMultiIterObject*>(
+      PyArray_MultiIterFromObjects(arrays, present, 0));
+  if (it == nullptr) {
+    release();
+    return nullptr;
+  }
+  PyObject* results[kMax] = {};
+  for (int j = 0; j < outputs; ++j) {
+    results[j] = PyArray_SimpleNew(it->nd, it->dimensions, NPY_DOUBLE);
+    if (results[j] == nullptr) {
+      for (int k = 0; k < j; ++k) Py_DECREF(results[k]);
+      Py_DECREF(it);
+      release();
+      return nullptr;
+    }
+  }
+  int32_t worst = 0, warning = 0;
+  npy_intp size = it->size;
+  Py_BEGIN_ALLOW_THREADS
+  char* in[kMax];
+  double out[kMax];
+  for (npy_intp e = 0; e < size; ++e) {
+    for (int i = 0; i < inputs; ++i)
+      in[i] = slot[i] < 0 ? nullptr : static_cast<char*>(PyArray_MultiIter_DATA(it, slot[i]));
+    int32_t status = element(in, out);
+    if (status < 0 && worst == 0) worst = status;
+    if (status > 0 && warning == 0) warning = status;
+    for (int j = 0; j < outputs; ++j)
+      static_cast<double*>(PyArray_DATA(reinterpret_cast<PyArrayObject*>(results[j])))[e] = out[j];
+    PyArray_MultiIter_NEXT(it);
+  }
+  Py_END_ALLOW_THREADS
+  Py_DECREF(it);
+  release();
+  if (!CheckStatus(worst != 0 ? worst : warning)) {
+    for (int j = 0; j < outputs; ++j) Py_DECREF(results[j]);
+    return nullptr;
+  }
+  return Result(results, outputs);
 }
 
 // ---- Handles ------------------------------------------------------------------------

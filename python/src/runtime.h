@@ -60,7 +60,8 @@ class Array {
   ~Array() { Py_XDECREF(array_); }
 
   // An input: any array-like converted (without a copy when it already is)
-  // to a C-contiguous array of the element type with `ndim` dimensions.
+  // to a C-contiguous array of the element type with `ndim` dimensions (any
+  // number when ndim is -1).
   bool Input(PyObject* value, Elem elem, int ndim, const char* function, const char* arg);
   // A caller-held array updated in place: must already be a writable
   // C-contiguous ndarray of the element type.
@@ -163,6 +164,17 @@ double FitModelTrampoline(double x, const double* a, int32_t m);
 // The return value: None, the one item, or a tuple (items are new references;
 // a null item means an exception is set, and the others are released).
 PyObject* Result(PyObject** items, int count);
+
+// ---- Element-wise calls of scalar functions ---------------------------------------
+// True when any of the first `count` arguments is an array or a sequence.
+bool AnyArray(PyObject* const* args, int count);
+// Broadcasts the inputs (null or None optional ones pass null pointers),
+// calls `element` for each element with the GIL released and returns the
+// `outputs` arrays of the broadcast shape (one array alone, else a tuple).
+// A negative status of any element raises it; a positive one warns once.
+PyObject* Elementwise(const char* function, PyObject** args, int inputs, const Elem* kinds,
+                      const bool* optional, const char* const* names, int outputs,
+                      int32_t (*element)(char* const* in, double* out));
 
 // ---- Registration ---------------------------------------------------------------------
 struct ExportInfo {
