@@ -15,6 +15,7 @@
 #include <random>
 #include <vector>
 
+#include "peer_runtime.h"
 #include "qmanlys.h"
 
 namespace {
@@ -41,12 +42,7 @@ std::vector<double> Train() {
   return y;
 }
 
-template <class F>
-double Seconds(F f) {
-  const auto t0 = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+using bench::Seconds;
 
 void Report(benchmark::State& state, double ours, double peer) {
   const double iterations = static_cast<double>(state.iterations());

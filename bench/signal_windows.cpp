@@ -9,18 +9,14 @@
 #include <chrono>
 #include <vector>
 
+#include "peer_runtime.h"
 #include "signal/windows.h"
 
 namespace {
 
 constexpr int kCount = 1000000;
 
-template <class F>
-double Seconds(F f) {
-  const auto t0 = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+using bench::Seconds;
 
 void BM_WindowVsPrecomputedWeights(benchmark::State& state) {
   const auto code = static_cast<std::int32_t>(state.range(0));

@@ -6,7 +6,6 @@
 // are reported as counters. (Zeta on x > 1: the peer takes about 0.1 ms a
 // call for negative arguments.)
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <chrono>
 #include <cmath>
@@ -16,37 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "peer_runtime.h"
 #include "qmanlys.h"
 
 namespace {
 
 constexpr int kCount = 1000000;
 
-template <class F>
-double Seconds(F f) {
-  const auto t0 = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+using bench::Seconds;
 
-// GSL, bound by name at run time.
-struct Gsl {
-  void* lib = nullptr;
-  template <class T>
-  T Get(const char* name) const {
-    return lib ? reinterpret_cast<T>(dlsym(lib, name)) : nullptr;
-  }
-  Gsl() {
-    dlopen("libgslcblas.so.0", RTLD_NOW | RTLD_GLOBAL);
-    lib = dlopen("libgsl.so.27", RTLD_NOW);
-    if (!lib) lib = dlopen("libgsl.so", RTLD_NOW);
-    if (auto off = Get<void* (*)()>("gsl_set_error_handler_off")) off();
-  }
-};
-const Gsl& GslLibrary() {
-  static const Gsl gsl;
-  return gsl;
-}
+using bench::Gsl;
+using bench::GslLibrary;
 using D1 = double (*)(double);
 using D2 = double (*)(double, double);
 using D3 = double (*)(double, double, double);

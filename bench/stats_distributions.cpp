@@ -6,7 +6,6 @@
 // bisection (28 halvings of [-10000, 10000] to a width below 0.0001), so it
 // is reported, not held to a target.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <chrono>
 #include <cstdint>
@@ -15,32 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "peer_runtime.h"
 #include "qmanlys.h"
 
 namespace {
 
 constexpr int kCount = 100000;
 
-template <class F>
-double Seconds(F f) {
-  const auto t0 = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+using bench::Seconds;
 
-struct Gsl {
-  void* lib = nullptr;
-  template <class T>
-  T Get(const char* name) const {
-    return lib ? reinterpret_cast<T>(dlsym(lib, name)) : nullptr;
-  }
-  Gsl() {
-    dlopen("libgslcblas.so.0", RTLD_NOW | RTLD_GLOBAL);
-    lib = dlopen("libgsl.so.27", RTLD_NOW);
-    if (!lib) lib = dlopen("libgsl.so", RTLD_NOW);
-    if (auto off = Get<void* (*)()>("gsl_set_error_handler_off")) off();
-  }
-};
+using bench::Gsl;
 using D2 = double (*)(double, double);
 using D3 = double (*)(double, double, double);
 
@@ -85,7 +68,7 @@ void BM_Distribution(benchmark::State& state, const Case* c) {
 }
 
 std::vector<Case> Cases() {
-  static const Gsl gsl;
+  const Gsl& gsl = bench::GslLibrary();
   std::vector<Case> cases;
   if (auto f = gsl.Get<D3>("gsl_cdf_fdist_P")) {
     cases.push_back({"f/gsl_cdf_fdist_P", 0.01, 10, 60,

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "peer_runtime.h"
 #include "stats/descriptive.h"
 
 namespace {
@@ -24,12 +25,7 @@ std::vector<double> RandomData() {
   return v;
 }
 
-template <class F>
-double Seconds(F f) {
-  const auto t0 = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+using bench::Seconds;
 
 void Report(benchmark::State& state, double ours, double peer) {
   const double iterations = static_cast<double>(state.iterations());

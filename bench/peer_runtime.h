@@ -1,0 +1,41 @@
+// Shared pieces of the benchmarks that time the library against a peer in
+// the same run: a wall-clock timer and GSL bound by name at run time (the
+// cases that need it are skipped when libgsl is not installed).
+#pragma once
+
+#include <dlfcn.h>
+
+#include <chrono>
+
+namespace bench {
+
+// Seconds f() takes, once.
+template <class F>
+double Seconds(F f) {
+  const auto t0 = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// GSL, bound by name at run time; Get returns null without the library.
+struct Gsl {
+  void* lib = nullptr;
+  template <class T>
+  T Get(const char* name) const {
+    return lib ? reinterpret_cast<T>(dlsym(lib, name)) : nullptr;
+  }
+  Gsl() {
+    dlopen("libgslcblas.so.0", RTLD_NOW | RTLD_GLOBAL);
+    lib = dlopen("libgsl.so.27", RTLD_NOW);
+    if (!lib) lib = dlopen("libgsl.so", RTLD_NOW);
+    if (auto off = Get<void* (*)()>("gsl_set_error_handler_off")) off();
+  }
+};
+
+// The process's one binding.
+inline const Gsl& GslLibrary() {
+  static const Gsl gsl;
+  return gsl;
+}
+
+}  // namespace bench
