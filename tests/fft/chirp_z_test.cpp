@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fft/chirp_z.h"
+#include "more_golden.h"
 #include "frame/status.h"
 #include "frame/workspace.h"
 #include "qmanlys.h"
@@ -29,25 +30,8 @@ using CL = std::complex<long double>;
 constexpr int64_t kTooBig = int64_t{1} << 32;
 
 const Vec& Gold(const std::string& name, const std::string& key) {
-  static const std::map<std::string, Vec> table = [] {
-    std::map<std::string, Vec> t;
-    std::ifstream f(QM_TEST_DATA_DIR "/chirp_z_golden.txt");
-    std::string line;
-    while (std::getline(f, line)) {
-      std::istringstream is(line);
-      std::string n, k;
-      is >> n >> k;
-      Vec v;
-      double d;
-      while (is >> d) v.push_back(d);
-      t[n + "/" + k] = v;
-    }
-    return t;
-  }();
-  static const Vec empty;
-  auto it = table.find(name + "/" + key);
-  EXPECT_NE(it, table.end()) << name << " " << key;
-  return it == table.end() ? empty : it->second;
+  static const std::map<std::string, Vec> table = fft_test::ReadGolden("chirp_z_golden.txt");
+  return fft_test::GoldenEntry(table, name, key);
 }
 
 // z^p in long double, polar form, for a real (integer-valued) p.

@@ -36,26 +36,35 @@ inline Vec SeqComplex(long n) {
   return z;
 }
 
-inline const Vec& MoreGold(const std::string& name, const std::string& key) {
-  static const std::map<std::string, Vec> table = [] {
-    std::map<std::string, Vec> t;
-    std::ifstream f(QM_TEST_DATA_DIR "/more_golden.txt");
-    std::string line;
-    while (std::getline(f, line)) {
-      std::istringstream is(line);
-      std::string n, k;
-      is >> n >> k;
-      Vec v;
-      double d;
-      while (is >> d) v.push_back(d);
-      t[n + "/" + k] = v;
-    }
-    return t;
-  }();
+// The table of one golden file of tests/fft/data (`name key v0 v1 ...` per
+// line), read once; a missing entry fails the test and gives an empty vector.
+inline const Vec& GoldenEntry(const std::map<std::string, Vec>& table, const std::string& name,
+                              const std::string& key) {
   static const Vec empty;
   auto it = table.find(name + "/" + key);
   EXPECT_NE(it, table.end()) << name << " " << key;
   return it == table.end() ? empty : it->second;
+}
+
+inline std::map<std::string, Vec> ReadGolden(const std::string& file) {
+  std::map<std::string, Vec> t;
+  std::ifstream f(std::string(QM_TEST_DATA_DIR "/") + file);
+  std::string line;
+  while (std::getline(f, line)) {
+    std::istringstream is(line);
+    std::string n, k;
+    is >> n >> k;
+    Vec v;
+    double d;
+    while (is >> d) v.push_back(d);
+    t[n + "/" + k] = v;
+  }
+  return t;
+}
+
+inline const Vec& MoreGold(const std::string& name, const std::string& key) {
+  static const std::map<std::string, Vec> table = ReadGolden("more_golden.txt");
+  return GoldenEntry(table, name, key);
 }
 
 // |got − want| within tol·max|want| everywhere.

@@ -17,6 +17,7 @@
 
 #include "frame/workspace.h"
 #include "qmanlys.h"
+#include "golden_rows.h"
 
 namespace {
 
@@ -331,18 +332,7 @@ TEST(Decimate, FactorJudgedAgainstNInSixtyFourBits) {
 
 // Lines of the reference file that start with `kind`, as number lists.
 std::vector<Vec> Golden(const std::string& kind) {
-  std::ifstream in(std::string(QM_TEST_DATA_DIR) + "/convolution_golden.txt");
-  std::vector<Vec> rows;
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream s(line);
-    std::string k;
-    s >> k;
-    if (k != kind) continue;
-    Vec row;
-    for (double v; s >> v;) row.push_back(v);
-    rows.push_back(row);
-  }
-  return rows;
+  return signal_test::GoldenRows("convolution_golden.txt", kind);
 }
 
 TEST(UnwrapPhase, WorkedValuesTiesAndUnits) {

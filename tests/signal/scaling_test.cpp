@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "qmanlys.h"
+#include "golden_rows.h"
 
 namespace {
 
@@ -25,18 +26,7 @@ bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)
 
 // Lines of the reference file that start with `kind`, as number lists.
 std::vector<Vec> Golden(const std::string& kind) {
-  std::ifstream in(std::string(QM_TEST_DATA_DIR) + "/scaling_golden.txt");
-  std::vector<Vec> rows;
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream s(line);
-    std::string k;
-    s >> k;
-    if (k != kind) continue;
-    Vec row;
-    for (double v; s >> v;) row.push_back(v);
-    rows.push_back(row);
-  }
-  return rows;
+  return signal_test::GoldenRows("scaling_golden.txt", kind);
 }
 
 TEST(Scaling, MaxAbsAndUnitRangeWorkedValues) {
