@@ -3,9 +3,11 @@
 // cases that need it are skipped when libgsl is not installed).
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
 #include <chrono>
+#include <vector>
 
 namespace bench {
 
@@ -36,6 +38,20 @@ struct Gsl {
 inline const Gsl& GslLibrary() {
   static const Gsl gsl;
   return gsl;
+}
+
+// Registers one benchmark per case (3 timed iterations, real time, ms);
+// `cases` must outlive the run. Returns true, for a namespace-scope
+// initialiser.
+template <class Case>
+bool RegisterCases(const std::vector<Case>& cases, void (*run)(benchmark::State&, const Case*)) {
+  for (const Case& c : cases) {
+    benchmark::RegisterBenchmark(c.name.c_str(), run, &c)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3)
+        ->UseRealTime();
+  }
+  return true;
 }
 
 }  // namespace bench

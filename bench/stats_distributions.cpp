@@ -114,15 +114,7 @@ const std::vector<Case>& AllCases() {
   return cases;
 }
 
-const bool kRegistered = [] {
-  for (const Case& c : AllCases()) {
-    benchmark::RegisterBenchmark(c.name.c_str(), BM_Distribution, &c)
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(3)
-        ->UseRealTime();
-  }
-  return true;
-}();
+const bool kRegistered = bench::RegisterCases(AllCases(), BM_Distribution);
 
 }  // namespace
 
