@@ -74,6 +74,26 @@ void TemmeGammas(R mu, R* gam1, R* gam2, R* gampl, R* gammi) {
   *gammi = even - mu * odd;
 }
 
+// The start of Temme's series at x < 2 (the same for J/Y and I/K):
+// pimu = π μ, fct = π μ / sin(π μ), d = -ln(x/2), inner = γ1 cosh(μ d) +
+// γ2 d sinh(μ d)/(μ d), exp_mu_d = e^(μ d), and 1/Γ(1 ± μ).
+template <class R>
+struct TemmeStart {
+  R x2, pimu, fct, d, inner, exp_mu_d, gampl, gammi;
+  TemmeStart(R mu, R x) {
+    x2 = 0.5 * x;
+    pimu = R(kPi) * mu;
+    fct = std::fabs(pimu) < kEpsilon ? 1.0 : pimu / std::sin(pimu);
+    d = -std::log(x2);
+    const R e = mu * d;
+    const R fct2 = std::fabs(e) < kEpsilon ? 1.0 : std::sinh(e) / e;
+    R gam1, gam2;
+    TemmeGammas(mu, &gam1, &gam2, &gampl, &gammi);
+    inner = gam1 * std::cosh(e) + gam2 * fct2 * d;
+    exp_mu_d = std::exp(e);
+  }
+};
+
 struct JY {
   double j, jp, y, yp;
 };
@@ -135,16 +155,11 @@ bool TemmeJYImpl(R v, R x, JY* out) {
   R rjmu, rymu, rymup, ry1;
   if (x < 2.0) {
     // Temme's series for Y_μ and Y_μ+1.
-    const R x2 = 0.5 * x;
-    const R pimu = R(kPi) * mu;
-    const R fct = std::fabs(pimu) < kEpsilon ? 1.0 : pimu / std::sin(pimu);
-    d = -std::log(x2);
-    R e = mu * d;
-    const R fct2 = std::fabs(e) < kEpsilon ? 1.0 : std::sinh(e) / e;
-    R gam1, gam2, gampl, gammi;
-    TemmeGammas(mu, &gam1, &gam2, &gampl, &gammi);
-    R ff = R(kTwoOverPi) * fct * (gam1 * std::cosh(e) + gam2 * fct2 * d);
-    e = std::exp(e);
+    const TemmeStart<R> t0(mu, x);
+    const R x2 = t0.x2, pimu = t0.pimu, gampl = t0.gampl, gammi = t0.gammi;
+    d = t0.d;
+    R ff = R(kTwoOverPi) * t0.fct * t0.inner;
+    R e = t0.exp_mu_d;
     R p = e / (gampl * R(kPi));
     R q = 1.0 / (e * R(kPi) * gammi);
     const R pimu2 = 0.5 * pimu;
@@ -451,17 +466,12 @@ bool TemmeIKImpl(R v, R x, IK* out, bool* scaled) {
   R rkmu, rk1;
   if (x < 2.0) {
     *scaled = false;
-    const R x2 = 0.5 * x;
-    const R pimu = R(kPi) * mu;
-    const R fct = std::fabs(pimu) < kEpsilon ? 1.0 : pimu / std::sin(pimu);
-    d = -std::log(x2);
-    R e = mu * d;
-    const R fct2 = std::fabs(e) < kEpsilon ? 1.0 : std::sinh(e) / e;
-    R gam1, gam2, gampl, gammi;
-    TemmeGammas(mu, &gam1, &gam2, &gampl, &gammi);
-    R ff = fct * (gam1 * std::cosh(e) + gam2 * fct2 * d);
+    const TemmeStart<R> t0(mu, x);
+    const R x2 = t0.x2, gampl = t0.gampl, gammi = t0.gammi;
+    d = t0.d;
+    R ff = t0.fct * t0.inner;
     R sum = ff;
-    e = std::exp(e);
+    const R e = t0.exp_mu_d;
     R p = 0.5 * e / gampl;
     R q = 0.5 / (e * gammi);
     c = 1.0;
