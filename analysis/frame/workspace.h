@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <new>
 
 #include "frame/status.h"
@@ -65,6 +66,16 @@ class Scratch {
  private:
   T* data_ = nullptr;
 };
+
+// Room for `count` elements in each of several scratch blocks; the first
+// failure is returned.
+template <class T>
+Status AllocateEach(std::initializer_list<Scratch<T>*> blocks, std::size_t count) {
+  for (Scratch<T>* b : blocks) {
+    if (Status s = b->Allocate(count)) return s;
+  }
+  return kSuccess;
+}
 
 // Bytes a thread's scratch area may keep between calls; larger blocks come
 // from the heap for the call.

@@ -118,15 +118,9 @@ Status ComplexGeneralizedCore(const fcomplex* a, const fcomplex* b, std::int32_t
 
   ComplexPairWork w;
   const std::size_t nn = static_cast<std::size_t>(n);
-  for (Scratch<fcomplex>* m : {&w.s, &w.t, &w.q, &w.z}) {
-    if (Status st = m->Allocate(count)) return st;
-  }
-  for (Scratch<fcomplex>* v : {&w.alpha, &w.beta, &w.tau}) {
-    if (Status st = v->Allocate(nn)) return st;
-  }
-  for (Scratch<fint>* v : {&w.jpvt, &w.start, &w.size}) {
-    if (Status st = v->Allocate(nn)) return st;
-  }
+  if (Status st = AllocateEach<fcomplex>({&w.s, &w.t, &w.q, &w.z}, count)) return st;
+  if (Status st = AllocateEach<fcomplex>({&w.alpha, &w.beta, &w.tau}, nn)) return st;
+  if (Status st = AllocateEach<fint>({&w.jpvt, &w.start, &w.size}, nn)) return st;
   if (Status st = w.rwork.Allocate(2 * nn)) return st;
   // Workspace: the largest of the queries of zgeqp3, zungqr and zhgeqz and
   // of what ztgevc needs (2n).

@@ -180,15 +180,9 @@ Status GeneralizedCore(const double* a, const double* b, std::int32_t n, std::in
 
   PairWork w;
   const std::size_t nn = static_cast<std::size_t>(n);
-  for (Scratch<double>* m : {&w.s, &w.t, &w.q, &w.z}) {
-    if (Status st = m->Allocate(count)) return st;
-  }
-  for (Scratch<double>* v : {&w.alphar, &w.alphai, &w.beta}) {
-    if (Status st = v->Allocate(nn)) return st;
-  }
-  for (Scratch<fint>* v : {&w.bwork, &w.start, &w.size}) {
-    if (Status st = v->Allocate(nn)) return st;
-  }
+  if (Status st = AllocateEach<double>({&w.s, &w.t, &w.q, &w.z}, count)) return st;
+  if (Status st = AllocateEach<double>({&w.alphar, &w.alphai, &w.beta}, nn)) return st;
+  if (Status st = AllocateEach<fint>({&w.bwork, &w.start, &w.size}, nn)) return st;
   // Workspace: the larger of the driver's optimum and what dtgexc and
   // dtgevc need (4n + 16 and 6n).
   fint info = 0, sdim = 0, lwork = -1;
