@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/concurrent_calls.h"
 #include "qmanlys.h"
 
 namespace {
@@ -22,21 +23,7 @@ double Mix(int i) {
 }
 
 TEST(SpecialThreads, ConcurrentCallsMatchTheSerialValues) {
-  constexpr int kN = 400;
-  std::vector<double> serial(kN);
-  for (int i = 0; i < kN; ++i) serial[i] = Mix(i);
-  std::vector<std::vector<double>> parallel(4, std::vector<double>(kN));
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&parallel, t] {
-      for (int i = 0; i < kN; ++i) parallel[t][i] = Mix((i + 97 * t) % kN);
-    });
-  }
-  for (auto& th : threads) th.join();
-  for (int t = 0; t < 4; ++t) {
-    for (int i = 0; i < kN; ++i)
-      EXPECT_EQ(parallel[t][i], serial[(i + 97 * t) % kN]) << t << " " << i;
-  }
+  test_common::ExpectConcurrentMatchesSerial(400, 97, Mix);
 }
 
 }  // namespace

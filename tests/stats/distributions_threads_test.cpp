@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/concurrent_calls.h"
 #include "qmanlys.h"
 
 namespace {
@@ -40,21 +41,7 @@ double Mix(int i) {
 }
 
 TEST(DistributionThreads, ConcurrentCallsMatchTheSerialValues) {
-  constexpr int kN = 200;
-  std::vector<double> serial(kN);
-  for (int i = 0; i < kN; ++i) serial[i] = Mix(i);
-  std::vector<std::vector<double>> parallel(4, std::vector<double>(kN));
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&parallel, t] {
-      for (int i = 0; i < kN; ++i) parallel[t][i] = Mix((i + 53 * t) % kN);
-    });
-  }
-  for (auto& th : threads) th.join();
-  for (int t = 0; t < 4; ++t) {
-    for (int i = 0; i < kN; ++i)
-      EXPECT_EQ(parallel[t][i], serial[(i + 53 * t) % kN]) << t << " " << i;
-  }
+  test_common::ExpectConcurrentMatchesSerial(200, 53, Mix);
 }
 
 }  // namespace
