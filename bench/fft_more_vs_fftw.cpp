@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -44,13 +45,13 @@ using Clock = std::chrono::steady_clock;
 #ifdef QM_HAVE_FFTW
 
 // One comparison: our call and FFTW's, each on its own buffers, and a check
-// of our result against FFTW's.
+// of our result against FFTW's. The lambdas share the case's data, which is
+// freed with the last of them.
 struct Case {
   std::function<void()> ours;
   std::function<void()> peer;
   std::function<double()> disagreement;  // relative, after scaling
-  std::function<void()> release;
-  double tolerance = 1e-12;  // of the disagreement
+  double tolerance = 1e-12;              // of the disagreement
 };
 
 void Fill(double* p, std::size_t count, unsigned seed) {
@@ -58,6 +59,35 @@ void Fill(double* p, std::size_t count, unsigned seed) {
   std::uniform_real_distribution<double> u(-1, 1);
   for (std::size_t i = 0; i < count; ++i) p[i] = u(g);
 }
+
+// The data of one case: our input x and output y, FFTW's input and output
+// (the same `doubles` values, x copied in), its plan and our plan handle.
+struct Data {
+  std::vector<double> x, y;
+  double* in = nullptr;
+  double* out = nullptr;
+  fftw_plan plan = nullptr;
+  QmFftPlanHandle* handle = nullptr;
+  Data(std::size_t doubles, unsigned seed)
+      : x(doubles), y(doubles), in(fftw_alloc_real(doubles)), out(fftw_alloc_real(doubles)) {
+    Fill(x.data(), doubles, seed);
+  }
+  Data(const Data&) = delete;
+  Data& operator=(const Data&) = delete;
+  ~Data() {
+    ZMXFunc261(handle);
+    if (plan != nullptr) fftw_destroy_plan(plan);
+    fftw_free(in);
+    fftw_free(out);
+  }
+  fftw_complex* cin() { return reinterpret_cast<fftw_complex*>(in); }
+  fftw_complex* cout() { return reinterpret_cast<fftw_complex*>(out); }
+  // After planning (FFTW_MEASURE overwrites the buffers): FFTW's input.
+  void Planned(fftw_plan p) {
+    plan = p;
+    std::memcpy(in, x.data(), sizeof(double) * x.size());
+  }
+};
 
 // max |ours·factor(i) − theirs| / max |theirs|.
 double Relative(const double* ours, const double* theirs, std::size_t count,
@@ -70,61 +100,44 @@ double Relative(const double* ours, const double* theirs, std::size_t count,
   return diff / std::max(scale, 1e-300);
 }
 
+// Our result against FFTW's, unscaled.
+std::function<double()> SameAsPeer(const std::shared_ptr<Data>& d) {
+  return [d] { return Relative(d->y.data(), d->out, d->y.size(), [](std::size_t) { return 1.0; }); };
+}
+
 // 1-D r2r (REDFT10 for the Dct, RODFT00 for the Dst).
 Case RealToReal(bool cosine, int n) {
-  double* in = fftw_alloc_real(n);
-  double* out = fftw_alloc_real(n);
-  fftw_plan plan = fftw_plan_r2r_1d(n, in, out, cosine ? FFTW_REDFT10 : FFTW_RODFT00, FFTW_MEASURE);
-  auto* x = new std::vector<double>(n);
-  auto* y = new std::vector<double>(n);
-  Fill(x->data(), n, n);
-  std::memcpy(in, x->data(), sizeof(double) * n);
+  auto d = std::make_shared<Data>(n, n);
+  d->Planned(fftw_plan_r2r_1d(n, d->in, d->out, cosine ? FFTW_REDFT10 : FFTW_RODFT00,
+                              FFTW_MEASURE));
   Case c;
   if (cosine)
-    c.ours = [=] { ZMXFunc270(x->data(), n, n, y->data()); };
+    c.ours = [d, n] { ZMXFunc270(d->x.data(), n, n, d->y.data()); };
   else
-    c.ours = [=] { ZMXFunc272(x->data(), n, n, y->data()); };
-  c.peer = [=] { fftw_execute(plan); };
-  c.disagreement = [=] {
-    return Relative(y->data(), out, n, [=](std::size_t k) {
+    c.ours = [d, n] { ZMXFunc272(d->x.data(), n, n, d->y.data()); };
+  c.peer = [d] { fftw_execute(d->plan); };
+  c.disagreement = [d, n, cosine] {
+    return Relative(d->y.data(), d->out, n, [=](std::size_t k) {
       if (!cosine) return 2.0;
       return 2.0 / std::sqrt((k == 0 ? 1.0 : 2.0) / n);
     });
-  };
-  c.release = [=] {
-    fftw_destroy_plan(plan);
-    fftw_free(in);
-    fftw_free(out);
-    delete x;
-    delete y;
   };
   return c;
 }
 
 Case Dct2D(int rows, int cols) {
   const std::size_t count = static_cast<std::size_t>(rows) * cols;
-  double* in = fftw_alloc_real(count);
-  double* out = fftw_alloc_real(count);
-  fftw_plan plan = fftw_plan_r2r_2d(rows, cols, in, out, FFTW_REDFT10, FFTW_REDFT10, FFTW_MEASURE);
-  auto* x = new std::vector<double>(count);
-  auto* y = new std::vector<double>(count);
-  Fill(x->data(), count, 7);
-  std::memcpy(in, x->data(), sizeof(double) * count);
+  auto d = std::make_shared<Data>(count, 7);
+  d->Planned(fftw_plan_r2r_2d(rows, cols, d->in, d->out, FFTW_REDFT10, FFTW_REDFT10,
+                              FFTW_MEASURE));
   Case c;
-  c.ours = [=] { ZMXFunc274(x->data(), rows, cols, y->data()); };
-  c.peer = [=] { fftw_execute(plan); };
-  c.disagreement = [=] {
-    return Relative(y->data(), out, count, [=](std::size_t i) {
+  c.ours = [d, rows, cols] { ZMXFunc274(d->x.data(), rows, cols, d->y.data()); };
+  c.peer = [d] { fftw_execute(d->plan); };
+  c.disagreement = [d, count, rows, cols] {
+    return Relative(d->y.data(), d->out, count, [=](std::size_t i) {
       const std::size_t r = i / cols, k = i % cols;
       return 4.0 / std::sqrt((r == 0 ? 1.0 : 2.0) / rows) / std::sqrt((k == 0 ? 1.0 : 2.0) / cols);
     });
-  };
-  c.release = [=] {
-    fftw_destroy_plan(plan);
-    fftw_free(in);
-    fftw_free(out);
-    delete x;
-    delete y;
   };
   return c;
 }
@@ -132,64 +145,38 @@ Case Dct2D(int rows, int cols) {
 // Interleaved complex: 1-D (rows = 1, through a plan handle) or 2-D.
 Case Complex(int rows, int cols) {
   const std::size_t count = static_cast<std::size_t>(rows) * cols;
-  fftw_complex* in = fftw_alloc_complex(count);
-  fftw_complex* out = fftw_alloc_complex(count);
-  fftw_plan plan = rows == 1 ? fftw_plan_dft_1d(cols, in, out, FFTW_FORWARD, FFTW_MEASURE)
-                             : fftw_plan_dft_2d(rows, cols, in, out, FFTW_FORWARD, FFTW_MEASURE);
-  auto* x = new std::vector<double>(2 * count);
-  auto* y = new std::vector<double>(2 * count);
-  Fill(x->data(), 2 * count, 11);
-  std::memcpy(in, x->data(), sizeof(double) * 2 * count);
-  QmFftPlanHandle* handle = rows == 1 ? ZMXFunc260(cols) : nullptr;
+  auto d = std::make_shared<Data>(2 * count, 11);
+  d->Planned(rows == 1
+                 ? fftw_plan_dft_1d(cols, d->cin(), d->cout(), FFTW_FORWARD, FFTW_MEASURE)
+                 : fftw_plan_dft_2d(rows, cols, d->cin(), d->cout(), FFTW_FORWARD, FFTW_MEASURE));
   Case c;
-  if (rows == 1)
-    c.ours = [=] { ZMXFunc263(x->data(), cols, cols, handle, 0, y->data()); };
-  else
-    c.ours = [=] { ZMXFunc267(x->data(), rows, cols, 0, 0, 0, y->data()); };
-  c.peer = [=] { fftw_execute(plan); };
-  c.disagreement = [=] {
-    return Relative(y->data(), &out[0][0], 2 * count, [](std::size_t) { return 1.0; });
-  };
-  c.release = [=] {
-    ZMXFunc261(handle);
-    fftw_destroy_plan(plan);
-    fftw_free(in);
-    fftw_free(out);
-    delete x;
-    delete y;
-  };
+  if (rows == 1) {
+    d->handle = ZMXFunc260(cols);
+    c.ours = [d, cols] { ZMXFunc263(d->x.data(), cols, cols, d->handle, 0, d->y.data()); };
+  } else {
+    c.ours = [d, rows, cols] { ZMXFunc267(d->x.data(), rows, cols, 0, 0, 0, d->y.data()); };
+  }
+  c.peer = [d] { fftw_execute(d->plan); };
+  c.disagreement = SameAsPeer(d);
   return c;
 }
 
 // The chirp-Z transform on the DFT contour (A = 1, W = e^(−2πi/n), m = n),
 // so FFTW's DFT of the same input checks it.
 Case ChirpZ(int n, int32_t method) {
-  auto* x = new std::vector<double>(2 * n);
-  auto* y = new std::vector<double>(2 * n);
-  Fill(x->data(), 2 * n, 7);
-  auto* in = fftw_alloc_complex(n);
-  auto* out = fftw_alloc_complex(n);
-  fftw_plan plan = fftw_plan_dft_1d(n, in, out, FFTW_FORWARD, FFTW_MEASURE);
-  std::memcpy(in, x->data(), sizeof(double) * 2 * n);
+  auto d = std::make_shared<Data>(2 * static_cast<std::size_t>(n), 7);
+  d->Planned(fftw_plan_dft_1d(n, d->cin(), d->cout(), FFTW_FORWARD, FFTW_MEASURE));
   const double t = 2.0 * 3.14159265358979323846 / n;
-  const double a[2] = {1.0, 0.0};
-  const double w[2] = {std::cos(t), -std::sin(t)};
   Case c;
-  c.ours = [=] { ZMXFunc342(x->data(), n, a, w, method, n, y->data()); };
-  c.peer = [=] { fftw_execute(plan); };
+  c.ours = [d, n, method, t] {
+    const double a[2] = {1.0, 0.0};
+    const double w[2] = {std::cos(t), -std::sin(t)};
+    ZMXFunc342(d->x.data(), n, a, w, method, n, d->y.data());
+  };
+  c.peer = [d] { fftw_execute(d->plan); };
   // The chirp W^(−t²/2) carries the rounding of W's angle times t²/2.
   c.tolerance = 1e-15 * n;
-  c.disagreement = [=] {
-    return Relative(y->data(), &out[0][0], 2 * static_cast<std::size_t>(n),
-                    [](std::size_t) { return 1.0; });
-  };
-  c.release = [=] {
-    fftw_destroy_plan(plan);
-    fftw_free(in);
-    fftw_free(out);
-    delete x;
-    delete y;
-  };
+  c.disagreement = SameAsPeer(d);
   return c;
 }
 
@@ -209,7 +196,6 @@ void Run(benchmark::State& state, const std::function<Case()>& make, std::size_t
   const double off = c.disagreement();
   if (!(off < c.tolerance)) {
     state.SkipWithError(("results differ from FFTW's by " + std::to_string(off)).c_str());
-    c.release();
     return;
   }
   double t_ours = 0, t_peer = 0, min_ours = 1e30, min_peer = 1e30;
@@ -229,7 +215,6 @@ void Run(benchmark::State& state, const std::function<Case()>& make, std::size_t
   // The fastest batch of each side: robust against the time slices a loaded
   // machine takes away.
   state.counters["min_ratio"] = min_ours / min_peer;
-  c.release();
 }
 
 void Register() {
