@@ -17,7 +17,7 @@
 
 #include "frame/workspace.h"
 #include "qmanlys.h"
-#include "golden_rows.h"
+#include "common/golden_rows.h"
 
 namespace {
 
@@ -332,7 +332,7 @@ TEST(Decimate, FactorJudgedAgainstNInSixtyFourBits) {
 
 // Lines of the reference file that start with `kind`, as number lists.
 std::vector<Vec> Golden(const std::string& kind) {
-  return signal_test::GoldenRows("convolution_golden.txt", kind);
+  return test_common::GoldenRows("convolution_golden.txt", kind);
 }
 
 TEST(UnwrapPhase, WorkedValuesTiesAndUnits) {

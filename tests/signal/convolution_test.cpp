@@ -18,7 +18,7 @@
 #include "frame/workspace.h"
 #include "qmanlys.h"
 #include "signal/convolution.h"
-#include "golden_rows.h"
+#include "common/golden_rows.h"
 
 namespace {
 
@@ -163,7 +163,7 @@ TEST(Convolution, LongDoubleSumsAtRandomAndAwkwardLengths) {
 
 // Lines of the reference file that start with `kind`, as number lists.
 std::vector<Vec> Golden(const std::string& kind) {
-  return signal_test::GoldenRows("convolution_golden.txt", kind);
+  return test_common::GoldenRows("convolution_golden.txt", kind);
 }
 
 TEST(Convolution, MatchesNumpy) {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "qmanlys.h"
-#include "golden_rows.h"
+#include "common/golden_rows.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)
 
 // Lines of the reference file that start with `kind`, as number lists.
 std::vector<Vec> Golden(const std::string& kind) {
-  return signal_test::GoldenRows("scaling_golden.txt", kind);
+  return test_common::GoldenRows("scaling_golden.txt", kind);
 }
 
 TEST(Scaling, MaxAbsAndUnitRangeWorkedValues) {

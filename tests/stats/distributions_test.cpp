@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "common/golden_rows.h"
 #include "frame/workspace.h"
 #include "qmanlys.h"
 #include "stats/distributions.h"
@@ -24,19 +25,7 @@ const double kSentinel = -12345.5;
 
 // The lines of one kind of the golden file, as numbers.
 std::vector<std::vector<double>> Golden(const std::string& kind) {
-  std::vector<std::vector<double>> rows;
-  std::ifstream in(QM_TEST_DATA_DIR "/distributions_golden.txt");
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream s(line);
-    std::string k;
-    s >> k;
-    if (k != kind) continue;
-    std::vector<double> row;
-    for (double v; s >> v;) row.push_back(v);
-    rows.push_back(row);
-  }
-  return rows;
+  return test_common::GoldenRows("distributions_golden.txt", kind);
 }
 
 // A bisection result lo must satisfy q - 0.0001 <= lo <= q (a hair above q

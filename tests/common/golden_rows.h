@@ -1,4 +1,4 @@
-// Reference files of tests/signal/data: one row per line, `kind v0 v1 ...`.
+// Reference files of a test folder's data/: one row per line, `kind v0 v1 ...`.
 #pragma once
 
 #include <fstream>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace signal_test {
+namespace test_common {
 
 // The rows of `file` that start with `kind`, as number lists.
 inline std::vector<std::vector<double>> GoldenRows(const std::string& file,
@@ -25,4 +25,4 @@ inline std::vector<std::vector<double>> GoldenRows(const std::string& file,
   return rows;
 }
 
-}  // namespace signal_test
+}  // namespace test_common
