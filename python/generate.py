@@ -61,6 +61,9 @@ class Gen:
           return "std::%s<int64_t>(" % word
       if word not in self.params:
         raise sig.TableError("%s: unknown name %s in %r" % (self.e.symbol, word, text))
+      q = self.params[word]
+      if q.role in ("out", "out?") and q.kind == "pointer":
+        return "o_%s" % word  # a count the export writes (after the call)
       return "v_%s" % word
     out = re.sub(r"([A-Za-z_][A-Za-z0-9_]*)(\s*\()?", sub, text)
     out = re.sub(r"QMPY_(LEN|ROWS|COLS)\(v_([A-Za-z0-9_]+)\)",
