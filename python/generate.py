@@ -379,7 +379,7 @@ class Gen:
     if e.ret not in ("f64", "discard", "status"):
       return False
     for p in e.params:
-      if p.role == "in" and p.kind == "scalar" and p.base in ("f64", "i32"):
+      if p.role == "in" and p.kind == "scalar" and p.base in ("f64", "i32") and not p.py_in_part:
         continue
       if p.role == "in?" and p.kind == "pointer" and p.base == "f64" and p.default is None:
         continue
