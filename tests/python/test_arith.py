@@ -161,6 +161,8 @@ def test_point_removal_compacts_copies_of_the_coordinates():
   np.testing.assert_array_equal(kx, [1, 2, 3])
   assert removed.dtype == np.int64
   np.testing.assert_array_equal(removed, [0, 4, 5])
+  big = arith.remove_points_outside_range(x, y, 6, 1, [0.5, 3.5], 1000, removed_indexes=True)
+  np.testing.assert_array_equal(big[2], [0, 4, 5])  # room beyond count is never needed
   with pytest.raises(ValueError):
     arith.remove_points_by_index(x, y, 7, [0])  # the count must be len(x)
   with pytest.raises(qmanlys.Error) as info:

@@ -266,5 +266,5 @@ export 297 remove_points_outside_range
   type in i32
   limits in f64[nLimits]
   nLimits size i64 =len(limits)
-  removedIndexes out? i64[removed] @removed >removed_indexes
+  removedIndexes out? i64[min(removed, count)] @removed >removed_indexes
   removed in *i64 ?0
