@@ -37,7 +37,9 @@ ROLE:
 
 TYPE: f64, i32, i64 (scalars by value); *f64, *i32, *i64 (pointer to one
 value); f64[E], i32[E], i64[E], c128[E] (arrays, c128 = interleaved complex
-as double pairs); f64[E,E] and c128[E,E] (row-major matrices); handle:KIND;
+as double pairs); f64[E,E] and c128[E,E] (row-major matrices); char[E]
+(NUL-terminated text, a Python str: E bytes of room, len(x) its length);
+handle:KIND;
 callback:NAME. E is an integer expression in C syntax over the other
 parameters' names, integer literals, + - * / % ( ) ?: comparisons, min(a,b),
 max(a,b), len(x), rows(x), cols(x) (the element count, row count and column
@@ -96,6 +98,8 @@ class Param:
       return SCALARS[self.base]
     if self.kind == "callback":
       return self.base
+    if self.kind == "text":
+      return ("const " if self.role in ("in", "in?") else "") + "char*"
     if self.kind == "handle":
       ctype = handles[self.base].ctype
       return ("const " if self.role in ("in", "in?") else "") + ctype + "*"
@@ -142,6 +146,10 @@ class Table:
 
 
 def _parse_type(text, where):
+  t = re.match(r"^char\[(.*)\]$", text)
+  if t:
+    _check_expr(t.group(1), where)
+    return "text", "char", [t.group(1).strip()]
   m = re.match(r"^(\*?)(f64|i32|i64|c128)(?:\[(.*)\])?$", text)
   if text.startswith("handle:"):
     return "handle", text[7:], []
@@ -289,7 +297,10 @@ def _validate_param(p, where):
       raise TableError("%s: a size is i32 or i64 with =EXPR" % where)
   elif p.expr is not None:
     raise TableError("%s: only sizes take =EXPR" % where)
-  if p.role in ("io", "state", "alloc") and p.kind != "array":
+  if p.kind == "text" and p.role not in ("in", "io"):
+    raise TableError("%s: text is an input or in place" % where)
+  if p.role in ("io", "state", "alloc") and p.kind not in ("array", "text") or (
+      p.kind == "text" and p.role in ("state", "alloc")):
     raise TableError("%s: %s needs an array type" % (where, p.role))
   if p.role in ("out", "out?") and p.kind not in ("array", "pointer"):
     raise TableError("%s: outputs are arrays or pointers" % where)

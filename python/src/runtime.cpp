@@ -376,6 +376,36 @@ bool Buffer::Allocate(int64_t doubles) {
   return true;
 }
 
+bool Text::Input(PyObject* value, const char* function, const char* arg) {
+  if (!PyUnicode_Check(value)) {
+    PyErr_Format(PyExc_TypeError, "%s(): %s must be a str, not %.100s", function, arg,
+                 Py_TYPE(value)->tp_name);
+    return false;
+  }
+  Py_ssize_t size = 0;
+  const char* text = PyUnicode_AsUTF8AndSize(value, &size);
+  if (text == nullptr) return false;
+  if (std::strlen(text) != static_cast<size_t>(size)) {
+    PyErr_Format(PyExc_ValueError, "%s(): %s must not contain NUL characters", function, arg);
+    return false;
+  }
+  keep_ = value;
+  text_ = text;
+  size_ = size;
+  return true;
+}
+
+bool TextBuffer::Allocate(const Text& from, int64_t room) {
+  if (room < from.Size() + 1) room = from.Size() + 1;
+  data_ = static_cast<char*>(std::calloc(static_cast<size_t>(room), 1));
+  if (data_ == nullptr) {
+    PyErr_NoMemory();
+    return false;
+  }
+  std::memcpy(data_, from.data(), static_cast<size_t>(from.Size()));
+  return true;
+}
+
 void GatherPart(const Array& complex, int part, double* to, int64_t count) {
   const double* from = complex.Doubles();
   int64_t have = complex.Size();

@@ -105,6 +105,33 @@ class Buffer {
   double* data_ = nullptr;
 };
 
+// NUL-terminated text from a Python str (UTF-8).
+class Text {
+ public:
+  bool Input(PyObject* value, const char* function, const char* arg);
+  int64_t Size() const { return size_; }
+  const char* data() const { return text_; }
+
+ private:
+  const char* text_ = "";
+  int64_t size_ = 0;
+  PyObject* keep_ = nullptr;  // borrowed from the argument, which outlives the call
+};
+
+// Room for text an export rewrites in place: the input copied, NUL padded.
+class TextBuffer {
+ public:
+  TextBuffer() = default;
+  TextBuffer(const TextBuffer&) = delete;
+  TextBuffer& operator=(const TextBuffer&) = delete;
+  ~TextBuffer() { std::free(data_); }
+  bool Allocate(const Text& from, int64_t room);  // MemoryError on failure
+  char* data() const { return data_; }
+
+ private:
+  char* data_ = nullptr;
+};
+
 // Copies between a complex128 array and one of its parts.
 void GatherPart(const Array& complex, int part, double* to, int64_t count);
 void ScatterPart(const double* from, Array& complex, int part, int64_t count);
