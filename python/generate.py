@@ -179,6 +179,7 @@ class Gen:
         self.w('if (a[%d] == nullptr) return qmpy::Missing("%s", "%s"), nullptr;' % (s, fn, name))
         self.w('if (!in_%s.Input(a[%d], "%s", "%s")) return nullptr;' % (name, s, fn, name))
         self.w("const int64_t L_%s = in_%s.Size();" % (p0.name, name))
+        self.w("(void)L_%s;" % p0.name)
       elif kind == "scalar" or kind == "pointer":
         ctype = CTYPE[p0.base]
         conv = {"f64": "ToDouble", "i32": "ToInt32", "i64": "ToInt64"}[p0.base]
@@ -277,6 +278,10 @@ class Gen:
         elif kind == "complex_scalar":
           for p in info["params"]:
             self.w("double o_%s = 0;" % p.name)
+        elif kind == "text":
+          self.w("qmpy::TextBuffer out_%s;" % o)
+          self.w('if (!out_%s.Allocate(in_%s, %s)) return nullptr;' % (
+              o, self.py_in(p0), self.expr(p0.shape[0])))
         continue
       given = "a[%d]" % self.slot[kw]
       if self.alias == o:
@@ -298,10 +303,6 @@ class Gen:
       elif kind == "complex_scalar":
         for p in info["params"]:
           self.w("double o_%s = 0;" % p.name)
-      elif kind == "text":
-        self.w("qmpy::TextBuffer out_%s;" % o)
-        self.w('if (!out_%s.Allocate(in_%s, %s)) return nullptr;' % (
-            o, self.py_in(p0), self.expr(p0.shape[0])))
     # the C arguments
     call_args = []
     for p in e.params:
