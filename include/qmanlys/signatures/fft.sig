@@ -179,19 +179,17 @@ export 269 inverse_complex_fft_2d
   shift in i32 ?0
   out out c128[rows, cols]
 
-# Spectrum unit conversion (ZMXFunc162) is not bound yet: its last argument
-# is a NUL-terminated unit label rewritten in place (room for 10 more
-# characters), and the table has no text type for it. The row it needs:
-# export 162 spectrum_unit_conversion
-#   x in f64[n]
-#   n size i64 =len(x)
-#   kind in i32
-#   scale in i32
-#   flags in i32
-#   df in f64
-#   w in? *f64
-#   out out f64[n]
-#   label (text in and out) -> returned after the values
+## Returns (values, label): the label rewritten for the unit (V -> Vrms^2/Hz, dBVrms, ...).
+export 162 spectrum_unit_conversion
+  x in f64[n]
+  n size i64 =len(x)
+  kind in i32
+  scale in i32
+  flags in i32
+  df in f64
+  w in? *f64
+  out out f64[n]
+  label io char[len(label) + 11]
 
 # Chirp-Z: A and W are complex numbers, passed as one-element complex arrays.
 ## A and W: one-element complex arrays ([a]); m < 1 gives len(x) points.
