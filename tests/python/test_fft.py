@@ -215,3 +215,16 @@ def test_empty_and_malformed_inputs():
     fft.real_fft_2d(X8)
   with pytest.raises(TypeError, match="float64"):
     fft.dct(Z8)
+
+
+def test_spectrum_unit_conversion_returns_the_values_and_the_rewritten_label():
+  x = np.array([1.0, 4.0, 0.25])
+  db, label = qmanlys.fft.spectrum_unit_conversion(x, 0, 1, 0, 1.0, None, "V")
+  np.testing.assert_allclose(db, 10 * np.log10(x), atol=1e-12)
+  assert label == "dBVrms"
+  np.testing.assert_array_equal(x, [1.0, 4.0, 0.25])  # the input is left alone
+  with pytest.raises(qmanlys.Error) as info:
+    qmanlys.fft.spectrum_unit_conversion(x, 0, 0, 4, 1.0, None, "V")  # density needs w
+  assert info.value.code == -20008
+  with pytest.raises(TypeError):
+    qmanlys.fft.spectrum_unit_conversion(x, 0, 1, 0, 1.0, None, b"V")
