@@ -180,6 +180,16 @@ class Gen:
         self.w('if (!in_%s.Input(a[%d], "%s", "%s")) return nullptr;' % (name, s, fn, name))
         self.w("const int64_t L_%s = in_%s.Size();" % (p0.name, name))
         self.w("(void)L_%s;" % p0.name)
+      elif kind == "pointer" and p0.base == "c128":
+        self.w("double v_%s[2] = {0, 0};" % p0.name)
+        if p0.role == "in?":
+          self.w("const bool has_%s = a[%d] != nullptr && a[%d] != Py_None;" % (p0.name, s, s))
+          self.w('if (has_%s && !qmpy::ToComplex(a[%d], "%s", "%s", &v_%s[0], &v_%s[1])) '
+                 'return nullptr;' % (p0.name, s, fn, name, p0.name, p0.name))
+        else:
+          self.w('if (a[%d] == nullptr) return qmpy::Missing("%s", "%s"), nullptr;' % (s, fn, name))
+          self.w('if (!qmpy::ToComplex(a[%d], "%s", "%s", &v_%s[0], &v_%s[1])) return nullptr;'
+                 % (s, fn, name, p0.name, p0.name))
       elif kind == "scalar" or kind == "pointer":
         ctype = CTYPE[p0.base]
         conv = {"f64": "ToDouble", "i32": "ToInt32", "i64": "ToInt64"}[p0.base]
@@ -237,6 +247,9 @@ class Gen:
           if p.base == "i32":
             self.w("int32_t v_%s = 0;" % p.name)
             self.w("if (!qmpy::Narrow32(s_%s, &v_%s)) return nullptr;" % (p.name, p.name))
+          elif p.kind == "pointer":
+            self.w("if (s_%s > INT32_MAX) return qmpy::RaiseStatus(-20046), nullptr;" % p.name)
+            self.w("int64_t v_%s = s_%s;  // rewritten by the export" % (p.name, p.name))
           else:
             # Every size the library takes is narrowed to 32 bits: refuse it
             # here, before any output is allocated or input copied.
@@ -273,7 +286,9 @@ class Gen:
         continue
       kw = self.out_kw[o]
       if not self.has_kw(o):
-        if kind == "pointer":
+        if kind == "pointer" and p0.base == "c128":
+          self.w("double o_%s[2] = {0, 0};" % p0.name)
+        elif kind == "pointer":
           self.w("%s o_%s = 0;" % (CTYPE[p0.base], p0.name))
         elif kind == "complex_scalar":
           for p in info["params"]:
@@ -298,6 +313,8 @@ class Gen:
         self.w('if (!out_%s.Output(g_%s, %s, %d, d, "%s", "%s")) return nullptr;' % (
             o, o, ELEM[elem], len(p0.shape), fn, kw), 2)
         self.w("}")
+      elif kind == "pointer" and p0.base == "c128":
+        self.w("double o_%s[2] = {0, 0};" % p0.name)
       elif kind == "pointer":
         self.w("%s o_%s = 0;" % (CTYPE[p0.base], p0.name))
       elif kind == "complex_scalar":
@@ -361,6 +378,8 @@ class Gen:
         item = "qmpy::FromLibraryBlock(b_%s, %s, %s)" % (
             p0.name, ELEM[p0.base], self.expr(p0.shape[0]) if not p0.trim else
             self.value_of(p0.trim))
+      elif kind == "pointer" and p0.base == "c128":
+        item = "PyComplex_FromDoubles(o_%s[0], o_%s[1])" % (p0.name, p0.name)
       elif kind == "pointer":
         item = ("PyFloat_FromDouble(o_%s)" if p0.base == "f64" else
                 "PyLong_FromLongLong(o_%s)") % p0.name
@@ -462,7 +481,7 @@ class Gen:
     if p.role == "null":
       return "nullptr"
     if p.role == "size":
-      return "v_%s" % p.name
+      return ("&v_%s" if p.kind == "pointer" else "v_%s") % p.name
     if p.kind == "scalar":
       return "v_%s" % p.name
     if p.kind == "callback":
@@ -470,14 +489,15 @@ class Gen:
     if p.kind == "handle":
       return "static_cast<%s*>(h_%s.pointer())" % (self.t.handles[p.base].ctype, p.name)
     if p.kind == "pointer":
+      amp = "" if p.base == "c128" else "&"
       if p.role in ("in", "in?"):
         if p.role == "in?" and p.default is None:
-          return "(has_%s ? &v_%s : nullptr)" % (p.name, p.name)
-        return "&v_%s" % p.name
+          return "(has_%s ? %sv_%s : nullptr)" % (p.name, amp, p.name)
+        return "%sv_%s" % (amp, p.name)
       o = self.py_out(p)
       if self.out_info[o]["optional"]:
-        return "(want_%s ? &o_%s : nullptr)" % (o, p.name)
-      return "&o_%s" % p.name
+        return "(want_%s ? %so_%s : nullptr)" % (o, amp, p.name)
+      return "%so_%s" % (amp, p.name)
     if p.role == "alloc":
       return "&b_%s" % p.name
     if p.kind == "text":

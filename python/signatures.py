@@ -30,13 +30,15 @@ ROLE:
     io      in-place array: the input is copied into the result, which the
             export overwrites
     state   caller-held array updated in place (a writable ndarray)
-    size    derived integer, never a Python argument: TOKEN `=EXPR`
+    size    derived integer, never a Python argument: TOKEN `=EXPR`; as a
+            pointer (*i64) a count the export reads and rewrites (points
+            in, points kept out), which @NAME trims to
     null    always a null pointer (for example "optional output: over the input")
     alloc   array the library allocates (TYPE**); copied out and released
     release a handle released by this export (Python: closes the object)
 
-TYPE: f64, i32, i64 (scalars by value); *f64, *i32, *i64 (pointer to one
-value); f64[E], i32[E], i64[E], c128[E] (arrays, c128 = interleaved complex
+TYPE: f64, i32, i64 (scalars by value); *f64, *i32, *i64, *c128 (pointer to
+one value; *c128 to one complex as two doubles, a Python complex); f64[E], i32[E], i64[E], c128[E] (arrays, c128 = interleaved complex
 as double pairs); f64[E,E] and c128[E,E] (row-major matrices); char[E]
 (NUL-terminated text, a Python str: E bytes of room, len(x) its length);
 handle:KIND;
@@ -159,7 +161,7 @@ def _parse_type(text, where):
     raise TableError("%s: unknown type %r" % (where, text))
   star, base, dims = m.groups()
   if star:
-    if dims is not None or base == "c128":
+    if dims is not None:
       raise TableError("%s: bad pointer type %r" % (where, text))
     return "pointer", base, []
   if dims is None:
@@ -293,8 +295,8 @@ def parse_file(path, handles, modules):
 
 def _validate_param(p, where):
   if p.role == "size":
-    if p.kind != "scalar" or p.base == "f64" or not p.expr:
-      raise TableError("%s: a size is i32 or i64 with =EXPR" % where)
+    if p.kind not in ("scalar", "pointer") or p.base not in ("i32", "i64") or not p.expr:
+      raise TableError("%s: a size is i32, i64, *i32 or *i64 with =EXPR" % where)
   elif p.expr is not None:
     raise TableError("%s: only sizes take =EXPR" % where)
   if p.kind == "text" and p.role not in ("in", "io"):

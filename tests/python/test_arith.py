@@ -150,24 +150,24 @@ def test_complex_scale_offset_leaves_x_unless_given_as_the_output(rng):
 def test_point_removal_compacts_copies_of_the_coordinates():
   x = np.arange(6.0)
   y = 10 * x
-  kx, ky = arith.remove_points_by_index(x, y, 6, [1, 3, 3])
+  kx, ky = arith.remove_points_by_index(x, y, [1, 3, 3])
   np.testing.assert_array_equal(kx, [0, 2, 4, 5])
   np.testing.assert_array_equal(ky, [0, 20, 40, 50])
   np.testing.assert_array_equal(x, np.arange(6.0))
-  kx, ky = arith.remove_points_outside_range(x, y, 6, 0, [45, 5])
+  kx, ky = arith.remove_points_outside_range(x, y, 0, [45, 5])
   np.testing.assert_array_equal(kx, [1, 2, 3, 4])
-  kx, ky, removed = arith.remove_points_outside_range(x, y, 6, 1, [0.5, 3.5], 6,
+  kx, ky, removed = arith.remove_points_outside_range(x, y, 1, [0.5, 3.5],
                                                       removed_indexes=True)
   np.testing.assert_array_equal(kx, [1, 2, 3])
   assert removed.dtype == np.int64
   np.testing.assert_array_equal(removed, [0, 4, 5])
-  big = arith.remove_points_outside_range(x, y, 6, 1, [0.5, 3.5], 1000, removed_indexes=True)
-  np.testing.assert_array_equal(big[2], [0, 4, 5])  # room beyond count is never needed
-  with pytest.raises(ValueError):
-    arith.remove_points_by_index(x, y, 7, [0])  # the count must be len(x)
+  # in place: the kept points at the front of the caller's arrays
+  xs, ys = x.copy(), y.copy()
+  kx, ky = arith.remove_points_by_index(xs, ys, [0], x_out=xs, y_out=ys)
+  np.testing.assert_array_equal(kx, [1, 2, 3, 4, 5])
+  assert np.shares_memory(kx, xs)
+  with pytest.raises(ValueError, match=r"expected \(6,\)"):
+    arith.remove_points_by_index(x, y[:5], [0])  # y must match x
   with pytest.raises(qmanlys.Error) as info:
-    arith.remove_points_by_index(x, y, 6, [6])
+    arith.remove_points_by_index(x, y, [6])
   assert info.value.code == -20017
-  with pytest.raises(qmanlys.Error) as info:
-    arith.remove_points_outside_range(x, y, 6, 1, [0.5, 3.5], 2, removed_indexes=True)
-  assert info.value.code == -20010

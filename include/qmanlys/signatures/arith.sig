@@ -243,28 +243,26 @@ export 52 complex_array_subtract
   zr out f64[n] >z.re
   zi out f64[n] >z.im
 
-# Point removal. The export takes the point count by pointer (points in,
-# points kept out), which the table cannot derive from len(x): the caller
-# passes count = len(x) and gets the kept points back. The optional third
+# Point removal: the count is read and rewritten by the export (points in,
+# points kept out), and the results are trimmed to it. The optional third
 # coordinate z is not offered (always null).
-## Pass count = len(x); returns (x, y) without the removed points.
+## Returns (x, y) without the removed points.
 export 296 remove_points_by_index
   x io f64[count] @count
   y io f64[count] @count
   z null f64[count]
-  count in *i64
+  count size *i64 =len(x)
   indexes in i64[nIndexes]
   nIndexes size i64 =len(indexes)
-## Pass count = len(x); returns (x, y) of the points kept, and with
-## removed_indexes=True also the indexes of the removed points (removed is
-## the capacity for them: pass count).
+## Returns (x, y) of the points kept, and with removed_indexes=True also the
+## indexes of the removed points.
 export 297 remove_points_outside_range
   x io f64[count] @count
   y io f64[count] @count
   z null f64[count]
-  count in *i64
+  count size *i64 =len(x)
   type in i32
   limits in f64[nLimits]
   nLimits size i64 =len(limits)
-  removedIndexes out? i64[min(removed, count)] @removed >removed_indexes
-  removed in *i64 ?0
+  removedIndexes out? i64[removed] @removed >removed_indexes
+  removed size *i64 =len(x)

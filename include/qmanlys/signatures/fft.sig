@@ -191,22 +191,21 @@ export 162 spectrum_unit_conversion
   out out f64[n]
   label io char[len(label) + 11]
 
-# Chirp-Z: A and W are complex numbers, passed as one-element complex arrays.
-## A and W: one-element complex arrays ([a]); m < 1 gives len(x) points.
+## A and W are complex numbers; m < 1 gives len(x) points.
 export 341 chirp_z
   x in f64[n]
   n size i64 =len(x)
-  A in c128[1]
-  W in c128[1]
+  A in *c128
+  W in *c128
   method in i32
   m in i64 ?0
   X out c128[m < 1 ? n : m]
-## A and W: one-element complex arrays ([a]); m < 1 gives len(x) points.
+## A and W are complex numbers; m < 1 gives len(x) points.
 export 342 complex_chirp_z
   x in c128[n]
   n size i64 =len(x)
-  A in c128[1]
-  W in c128[1]
+  A in *c128
+  W in *c128
   method in i32
   m in i64 ?0
   X out c128[m < 1 ? n : m]
