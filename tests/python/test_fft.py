@@ -58,8 +58,8 @@ SMOKE = [
     ("complex_fft_2d", (Z2,), {}, lambda: np.fft.fft2(Z2)),
     ("inverse_real_fft_2d", (np.fft.fft2(A2),), {}, lambda: A2),
     ("inverse_complex_fft_2d", (Z2,), {}, lambda: np.fft.ifft2(Z2)),
-    ("chirp_z", (X8, [1.0], [W8], 0), {}, lambda: np.fft.fft(X8)),
-    ("complex_chirp_z", (Z8, [1.0], [W8], 1), {}, lambda: np.fft.fft(Z8)),
+    ("chirp_z", (X8, 1.0, W8, 0), {}, lambda: np.fft.fft(X8)),
+    ("complex_chirp_z", (Z8, 1.0, W8, 1), {}, lambda: np.fft.fft(Z8)),
 ]
 
 
