@@ -286,7 +286,9 @@ class Gen:
         continue
       kw = self.out_kw[o]
       if not self.has_kw(o):
-        if kind == "pointer" and p0.base == "c128":
+        if kind == "pointer" and p0.role == "io":
+          pass  # the input's own variable carries the result
+        elif kind == "pointer" and p0.base == "c128":
           self.w("double o_%s[2] = {0, 0};" % p0.name)
         elif kind == "pointer":
           self.w("%s o_%s = 0;" % (CTYPE[p0.base], p0.name))
@@ -381,8 +383,8 @@ class Gen:
       elif kind == "pointer" and p0.base == "c128":
         item = "PyComplex_FromDoubles(o_%s[0], o_%s[1])" % (p0.name, p0.name)
       elif kind == "pointer":
-        item = ("PyFloat_FromDouble(o_%s)" if p0.base == "f64" else
-                "PyLong_FromLongLong(o_%s)") % p0.name
+        item = ("PyFloat_FromDouble(%s_%s)" if p0.base == "f64" else
+                "PyLong_FromLongLong(%s_%s)") % ("v" if p0.role == "io" else "o", p0.name)
       elif kind == "text":
         item = "PyUnicode_DecodeUTF8(out_%s.data(), std::strlen(out_%s.data()), \"replace\")" % (o, o)
       elif kind == "complex_scalar":
@@ -490,6 +492,8 @@ class Gen:
       return "static_cast<%s*>(h_%s.pointer())" % (self.t.handles[p.base].ctype, p.name)
     if p.kind == "pointer":
       amp = "" if p.base == "c128" else "&"
+      if p.role == "io":
+        return "&v_%s" % p.name
       if p.role in ("in", "in?"):
         if p.role == "in?" and p.default is None:
           return "(has_%s ? %sv_%s : nullptr)" % (p.name, amp, p.name)

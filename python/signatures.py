@@ -28,7 +28,9 @@ ROLE:
     out     output the binding allocates (or the caller gives by keyword)
     out?    optional output: null unless the caller asks for it by keyword
     io      in-place array: the input is copied into the result, which the
-            export overwrites
+            export overwrites; on a pointer (*f64) a value the export reads
+            and updates (a phase carried from call to call): a Python
+            number in, the updated number returned
     state   caller-held array updated in place (a writable ndarray)
     size    derived integer, never a Python argument: TOKEN `=EXPR`; as a
             pointer (*i64) a count the export reads and rewrites (points
@@ -301,7 +303,8 @@ def _validate_param(p, where):
     raise TableError("%s: only sizes take =EXPR" % where)
   if p.kind == "text" and p.role not in ("in", "io"):
     raise TableError("%s: text is an input or in place" % where)
-  if p.role in ("io", "state", "alloc") and p.kind not in ("array", "text") or (
+  if p.role in ("state", "alloc") and p.kind != "array" or p.role == "io" and p.kind not in (
+      "array", "text", "pointer") or (
       p.kind == "text" and p.role in ("state", "alloc")):
     raise TableError("%s: %s needs an array type" % (where, p.role))
   if p.role in ("out", "out?") and p.kind not in ("array", "pointer"):
@@ -310,7 +313,8 @@ def _validate_param(p, where):
     raise TableError("%s: scalars by value are inputs or sizes" % where)
   if p.role == "release" and p.kind != "handle":
     raise TableError("%s: release takes a handle" % where)
-  if p.default is not None and not (p.kind in ("scalar", "pointer") and p.role in ("in", "in?")):
+  if p.default is not None and not (p.kind in ("scalar", "pointer") and
+                                    p.role in ("in", "in?", "io")):
     raise TableError("%s: only scalar inputs take a default" % where)
   if p.role == "in" and p.kind == "pointer" and p.default is None:
     pass

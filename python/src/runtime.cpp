@@ -289,7 +289,9 @@ bool Array::Output(PyObject* given, Elem elem, int ndim, const int64_t* dims,
     shape[i] = dims[i] < 0 ? 0 : static_cast<npy_intp>(dims[i]);
   }
   if (given == nullptr || given == Py_None || given == Py_True) {
-    PyObject* a = PyArray_SimpleNew(ndim, shape, TypeNumber(elem));
+    // Zeroed: an export that writes nothing (an empty operand) leaves zeros,
+    // never uninitialised memory (large blocks come zeroed from the system).
+    PyObject* a = PyArray_ZEROS(ndim, shape, TypeNumber(elem), 0);
     if (a == nullptr) return false;
     array_ = reinterpret_cast<PyArrayObject*>(a);
     fresh = true;

@@ -1,46 +1,46 @@
 # Signal and noise generation.
 module generate
 
-## phase: a 1-element array, the phase in degrees of the first sample. Returns
-## (phase after the last sample, as a 1-element array, samples): pass it to the next call to continue.
+## phase: the phase in degrees of the first sample (default 0). Returns
+## (phase after the last sample, samples): pass the phase to the next call to continue.
 export 159 sine_wave
   n in i64
   amplitude in f64
   f in f64
-  phase io f64[1]
+  phase io *f64 ?0
   out out f64[n]
-## phase: a 1-element array, the phase in degrees of the first sample. Returns
-## (phase after the last sample, as a 1-element array, samples): pass it to the next call to continue.
+## phase: the phase in degrees of the first sample (default 0). Returns
+## (phase after the last sample, samples): pass the phase to the next call to continue.
 export 165 square_wave
   n in i64
   amplitude in f64
   f in f64
-  phase io f64[1]
+  phase io *f64 ?0
   duty in f64
   out out f64[n]
-## phase: a 1-element array, the phase in degrees of the first sample. Returns
-## (phase after the last sample, as a 1-element array, samples): pass it to the next call to continue.
+## phase: the phase in degrees of the first sample (default 0). Returns
+## (phase after the last sample, samples): pass the phase to the next call to continue.
 export 151 sawtooth_wave
   n in i64
   amplitude in f64
   f in f64
-  phase io f64[1]
+  phase io *f64 ?0
   out out f64[n]
-## phase: a 1-element array, the phase in degrees of the first sample. Returns
-## (phase after the last sample, as a 1-element array, samples): pass it to the next call to continue.
+## phase: the phase in degrees of the first sample (default 0). Returns
+## (phase after the last sample, samples): pass the phase to the next call to continue.
 export 179 triangle_wave
   n in i64
   amplitude in f64
   f in f64
-  phase io f64[1]
+  phase io *f64 ?0
   out out f64[n]
-## phase: a 1-element array, the phase in degrees of the first sample. Returns
-## (phase after the last sample, as a 1-element array, samples): pass it to the next call to continue.
+## phase: the phase in degrees of the first sample (default 0). Returns
+## (phase after the last sample, samples): pass the phase to the next call to continue.
 export 9 arbitrary_wave
   n in i64
   amplitude in f64
   f in f64
-  phase io f64[1]
+  phase io *f64 ?0
   table in f64[m]
   m size i64 =len(table)
   interpolation in i32

@@ -3,12 +3,11 @@
 # scales stay real.
 module linalg
 
-## Returns the determinant as a one-element complex128 array.
 export 220 complex_determinant_typed
   a in c128[n,n]
   n size i64 =rows(a)
   type in i32
-  det out c128[1]
+  det out *c128
 export 212 complex_matrix_inverse_typed
   a io c128[n,n] >inverse
   n size i64 =rows(a)
@@ -41,12 +40,11 @@ export 210 complex_cholesky_factor
   a io c128[n,n] >r
   n size i64 =rows(a)
   out null c128[n,n]
-## Returns the product as a one-element complex128 array.
 export 221 complex_dot_product
   x in c128[n]
   y in c128[n]
   n size i64 =len(x)
-  dot out c128[1]
+  dot out *c128
 export 214 complex_matrix_multiply
   a in c128[m,k]
   b in c128[k,n]
@@ -79,11 +77,10 @@ export 217 complex_conjugate_transpose
   m size i64 =rows(a)
   n size i64 =cols(a)
   out out c128[n,m]
-## Returns the trace as a one-element complex128 array.
 export 225 complex_matrix_trace
   a in c128[n,n]
   n size i64 =rows(a)
-  trace out c128[1]
+  trace out *c128
 ## The types of special_matrix with complex entries; n is used by type 0 only.
 export 227 complex_special_matrix
   type in i32

@@ -68,13 +68,13 @@ export 124 mode
   top in f64
   intervals in i64
   mode out *f64
-## Returns the modes found, at most capacity of them (intervals < 1: exact values).
+## Returns every mode (intervals < 1: of the exact values).
 export 340 modes
   x in f64[n]
   n size i64 =len(x)
   intervals in i64
   modes out f64[count] @count
-  count in *i64 <capacity
+  count size *i64 =intervals < 1 ? n : intervals
 ## Returns (counts, centres) of the intervals.
 export 90 histogram
   x in f64[n]
