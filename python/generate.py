@@ -557,14 +557,17 @@ class Gen:
     return "t_%s.data()" % p.name
 
   def signature_text(self):
-    parts = []
-    for n in self.inputs:
+    parts, nullable = [], []
+    for i, n in enumerate(self.inputs):
       info = self.in_info[n]
-      if info["optional"]:
+      later_required = any(not self.in_info[m]["optional"] for m in self.inputs[i + 1:])
+      if info["optional"] and not later_required:
         d = info["default"] if info["default"] is not None else "None"
         parts.append("%s=%s" % (n, d))
       else:
         parts.append(n)
+        if info["optional"] and info["default"] is None:
+          nullable.append(n)
     outs = [self.out_kw[o] for o in self.outputs if self.has_kw(o)]
     if outs:
       parts.append("*")
@@ -575,7 +578,10 @@ class Gen:
       rets.insert(0, "value")
     if self.e.ret.startswith("handle:"):
       rets.insert(0, self.e.ret[7:])
-    return sig_text + (" -> " + ", ".join(rets) if rets else "")
+    text = sig_text + (" -> " + ", ".join(rets) if rets else "")
+    if nullable:
+      text += "\n\n%s may be None." % " and ".join(nullable)
+    return text
 
 
 def c_string(text):
