@@ -109,3 +109,23 @@ def test_counts_beyond_32_bits_are_refused_before_allocating():
     with pytest.raises(qmanlys.Error) as info:
       qmanlys.real_fft_interleaved([1.0, 2.0], m=m)
     assert info.value.code == -20046
+
+
+def test_every_exported_symbol_has_exactly_one_function():
+  import ctypes
+  import os
+  path = os.environ.get("QM_SHARED_LIBRARY")
+  if not path:
+    pytest.skip("QM_SHARED_LIBRARY names the library under test (CTest sets it)")
+  lib = ctypes.CDLL(path)
+  exported = set()
+  for number in range(1, 400):
+    try:
+      getattr(lib, "ZMXFunc%d" % number)
+      exported.add(number)
+    except AttributeError:
+      pass
+  bound = {number for _, number in qmanlys._exports.values()}
+  assert bound == exported, (sorted(exported - bound), sorted(bound - exported))
+  for name, (family, number) in qmanlys._exports.items():
+    assert getattr(getattr(qmanlys, family), name) is getattr(qmanlys, name)
