@@ -254,8 +254,15 @@ def test_states_must_be_writable_arrays_of_the_right_length():
     f.fir_filter_with_state(x, taps, frozen)
   with pytest.raises(ValueError, match=r"\(2,\)"):
     f.fir_filter_with_state(x, taps, np.zeros(3))
-  # a single tap needs no state
+  # a single tap needs no state, no feedback coefficients filter by b alone, and no
+  # coefficients at all are the library's to refuse
   np.testing.assert_array_equal(f.fir_filter_with_state(x, [2.0], np.zeros(0)), 2 * x)
+  zb = np.zeros(2)
+  np.testing.assert_allclose(f.iir_filter_with_state(x, [], np.zeros(0), taps, zb),
+                             np.convolve(x, taps)[:8], atol=1e-15)
+  with pytest.raises(qmanlys.Error) as info:
+    f.fir_filter_with_state(x, [], np.zeros(0))
+  assert info.value.code == -20003
 
 
 # ---- Savitzky-Golay ---------------------------------------------------------------------

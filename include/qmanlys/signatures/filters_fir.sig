@@ -8,7 +8,7 @@ export 352 fir_filter_with_state
   x in f64[n]
   n size i64 =len(x)
   b in f64[nb]
-  inputState state f64[nb - 1]
+  inputState state f64[max(nb - 1, 0)]
   nb size i32 =len(b)
   y out f64[n]
 ## outputState (na - 1 values) and inputState (nb - 1 values), float64
@@ -18,10 +18,10 @@ export 92 iir_filter_with_state
   x in f64[n]
   n size i64 =len(x)
   a in f64[na]
-  outputState state f64[na - 1]
+  outputState state f64[max(na - 1, 0)]
   na size i32 =len(a)
   b in f64[nb]
-  inputState state f64[nb - 1]
+  inputState state f64[max(nb - 1, 0)]
   nb size i32 =len(b)
   y out f64[n]
 ## x complex; inputState (nb - 1 values, complex128 ndarray) is updated in
@@ -30,7 +30,7 @@ export 353 complex_fir_filter_with_state
   x in c128[n]
   n size i64 =len(x)
   b in f64[nb]
-  inputState state c128[nb - 1]
+  inputState state c128[max(nb - 1, 0)]
   nb size i32 =len(b)
   y out c128[n]
 ## x complex; outputState (na - 1 values) and inputState (nb - 1 values),
@@ -39,10 +39,10 @@ export 354 complex_iir_filter_with_state
   x in c128[n]
   n size i64 =len(x)
   a in f64[na]
-  outputState state c128[na - 1]
+  outputState state c128[max(na - 1, 0)]
   na size i32 =len(a)
   b in f64[nb]
-  inputState state c128[nb - 1]
+  inputState state c128[max(nb - 1, 0)]
   nb size i32 =len(b)
   y out c128[n]
 
