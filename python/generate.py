@@ -25,6 +25,14 @@ ELEM = {"f64": "qmpy::Elem::f64", "i32": "qmpy::Elem::i32", "i64": "qmpy::Elem::
 CTYPE = {"f64": "double", "i32": "int32_t", "i64": "int64_t", "c128": "double"}
 
 
+def snake(name):
+  """A C parameter name as a Python one: inputState -> input_state, X -> x."""
+  if name.isupper() and len(name) <= 2:
+    return name.lower() + ("_" if name.lower() in ("in", "is", "if", "or") else "")
+  out = re.sub(r"(?<=[a-z0-9])([A-Z])", r"_\1", name)
+  return out.lower()
+
+
 class Gen:
   def __init__(self, e, table, protos):
     self.e = e
@@ -39,12 +47,12 @@ class Gen:
 
   # -- names ---------------------------------------------------------------
   def py_in(self, p):
-    return p.py_in or p.name
+    return p.py_in or snake(p.name)
 
   def py_out(self, p):
     if p.py_out:
       return p.py_out
-    return p.name
+    return snake(p.name)
 
   def c_nonconst(self, p):
     ctype = dict((n, t) for t, n in self.proto[1])[p.name]
@@ -55,20 +63,22 @@ class Gen:
     def sub(m):
       word, call = m.group(1), m.group(2)
       if call:
-        if word in ("len", "rows", "cols"):
-          return "%s(" % {"len": "QMPY_LEN", "rows": "QMPY_ROWS", "cols": "QMPY_COLS"}[word]
         if word in ("min", "max"):
           return "std::%s<int64_t>(" % word
       if word not in self.params:
         raise sig.TableError("%s: unknown name %s in %r" % (self.e.symbol, word, text))
       q = self.params[word]
       if q.role in ("out", "out?") and q.kind == "pointer":
-        return "o_%s" % word  # a count the export writes (after the call)
-      return "v_%s" % word
-    out = re.sub(r"([A-Za-z_][A-Za-z0-9_]*)(\s*\()?", sub, text)
-    out = re.sub(r"QMPY_(LEN|ROWS|COLS)\(v_([A-Za-z0-9_]+)\)",
-                 lambda m: "%s_%s" % (m.group(1)[0], m.group(2)), out)
-    return "static_cast<int64_t>(%s)" % out
+        return "static_cast<int64_t>(o_%s)" % word  # a count the export writes (after the call)
+      if q.base == "f64":
+        return "v_%s" % word
+      return "static_cast<int64_t>(v_%s)" % word  # 64-bit arithmetic: no int32 overflow
+    # len(x), rows(x), cols(x): the array's dimensions, named by the C parameter.
+    text = re.sub(r"\b(len|rows|cols)\s*\(\s*([A-Za-z_][A-Za-z0-9_]*)\s*\)",
+                  lambda m: "#%s_%s" % ({"len": "L", "rows": "R", "cols": "C"}[m.group(1)],
+                                        m.group(2)), text)
+    out = re.sub(r"(?<![#\w])([A-Za-z_][A-Za-z0-9_]*)(\s*\()?", sub, text)
+    return "static_cast<int64_t>(%s)" % out.replace("#", "")
 
   # -- structure ---------------------------------------------------------------
   def plan(self):
