@@ -13,6 +13,7 @@ qmanlys/<module>.py plus qmanlys/_families.py. Standard library only.
 """
 
 import argparse
+import keyword
 import os
 import re
 import sys
@@ -28,9 +29,10 @@ CTYPE = {"f64": "double", "i32": "int32_t", "i64": "int64_t", "c128": "double"}
 def snake(name):
   """A C parameter name as a Python one: inputState -> input_state, X -> x."""
   if name.isupper() and len(name) <= 2:
-    return name.lower() + ("_" if name.lower() in ("in", "is", "if", "or") else "")
-  out = re.sub(r"(?<=[a-z0-9])([A-Z])", r"_\1", name)
-  return out.lower()
+    out = name.lower()
+  else:
+    out = re.sub(r"(?<=[a-z0-9])([A-Z])", r"_\1", name).lower()
+  return out + "_" if keyword.iskeyword(out) else out
 
 
 class Gen:
