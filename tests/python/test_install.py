@@ -44,6 +44,12 @@ def test_installed_package_imports_with_the_installed_library(tmp_path):
   if done.returncode != 0 and "cannot find" in done.stderr:
     pytest.skip("the build tree is not fully built: " + done.stderr.strip().splitlines()[-1])
   assert done.returncode == 0, done.stderr
+  # Every file of the build tree's package is installed (the family modules
+  # are generated, the compiled module is named by the interpreter's ABI).
+  built = os.path.join(build, "python", "qmanlys")
+  expected = sorted(f for f in os.listdir(built) if f.endswith((".py", ".so")))
+  assert sorted(f for f in os.listdir(installed_site(prefix) + "/qmanlys")
+                if f.endswith((".py", ".so"))) == expected
   for where in (prefix, tmp_path / "moved"):
     if where != prefix:
       prefix.rename(where)
