@@ -5,13 +5,18 @@
 #     committed reference data (tests/*/data/*.py, run with /usr/bin/python3)
 #     and the optional benchmark peers (GSL); neither the build nor the tests
 #     need them.
+#   tools/install-deps.sh --examples    also the packages of the Python
+#     examples gallery (make examples): matplotlib, dask, dask.distributed.
 set -e
 PACKAGES="build-essential cmake pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
 libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev
 python3-dev python3-numpy python3-pytest python3-scipy"
-if [ "$1" = "--reference" ]; then
-  PACKAGES="$PACKAGES python3-mpmath libgsl-dev"
-fi
+for option in "$@"; do
+  case "$option" in
+    --reference) PACKAGES="$PACKAGES python3-mpmath libgsl-dev" ;;
+    --examples) PACKAGES="$PACKAGES python3-matplotlib python3-dask python3-distributed" ;;
+  esac
+done
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
