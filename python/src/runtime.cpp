@@ -364,18 +364,68 @@ PyObject* Array::Take() {
   return a;
 }
 
+// Per-thread cache of scratch blocks: a few slots, each keeping the largest
+// block it lent (up to kKeepBytes) for the next call on the thread.
+namespace {
+constexpr int kSlots = 4;
+constexpr size_t kKeepBytes = size_t{256} << 20;
+struct ScratchCache {
+  double* block[kSlots] = {};
+  size_t capacity[kSlots] = {};  // doubles
+  bool lent[kSlots] = {};
+  ~ScratchCache() {
+    for (int i = 0; i < kSlots; ++i) std::free(block[i]);
+  }
+};
+thread_local ScratchCache scratch_cache;
+}  // namespace
+
 bool Buffer::Allocate(int64_t doubles) {
   if (doubles < 1) doubles = 1;
   if (static_cast<uint64_t>(doubles) > SIZE_MAX / sizeof(double)) {
     PyErr_NoMemory();
     return false;
   }
-  data_ = static_cast<double*>(std::malloc(static_cast<size_t>(doubles) * sizeof(double)));
+  const size_t need = static_cast<size_t>(doubles);
+  ScratchCache& cache = scratch_cache;
+  if (need * sizeof(double) <= kKeepBytes) {
+    int best = -1;
+    for (int i = 0; i < kSlots; ++i) {
+      if (cache.lent[i]) continue;
+      if (cache.capacity[i] >= need) {
+        best = i;
+        break;
+      }
+      if (best < 0 || cache.capacity[i] > cache.capacity[best]) best = i;
+    }
+    if (best >= 0) {
+      if (cache.capacity[best] < need) {
+        std::free(cache.block[best]);
+        cache.block[best] = static_cast<double*>(std::malloc(need * sizeof(double)));
+        cache.capacity[best] = cache.block[best] ? need : 0;
+      }
+      if (cache.block[best] != nullptr) {
+        cache.lent[best] = true;
+        slot_ = best;
+        data_ = cache.block[best];
+        return true;
+      }
+    }
+  }
+  data_ = static_cast<double*>(std::malloc(need * sizeof(double)));
   if (data_ == nullptr) {
     PyErr_NoMemory();
     return false;
   }
   return true;
+}
+
+Buffer::~Buffer() {
+  if (slot_ >= 0) {
+    scratch_cache.lent[slot_] = false;
+  } else {
+    std::free(data_);
+  }
 }
 
 bool Text::Input(PyObject* value, const char* function, const char* arg) {

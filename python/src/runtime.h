@@ -91,18 +91,21 @@ class Array {
   PyArrayObject* array_ = nullptr;
 };
 
-// Scratch the binding needs (split complex arrays): malloc'd, freed on scope exit.
+// Scratch the binding needs (split complex arrays), for the duration of one
+// call. Blocks come from a small per-thread cache, so repeated calls on large
+// records reuse warm memory instead of faulting in fresh pages every time.
 class Buffer {
  public:
   Buffer() = default;
   Buffer(const Buffer&) = delete;
   Buffer& operator=(const Buffer&) = delete;
-  ~Buffer() { std::free(data_); }
+  ~Buffer();
   bool Allocate(int64_t doubles);  // MemoryError on failure
   double* data() const { return data_; }
 
  private:
   double* data_ = nullptr;
+  int slot_ = -1;  // the cache slot lent, or -1 for a block of its own
 };
 
 // NUL-terminated text from a Python str (UTF-8).
