@@ -338,6 +338,7 @@ class Gen:
     call_args = []
     for p in e.params:
       call_args.append(self.bind(p))
+    self.emit_splits()
     # result and call
     ret = e.ret
     rtype = {"status": "int32_t", "f64": "double", "str": "const char*"}.get(ret)
@@ -491,7 +492,7 @@ class Gen:
   def bind(self, p):
     """The C argument for parameter p (and the copying it needs)."""
     if not hasattr(self, "after"):
-      self.after = []
+      self.after, self.gathers, self.scatters = [], [], []
     if p.role == "null":
       return "nullptr"
     if p.role == "size":
@@ -553,20 +554,51 @@ class Gen:
     self.w("if (%s && !t_%s.Allocate(%s)) return nullptr;" % (cond, p.name, doubles))
     if in_name is not None:
       if in_split:
-        self.w("if (in_%s.Present()) qmpy::GatherPart(in_%s, %d, t_%s.data(), %s);" % (
-            in_name, in_name, 0 if in_split == "re" else 1, p.name, doubles))
+        self.gathers.append((in_name, 0 if in_split == "re" else 1, p.name, doubles))
       else:
         self.w("if (in_%s.Present()) qmpy::CopyInto(in_%s, t_%s.data(), %s);" % (
             in_name, in_name, p.name, doubles))
     if out_name is not None:
       guard = "if (want_%s) " % out_name if opt_out else ""
       if out_split:
-        self.after.append("%sqmpy::ScatterPart(t_%s.data(), out_%s, %d, %s);" % (
-            guard, p.name, out_name, 0 if out_split == "re" else 1, doubles))
+        self.scatters.append((guard, out_name, 0 if out_split == "re" else 1, p.name, doubles))
       else:
         self.after.append("%sqmpy::CopyOut(t_%s.data(), out_%s, %s);" % (
             guard, p.name, out_name, doubles))
     return "t_%s.data()" % p.name
+
+  def emit_splits(self):
+    """The copies between complex arrays and split parts: one pass for a pair."""
+    if not hasattr(self, "gathers"):
+      return
+    done = set()
+    for i, (name, part, temp, count) in enumerate(self.gathers):
+      if i in done:
+        continue
+      mate = next((j for j, g in enumerate(self.gathers) if j != i and j not in done and
+                   g[0] == name and g[1] != part and g[3] == count), None)
+      if mate is not None:
+        done.add(mate)
+        re_t, im_t = (temp, self.gathers[mate][2]) if part == 0 else (self.gathers[mate][2], temp)
+        self.w("if (in_%s.Present()) qmpy::Deinterleave(in_%s, t_%s.data(), t_%s.data(), %s);"
+               % (name, name, re_t, im_t, count))
+      else:
+        self.w("if (in_%s.Present()) qmpy::GatherPart(in_%s, %d, t_%s.data(), %s);" % (
+            name, name, part, temp, count))
+    done = set()
+    for i, (guard, name, part, temp, count) in enumerate(self.scatters):
+      if i in done:
+        continue
+      mate = next((j for j, g in enumerate(self.scatters) if j != i and j not in done and
+                   g[1] == name and g[2] != part and g[4] == count and g[0] == guard), None)
+      if mate is not None:
+        done.add(mate)
+        re_t, im_t = (temp, self.scatters[mate][3]) if part == 0 else (self.scatters[mate][3], temp)
+        self.after.append("%sqmpy::Interleave(t_%s.data(), t_%s.data(), out_%s, %s);" % (
+            guard, re_t, im_t, name, count))
+      else:
+        self.after.append("%sqmpy::ScatterPart(t_%s.data(), out_%s, %d, %s);" % (
+            guard, temp, name, part, count))
 
   def signature_text(self):
     parts, nullable = [], []

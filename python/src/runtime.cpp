@@ -279,6 +279,8 @@ bool Array::State(PyObject* value, Elem elem, int ndim, const char* function, co
   return true;
 }
 
+constexpr npy_intp kZeroedOutputElements = 65536;
+
 bool Array::Output(PyObject* given, Elem elem, int ndim, const int64_t* dims,
                    const char* function, const char* arg) {
   npy_intp shape[2];
@@ -289,9 +291,14 @@ bool Array::Output(PyObject* given, Elem elem, int ndim, const int64_t* dims,
     shape[i] = dims[i] < 0 ? 0 : static_cast<npy_intp>(dims[i]);
   }
   if (given == nullptr || given == Py_None || given == Py_True) {
-    // Zeroed: an export that writes nothing (an empty operand) leaves zeros,
-    // never uninitialised memory (large blocks come zeroed from the system).
-    PyObject* a = PyArray_ZEROS(ndim, shape, TypeNumber(elem), 0);
+    // Small outputs start zeroed, so an export that writes nothing (an empty
+    // operand) never hands back uninitialised memory; large ones, which every
+    // successful export writes, skip the pass over memory that zeroing costs.
+    npy_intp elements = 1;
+    for (int i = 0; i < ndim; ++i) elements *= shape[i];
+    PyObject* a = elements <= kZeroedOutputElements
+                      ? PyArray_ZEROS(ndim, shape, TypeNumber(elem), 0)
+                      : PyArray_SimpleNew(ndim, shape, TypeNumber(elem));
     if (a == nullptr) return false;
     array_ = reinterpret_cast<PyArrayObject*>(a);
     fresh = true;
@@ -468,6 +475,25 @@ void ScatterPart(const double* from, Array& complex, int part, int64_t count) {
   double* to = complex.Doubles();
   int64_t have = complex.Size();
   for (int64_t i = 0; i < count && i < have; ++i) to[2 * i + part] = from[i];
+}
+
+void Deinterleave(const Array& complex, double* re, double* im, int64_t count) {
+  const double* from = complex.Doubles();
+  const int64_t have = complex.Size() < count ? complex.Size() : count;
+  for (int64_t i = 0; i < have; ++i) {
+    re[i] = from[2 * i];
+    im[i] = from[2 * i + 1];
+  }
+  for (int64_t i = have; i < count; ++i) re[i] = im[i] = 0.0;
+}
+
+void Interleave(const double* re, const double* im, Array& complex, int64_t count) {
+  double* to = complex.Doubles();
+  const int64_t have = complex.Size() < count ? complex.Size() : count;
+  for (int64_t i = 0; i < have; ++i) {
+    to[2 * i] = re[i];
+    to[2 * i + 1] = im[i];
+  }
 }
 
 void CopyInto(const Array& from, Array& to) {

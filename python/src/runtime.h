@@ -138,6 +138,9 @@ class TextBuffer {
 // Copies between a complex128 array and one of its parts.
 void GatherPart(const Array& complex, int part, double* to, int64_t count);
 void ScatterPart(const double* from, Array& complex, int part, int64_t count);
+// Both parts in one pass.
+void Deinterleave(const Array& complex, double* re, double* im, int64_t count);
+void Interleave(const double* re, const double* im, Array& complex, int64_t count);
 void CopyInto(const Array& from, Array& to);  // same element type, overlap allowed
 void CopyInto(const Array& from, double* to, int64_t doubles);
 void CopyOut(const double* from, Array& to, int64_t doubles);
