@@ -2,11 +2,14 @@
 #   make run    install what is missing, build, run the main program
 #   make test   install what is missing, build, run the whole test suite
 #   make asan / make tsan   the suite under ASan+UBSan / TSan
+#   make fuzz   the fuzzer over every export (clang, libFuzzer, ASan+UBSan) for
+#               FUZZ_SECONDS (default 600), then its thread phase under TSan
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 600
 
-.PHONY: deps build run test asan tsan install clean
+.PHONY: deps build run test asan tsan fuzz install clean
 
 deps:
 	@sh tools/install-deps.sh
@@ -27,5 +30,9 @@ asan:
 tsan:
 	$(MAKE) test BUILD=build-tsan CMAKE_FLAGS="-DQM_SANITIZE=thread -DQM_BUILD_BENCH=OFF"
 
+fuzz:
+	sh tests/fuzz/run.sh $(FUZZ_SECONDS) long
+	sh tests/fuzz/run.sh --threads 10
+
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-fuzz build-fuzz-tsan

@@ -5,12 +5,17 @@
 #     committed reference data (tests/*/data/*.py, run with /usr/bin/python3)
 #     and the optional benchmark peers (GSL); neither the build nor the tests
 #     need them.
+#   tools/install-deps.sh --fuzz   also clang and its sanitizer/libFuzzer
+#     runtimes (make fuzz, tests/fuzz/run.sh)
 set -e
 PACKAGES="build-essential cmake pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
 libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev
 python3-dev python3-numpy python3-pytest python3-scipy"
 if [ "$1" = "--reference" ]; then
   PACKAGES="$PACKAGES python3-mpmath libgsl-dev"
+fi
+if [ "$1" = "--fuzz" ]; then
+  PACKAGES="$PACKAGES clang libclang-rt-dev"
 fi
 missing=""
 for p in $PACKAGES; do
