@@ -299,6 +299,7 @@ double Struve(double v, double x) {
   if (std::isinf(v) || std::isinf(x)) return DomainError();
   if (x < 0.0) {
     if (v != std::floor(v)) return DomainError();
+    if (v < -200.0 || v > 200.0) return DomainError();  // as for x > 0
     const double r = StruvePositive(v, -x);
     return std::fmod(std::fabs(v), 2.0) == 1.0 ? r : -r;  // (-1)^(v+1)
   }

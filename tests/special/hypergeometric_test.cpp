@@ -2,6 +2,7 @@
 // poles, the transformations' seams and domains.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -73,6 +74,19 @@ TEST(Struve, ClosedFormsParityAndDomain) {
   EXPECT_TRUE(std::isnan(ZMXFunc328(0.5, -1.0)));
   EXPECT_TRUE(std::isnan(ZMXFunc328(250.0, 1.0)));
   EXPECT_TRUE(std::isnan(ZMXFunc328(kNaN, 1.0)));
+}
+
+// Integer orders beyond +-200 at negative x are out of the domain as at
+// positive x; the most negative ones once reached the series with an order
+// that does not fit an int (an undefined conversion, then a loop bounded by it).
+TEST(Struve, IntegerOrdersOutOfRangeAtNegativeX) {
+  for (double v : {-DBL_MAX, -1e300, -1e10, -250.0, 250.0, 1e300, DBL_MAX}) {
+    EXPECT_TRUE(std::isnan(ZMXFunc328(v, -1.0))) << v;
+    EXPECT_TRUE(std::isnan(ZMXFunc328(v, -40.0))) << v;
+    EXPECT_TRUE(std::isnan(ZMXFunc328(v, 1.0))) << v;
+  }
+  EXPECT_EQ(ZMXFunc328(200.0, -1.0), -ZMXFunc328(200.0, 1.0));
+  EXPECT_EQ(ZMXFunc328(-199.0, -3.0), ZMXFunc328(-199.0, 3.0));
 }
 
 }  // namespace
