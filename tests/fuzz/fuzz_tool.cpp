@@ -1,10 +1,11 @@
 // Companion of the libFuzzer target, without libFuzzer:
 //   qm_fuzz_tool seed DIR          writes DIR/<export>.bin, one valid call per
 //                                  export (status 0 where the export has one)
-//   qm_fuzz_tool threads DIR SECS  the thread phase: every input of DIR once on
-//                                  this thread, then 4 threads calling random
-//                                  ones for SECS seconds; each outcome must equal
-//                                  the single-threaded one (run under TSan)
+//   qm_fuzz_tool threads DIR SECS  the thread phase: every input of DIR and 24
+//                                  random calls per export once on this thread,
+//                                  then 4 threads calling random ones for SECS
+//                                  seconds; each outcome must equal the
+//                                  single-threaded one (run under TSan)
 //   qm_fuzz_tool run FILE...       replays inputs, one line per input
 #include <atomic>
 #include <chrono>
@@ -77,11 +78,25 @@ struct Input {
 };
 
 int Threads(const fs::path& dir, double seconds) {
+  // The seeds, and for every export 24 calls of random choices (the same on
+  // every run).
+  std::vector<Input> candidates;
+  for (const auto& entry : fs::directory_iterator(dir))
+    if (entry.is_regular_file()) candidates.push_back({entry.path().filename().string(), ReadFile(entry.path())});
+  std::mt19937_64 rng(20261210);
+  for (int i = 0; i < qmfuzz::ExportCount(); ++i) {
+    const int number = qmfuzz::ExportNumber(i);
+    for (int k = 0; k < 24; ++k) {
+      std::vector<uint8_t> bytes(2 + 64);
+      bytes[0] = static_cast<uint8_t>(number & 0xFF);
+      bytes[1] = static_cast<uint8_t>(number >> 8);
+      for (std::size_t j = 2; j < bytes.size(); ++j) bytes[j] = static_cast<uint8_t>(rng());
+      candidates.push_back({"ZMXFunc" + std::to_string(number) + " random #" + std::to_string(k), bytes});
+    }
+  }
   std::vector<Input> inputs;
   int failed = 0;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (!entry.is_regular_file()) continue;
-    Input in{entry.path().filename().string(), ReadFile(entry.path())};
+  for (Input& in : candidates) {
     const qmfuzz::Report a = qmfuzz::RunOne(in.bytes.data(), in.bytes.size());
     if (a.outcome == qmfuzz::Outcome::kFailed) {
       std::fprintf(stderr, "threads: %s: FUZZ FINDING: %s\n", in.name.c_str(), a.message.c_str());
@@ -89,7 +104,8 @@ int Threads(const fs::path& dir, double seconds) {
       continue;
     }
     if (a.outcome == qmfuzz::Outcome::kSkipped) {
-      std::fprintf(stderr, "threads: %s skipped (%s)\n", in.name.c_str(), a.message.c_str());
+      if (in.name.find(" random ") == std::string::npos)
+        std::fprintf(stderr, "threads: %s skipped (%s)\n", in.name.c_str(), a.message.c_str());
       continue;
     }
     // An export whose outcome depends on the thread's history (state kept
