@@ -164,6 +164,9 @@ double Hyp2F1Unit(double a, double b, double c, double x) {
   const double gap = std::fabs(s - std::nearbyint(s));
   // An integer to the rounding of a + b and c, or exactly.
   if (gap <= 4.0 * kEpsilon * (std::fabs(a) + std::fabs(b) + std::fabs(c))) {
+    // A gap beyond the series bound has no logarithmic form of sane length
+    // (nor one whose order fits an int): the series, NaN unless it converges.
+    if (std::fabs(s) > kMaxTerms) return Series2F1(a, b, c, x);
     return Hyp2F1IntegerGap(a, b, c, x);
   }
   if (gap < 0.05 && x <= 0.99999) return Series2F1(a, b, c, x);

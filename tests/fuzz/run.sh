@@ -38,6 +38,7 @@ case "$1" in
 esac
 
 SECONDS_TOTAL=${1:-600}
+LONG=${2:-}
 build "$FUZZ_BUILD" address qm_fuzz
 WORK="$FUZZ_BUILD/corpus"
 FINDINGS="$FUZZ_BUILD/findings"
@@ -47,7 +48,7 @@ LOG="$FUZZ_BUILD/fuzz.log"
 # New inputs go to the working corpus; the seeds in the repository are read only.
 set -- -max_total_time="$SECONDS_TOTAL" -timeout=10 -rss_limit_mb=2048 -max_len=512 \
   -artifact_prefix="$FINDINGS/" -print_final_stats=1 "$WORK" tests/fuzz/corpus
-[ "$2" = long ] && set -- -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 "$@"
+[ "$LONG" = long ] && set -- -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 "$@"
 status=0
 "$FUZZ_BUILD/qm_fuzz" "$@" >"$LOG" 2>&1 || status=$?
 grep -E "^(stat::|#[0-9]+ *DONE|Done)" "$LOG" | tail -8 || true

@@ -55,6 +55,21 @@ TEST(Hypergeometric2F1, ClosedFormsGaussValueAndDomain) {
   EXPECT_EQ(ZMXFunc315(0.0, 1.5, 2.5, 0.7), 1.0);
 }
 
+// c - a - b an integer far beyond the series bound (here beyond any int):
+// the logarithmic form is not tried; the answer comes from the series in
+// bounded time, as it does for a large non-integer gap.
+TEST(Hypergeometric2F1, IntegerGapBeyondTheSeriesBound) {
+  for (double big : {1e300, 6.4e257, 1e12, 3e9}) {
+    const double r = ZMXFunc315(1.0, big, 1.5, 0.95);
+    EXPECT_FALSE(std::isfinite(r)) << big;
+    // With c large the series converges at once: 1 + a b x / c + ...
+    const double q = ZMXFunc315(1.0, 2.0, big, 0.95);
+    EXPECT_NEAR(q, 1.0 + 2.0 * 0.95 / big, 1e-15) << big;
+  }
+  // A gap within the bound keeps the logarithmic form: 2F1(1, 1; 2; x) = -ln(1-x)/x.
+  EXPECT_NEAR(ZMXFunc315(1.0, 1.0, 2.0, 0.95), -std::log(0.05) / 0.95, 1e-13);
+}
+
 TEST(Struve, ClosedFormsParityAndDomain) {
   // H_(1/2)(x) = √(2/(πx)) (1 - cos x); H_(-1/2)(x) = √(2/(πx)) sin x.
   for (double x : {0.1, 2.9, 3.1, 8.0, 40.0, 95.0}) {
