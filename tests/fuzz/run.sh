@@ -56,8 +56,8 @@ found=0
 for f in "$FINDINGS"/*; do
   [ -f "$f" ] || continue
   found=$((found + 1))
-  what=$("$FUZZ_BUILD/qm_fuzz" "$f" 2>&1 | grep -m1 -E "FUZZ FINDING|ERROR: (Address|Leak)Sanitizer|runtime error|ERROR: libFuzzer|SUMMARY" || true)
-  echo "fuzz finding: ${what:-see $LOG} -- reproduce: $FUZZ_BUILD/qm_fuzz $ROOT/$f"
+  what=$("$FUZZ_BUILD/qm_fuzz" -timeout=10 -rss_limit_mb=2048 "$f" 2>&1 | grep -m1 -E "FUZZ FINDING|ERROR: (Address|Leak)Sanitizer|runtime error|ERROR: libFuzzer|SUMMARY" || true)
+  echo "fuzz finding: ${what:-see $LOG} -- reproduce: $FUZZ_BUILD/qm_fuzz -timeout=10 -rss_limit_mb=2048 $ROOT/$f"
 done
 if [ "$found" -ne 0 ] || [ "$status" -ne 0 ]; then
   [ "$found" -eq 0 ] && tail -30 "$LOG"
