@@ -4,12 +4,15 @@
 #   make asan / make tsan   the suite under ASan+UBSan / TSan
 #   make examples   install what is missing, build the Python package, draw
 #                   the gallery of examples/python into $(BUILD)/examples
+#   make fuzz   the fuzzer over every export (clang, libFuzzer, ASan+UBSan) for
+#               FUZZ_SECONDS (default 600), then its thread phase under TSan
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PYTHON ?= /usr/bin/python3
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 600
 
-.PHONY: deps build run test asan tsan examples install clean
+.PHONY: deps build run test asan tsan examples fuzz install clean
 
 deps:
 	@sh tools/install-deps.sh
@@ -36,5 +39,9 @@ examples:
 	cmake --build $(BUILD) -j $(JOBS) --target qmanlys_python
 	PYTHONPATH=$(BUILD)/python $(PYTHON) examples/python/run_all.py $(BUILD)/examples
 
+fuzz:
+	sh tests/fuzz/run.sh $(FUZZ_SECONDS) long
+	sh tests/fuzz/run.sh --threads 10
+
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-fuzz build-fuzz-tsan

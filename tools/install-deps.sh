@@ -7,6 +7,8 @@
 #     need them.
 #   tools/install-deps.sh --examples    also the packages of the Python
 #     examples gallery (make examples): matplotlib, dask, dask.distributed.
+#   tools/install-deps.sh --fuzz   also clang and its sanitizer/libFuzzer
+#     runtimes (make fuzz, tests/fuzz/run.sh)
 set -e
 PACKAGES="build-essential cmake pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
 libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev
@@ -15,6 +17,7 @@ for option in "$@"; do
   case "$option" in
     --reference) PACKAGES="$PACKAGES python3-mpmath libgsl-dev" ;;
     --examples) PACKAGES="$PACKAGES python3-matplotlib python3-dask python3-distributed" ;;
+    --fuzz) PACKAGES="$PACKAGES clang libclang-rt-dev" ;;
   esac
 done
 missing=""

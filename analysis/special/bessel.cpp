@@ -390,6 +390,14 @@ void BesselJYPositive(double v, double x, double* j, double* y) {
     return;
   }
   if (x >= 22.0 && v < x) {
+    // The recurrence takes floor(v) steps: orders beyond 32 bits are out of
+    // reach (as the integer orders of BesselY).
+    if (v > 2147483647.0) {
+      const double nan = DomainError();
+      if (j) *j = nan;
+      if (y) *y = nan;
+      return;
+    }
     HankelRecurrenceJY(v, x, j, y);
     return;
   }
@@ -540,6 +548,8 @@ bool TemmeIKImpl(R v, R x, IK* out, bool* scaled) {
 }
 
 bool TemmeIK(double v, double x, IK* out, bool* scaled) {
+  // Its recurrence takes v steps: orders beyond 32 bits are out of reach.
+  if (v > 2147483647.0) return false;
   if (x > 20.0 || v > 20.0) return TemmeIKImpl<long double>(v, x, out, scaled);
   return TemmeIKImpl<double>(v, x, out, scaled);
 }

@@ -164,6 +164,9 @@ double Hyp2F1Unit(double a, double b, double c, double x) {
   const double gap = std::fabs(s - std::nearbyint(s));
   // An integer to the rounding of a + b and c, or exactly.
   if (gap <= 4.0 * kEpsilon * (std::fabs(a) + std::fabs(b) + std::fabs(c))) {
+    // A gap beyond the series bound has no logarithmic form of sane length
+    // (nor one whose order fits an int): the series, NaN unless it converges.
+    if (std::fabs(s) > kMaxTerms) return Series2F1(a, b, c, x);
     return Hyp2F1IntegerGap(a, b, c, x);
   }
   if (gap < 0.05 && x <= 0.99999) return Series2F1(a, b, c, x);
@@ -299,6 +302,7 @@ double Struve(double v, double x) {
   if (std::isinf(v) || std::isinf(x)) return DomainError();
   if (x < 0.0) {
     if (v != std::floor(v)) return DomainError();
+    if (v < -200.0 || v > 200.0) return DomainError();  // as for x > 0
     const double r = StruvePositive(v, -x);
     return std::fmod(std::fabs(v), 2.0) == 1.0 ? r : -r;  // (-1)^(v+1)
   }

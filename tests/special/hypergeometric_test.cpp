@@ -2,6 +2,7 @@
 // poles, the transformations' seams and domains.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -54,6 +55,21 @@ TEST(Hypergeometric2F1, ClosedFormsGaussValueAndDomain) {
   EXPECT_EQ(ZMXFunc315(0.0, 1.5, 2.5, 0.7), 1.0);
 }
 
+// c - a - b an integer far beyond the series bound (here beyond any int):
+// the logarithmic form is not tried; the answer comes from the series in
+// bounded time, as it does for a large non-integer gap.
+TEST(Hypergeometric2F1, IntegerGapBeyondTheSeriesBound) {
+  for (double big : {1e300, 6.4e257, 1e12, 3e9}) {
+    const double r = ZMXFunc315(1.0, big, 1.5, 0.95);
+    EXPECT_FALSE(std::isfinite(r)) << big;
+    // With c large the series converges at once: 1 + a b x / c + ...
+    const double q = ZMXFunc315(1.0, 2.0, big, 0.95);
+    EXPECT_NEAR(q, 1.0 + 2.0 * 0.95 / big, 1e-15) << big;
+  }
+  // A gap within the bound keeps the logarithmic form: 2F1(1, 1; 2; x) = -ln(1-x)/x.
+  EXPECT_NEAR(ZMXFunc315(1.0, 1.0, 2.0, 0.95), -std::log(0.05) / 0.95, 1e-13);
+}
+
 TEST(Struve, ClosedFormsParityAndDomain) {
   // H_(1/2)(x) = √(2/(πx)) (1 - cos x); H_(-1/2)(x) = √(2/(πx)) sin x.
   for (double x : {0.1, 2.9, 3.1, 8.0, 40.0, 95.0}) {
@@ -73,6 +89,19 @@ TEST(Struve, ClosedFormsParityAndDomain) {
   EXPECT_TRUE(std::isnan(ZMXFunc328(0.5, -1.0)));
   EXPECT_TRUE(std::isnan(ZMXFunc328(250.0, 1.0)));
   EXPECT_TRUE(std::isnan(ZMXFunc328(kNaN, 1.0)));
+}
+
+// Integer orders beyond +-200 at negative x are out of the domain as at
+// positive x; the most negative ones once reached the series with an order
+// that does not fit an int (an undefined conversion, then a loop bounded by it).
+TEST(Struve, IntegerOrdersOutOfRangeAtNegativeX) {
+  for (double v : {-DBL_MAX, -1e300, -1e10, -250.0, 250.0, 1e300, DBL_MAX}) {
+    EXPECT_TRUE(std::isnan(ZMXFunc328(v, -1.0))) << v;
+    EXPECT_TRUE(std::isnan(ZMXFunc328(v, -40.0))) << v;
+    EXPECT_TRUE(std::isnan(ZMXFunc328(v, 1.0))) << v;
+  }
+  EXPECT_EQ(ZMXFunc328(200.0, -1.0), -ZMXFunc328(200.0, 1.0));
+  EXPECT_EQ(ZMXFunc328(-199.0, -3.0), ZMXFunc328(-199.0, 3.0));
 }
 
 }  // namespace
