@@ -5,11 +5,16 @@
 #     committed reference data (tests/*/data/*.py, run with /usr/bin/python3)
 #     and the optional benchmark peers (GSL); neither the build nor the tests
 #     need them.
+#   tools/install-deps.sh --windows   also the MinGW-w64 cross compiler, the
+#     GoogleTest sources and Wine, for the Windows build (make windows).
 set -e
 PACKAGES="build-essential cmake pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
 libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev"
 if [ "$1" = "--reference" ]; then
   PACKAGES="$PACKAGES python3-mpmath python3-numpy python3-scipy libgsl-dev"
+fi
+if [ "$1" = "--windows" ]; then
+  PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix googletest wine64"
 fi
 missing=""
 for p in $PACKAGES; do
