@@ -1,3 +1,8 @@
+if(WIN32)
+  include(${CMAKE_CURRENT_SOURCE_DIR}/frame/win32/extra.cmake)
+  return()
+endif()
+
 # Small fake modules for the BLAS/LAPACK search tests: a BLAS module with
 # every routine of the function table, one missing a routine, a run-time
 # module and the companion module that carries the pointer file.
