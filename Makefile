@@ -6,13 +6,15 @@
 #                   the gallery of examples/python into $(BUILD)/examples
 #   make fuzz   the fuzzer over every export (clang, libFuzzer, ASan+UBSan) for
 #               FUZZ_SECONDS (default 600), then its thread phase under TSan
+#   make windows      cross-build the Windows version (MinGW-w64) into
+#                     build-windows; make windows-test runs its suite under Wine
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PYTHON ?= /usr/bin/python3
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps build run test asan tsan examples fuzz install clean
+.PHONY: deps build run test asan tsan examples fuzz windows windows-test install clean
 
 deps:
 	@sh tools/install-deps.sh
@@ -43,5 +45,13 @@ fuzz:
 	sh tests/fuzz/run.sh $(FUZZ_SECONDS) long
 	sh tests/fuzz/run.sh --threads 10
 
+windows:
+	@sh tools/install-deps.sh --windows
+	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQM_BUILD_BENCH=OFF -DQM_BUILD_PYTHON=OFF $(CMAKE_FLAGS)
+	cmake --build build-windows -j $(JOBS)
+
+windows-test: windows
+	cd build-windows && ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf build build-asan build-tsan build-fuzz build-fuzz-tsan
+	rm -rf build build-asan build-tsan build-fuzz build-fuzz-tsan build-windows

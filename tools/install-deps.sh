@@ -9,6 +9,8 @@
 #     examples gallery (make examples): matplotlib, dask, dask.distributed.
 #   tools/install-deps.sh --fuzz   also clang and its sanitizer/libFuzzer
 #     runtimes (make fuzz, tests/fuzz/run.sh)
+#   tools/install-deps.sh --windows   also the MinGW-w64 cross compiler, the
+#     GoogleTest sources and Wine, for the Windows build (make windows).
 set -e
 PACKAGES="build-essential cmake pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
 libopenblas0-pthread libopenblas-dev libfltk1.3-dev xvfb xauth libfftw3-dev
@@ -18,6 +20,7 @@ for option in "$@"; do
     --reference) PACKAGES="$PACKAGES python3-mpmath libgsl-dev" ;;
     --examples) PACKAGES="$PACKAGES python3-matplotlib python3-dask python3-distributed" ;;
     --fuzz) PACKAGES="$PACKAGES clang libclang-rt-dev" ;;
+    --windows) PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix googletest wine64" ;;
   esac
 done
 missing=""

@@ -35,7 +35,7 @@ static_assert(IsOrderOfKernelRadices(kRadixTable),
               "the preference order must list each radix of the kernel registry once");
 constexpr std::int32_t kRaderThreshold = 50;
 
-// Guarded by ProcessMutex().
+// Guarded by the process mutex (ProcessLock).
 struct CacheState {
   FftPlan* head = nullptr;  // every plan, most recently acquired first
   FftPlan* idle_oldest = nullptr;

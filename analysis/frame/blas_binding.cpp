@@ -1,12 +1,9 @@
 // Search for the BLAS/LAPACK modules and resolution of the function table.
 #include "frame/blas_binding.h"
 
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <link.h>
-#include <unistd.h>
-
 #include <cstring>
+
+#include "frame/platform.h"
 
 namespace qm {
 namespace {
@@ -15,51 +12,16 @@ constexpr std::size_t kPointerFileLimit = 498;
 constexpr std::size_t kSharedDirLimit = 500;
 
 std::string WithSlash(std::string dir) {
-  if (dir.empty() || dir.back() != '/') dir.push_back('/');
+  if (dir.empty() || dir.back() != kPathSeparator) dir.push_back(kPathSeparator);
   return dir;
 }
 
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// Directory of the loaded module whose file name is `basename`, or "".
-std::string LoadedModuleDirectory(const std::string& basename) {
-  struct Query {
-    const std::string* name;
-    std::string dir;
-  } query{&basename, {}};
-  dl_iterate_phdr(
-      [](dl_phdr_info* info, std::size_t, void* data) -> int {
-        auto* q = static_cast<Query*>(data);
-        if (!info->dlpi_name || !*info->dlpi_name) return 0;
-        const std::string path = info->dlpi_name;
-        const std::size_t slash = path.rfind('/');
-        const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-        if (base != *q->name) return 0;
-        q->dir = DirectoryOf(path);
-        return 1;
-      },
-      &query);
-  return query.dir;
-}
-
-// Content of D/mklpath as a directory ending in '/', or "" when the file is
-// missing or empty.
+// Content of D/mklpath as a directory ending in the separator, or "" when
+// the file is missing or empty.
 std::string ReadPointerFile(const std::string& dir) {
-  const std::string path = dir + kPointerFileName;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
-  char buffer[kPointerFileLimit];
-  std::size_t used = 0;
-  while (used < sizeof buffer) {
-    const ssize_t got = ::read(fd, buffer + used, sizeof buffer - used);
-    if (got <= 0) break;
-    used += static_cast<std::size_t>(got);
-  }
-  ::close(fd);
-  std::string content(buffer, used);
+  std::optional<std::string> text = platform::ReadFilePrefix(dir + kPointerFileName, kPointerFileLimit);
+  if (!text) return {};
+  std::string content = std::move(*text);
   // Editors end text files with a line break; it is never part of the path.
   while (!content.empty() && (content.back() == '\n' || content.back() == '\r')) content.pop_back();
   if (content.empty()) return {};
@@ -69,9 +31,9 @@ std::string ReadPointerFile(const std::string& dir) {
 void* SymbolOf(void* handle, const char* name, bool fortran) {
   if (fortran) {
     const std::string mangled = std::string(name) + "_";
-    if (void* p = dlsym(handle, mangled.c_str())) return p;
+    if (void* p = platform::ModuleSymbol(handle, mangled.c_str())) return p;
   }
-  return dlsym(handle, name);
+  return platform::ModuleSymbol(handle, name);
 }
 
 bool ResolveTable(void* handle, LapackTable* table) {
@@ -89,7 +51,7 @@ bool ResolveTable(void* handle, LapackTable* table) {
 }
 
 void Close(void*& handle) {
-  if (handle) dlclose(handle);
+  platform::UnloadModule(handle);
   handle = nullptr;
 }
 
@@ -97,10 +59,10 @@ void Close(void*& handle) {
 // resolves the table. On failure whatever was loaded is released again.
 bool LoadModules(const std::string* runtime_path, const std::string& blas_path, BlasBinding* out) {
   if (runtime_path) {
-    out->runtime = dlopen(runtime_path->c_str(), RTLD_NOW | RTLD_GLOBAL);
+    out->runtime = platform::LoadModule(*runtime_path, true);
     if (!out->runtime) return false;
   }
-  out->blas = dlopen(blas_path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  out->blas = platform::LoadModule(blas_path, false);
   if (!out->blas || !ResolveTable(out->blas, &out->table)) {
     Close(out->blas);
     Close(out->runtime);
@@ -118,7 +80,7 @@ bool LoadPair(const std::string& dir, BlasBinding* out) {
 void SetThreadCount(int count, BlasBinding* out) {
   using Setter = void (*)(int);
   for (const char* name : {"openblas_set_num_threads", "MKL_Set_Num_Threads"}) {
-    if (void* p = dlsym(out->blas, name)) {
+    if (void* p = platform::ModuleSymbol(out->blas, name)) {
       reinterpret_cast<Setter>(p)(count < 1 ? 1 : count);
       out->thread_setter = name;
       return;
@@ -144,7 +106,7 @@ bool BindBlasLapack(const BlasSearch& search, BlasBinding* out) {
   const int threads = search.thread_count;
 
   // 1. Pointer file beside the companion module: final.
-  const std::string companion_dir = LoadedModuleDirectory(search.companion_module);
+  const std::string companion_dir = platform::LoadedModuleDirectory(search.companion_module);
   if (!companion_dir.empty()) {
     const std::string dir = ReadPointerFile(companion_dir);
     if (!dir.empty())

@@ -1,5 +1,11 @@
 // Locating and binding the BLAS/LAPACK modules.
 //
+// The names below are those of the POSIX build; the Windows build uses
+// "libiomp5md.dll", "GX090000_BLASLAPACK.dll" and "rvxanlys.dll", the
+// registry value QMSHAREDDIR64 of the key SOFTWARE\Quellmark\Common\Installer
+// (HKEY_LOCAL_MACHINE) in place of the environment variable, a backslash as
+// separator and no system module (see the platform's platform_names.h).
+//
 // Module file names in a candidate directory D (D ends in '/'):
 //   D + "libgomp.so.1"               the OpenMP run-time, loaded first, so
 //                                    that the BLAS module's own dependency on
@@ -32,16 +38,11 @@
 #include <string>
 
 #include "frame/lapack.h"
+#include "frame/platform.h"
 
 namespace qm {
 
-inline constexpr char kRuntimeModuleName[] = "libgomp.so.1";
-inline constexpr char kBlasModuleName[] = "libGX090000_BLASLAPACK.so";
-inline constexpr char kCompanionModuleName[] = "librvxanlys.so";
 inline constexpr char kPointerFileName[] = "mklpath";
-inline constexpr char kSharedDirVariable[] = "QMSHAREDDIR64";
-inline constexpr char kSharedDirSuffix[] = "MKL/GX090000_BLASLAPACK/";
-inline constexpr char kSystemBlasModule[] = "libopenblas.so.0";
 
 // Where the search looks; the library fills it from the process, tests from
 // their temporary folders.
@@ -56,7 +57,7 @@ struct BlasSearch {
 enum class BlasSource { kNone, kPointerFile, kOwnDirectory, kSharedDirectory, kSystem };
 
 struct BlasBinding {
-  void* runtime = nullptr;  // dlopen handles, null when not loaded
+  void* runtime = nullptr;  // module handles, null when not loaded
   void* blas = nullptr;
   LapackTable table{};
   BlasSource source = BlasSource::kNone;

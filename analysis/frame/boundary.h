@@ -67,6 +67,7 @@
 #include <utility>
 
 #include "frame/counts.h"
+#include "frame/platform.h"
 #include "frame/status.h"
 #include "frame/workspace.h"
 // Every export file includes the public declarations through this header,
@@ -74,7 +75,9 @@
 // compile ("conflicting declaration of C function").
 #include "qmanlys.h"
 
-#define QM_EXPORT extern "C" __attribute__((visibility("default")))
+// The platform's export attribute (platform_names.h): default visibility on
+// POSIX, dllexport on Win32; only the exports carry it.
+#define QM_EXPORT extern "C" QM_EXPORT_ATTRIBUTE
 
 namespace qm {
 namespace boundary {

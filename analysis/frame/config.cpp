@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "frame/platform.h"
+
 namespace qm {
 namespace {
 
@@ -52,7 +54,7 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 int ReadThreadCount(const std::string& dir) {
   if (dir.empty()) return 1;
   const std::string text =
-      ReadProfileString(dir + kConfigFileName, "RVX", "ZMX_NUM_THREADS", "1", 11);
+      platform::ProfileString(dir + kConfigFileName, "RVX", "ZMX_NUM_THREADS", "1", 11);
   // Read like atoi (leading blanks, optional sign, digits, anything after is
   // ignored), but a value beyond the int range saturates instead of wrapping.
   const long long n = std::strtoll(text.c_str(), nullptr, 10);

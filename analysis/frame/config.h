@@ -17,8 +17,9 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
                               const std::string& key, const std::string& fallback,
                               std::size_t max_chars);
 
-// Thread count from `dir` + "analysis.ini" (dir ends in '/'; "" means the
+// Thread count from `dir` + "analysis.ini" (dir ends in the separator; "" means the
 // directory is unknown and gives 1): the value read as at most 11 characters,
+// read through the platform's profile reader (Win32: GetPrivateProfileStringA),
 // converted like C atoi (saturating at INT_MAX instead of wrapping); below 1
 // (also a text without digits) becomes 1.
 int ReadThreadCount(const std::string& dir);

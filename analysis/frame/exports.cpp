@@ -9,4 +9,4 @@ QM_EXPORT const char* ZMXFunc240(int32_t code) { return qm::GetErrorMessage(code
 // Releases memory that an export allocated for the caller; null does nothing.
 // Exported under two names.
 QM_EXPORT void ZMXFunc234(void* block) { qm::WorkspaceFree(block); }
-extern "C" __attribute__((visibility("default"), alias("ZMXFunc234"))) void ZMXFunc238(void* block);
+QM_EXPORT __attribute__((alias("ZMXFunc234"))) void ZMXFunc238(void* block);

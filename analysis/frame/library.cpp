@@ -1,26 +1,26 @@
-// Library load and unload.
+// Library load and unload (called by the platform layer, frame/platform.h).
 //
-// Load: create the per-thread table, read "analysis.ini" beside the library,
-// bind BLAS/LAPACK and hand it the thread count. A shared object cannot
-// refuse to load on Linux; when no BLAS/LAPACK module is found the library
-// still loads and every export that needs one returns kNoLinearAlgebra.
+// Load: open the process mutex and the per-thread table, read
+// "analysis.ini" beside the library, bind BLAS/LAPACK and hand it the thread
+// count. A shared object cannot refuse to load on Linux, and the Windows
+// build keeps the same rule (see frame/platform.h): when no BLAS/LAPACK
+// module is found the library still loads and every export that needs one
+// returns kNoLinearAlgebra.
 // Unload: release the modules, then every FFT plan (referenced or idle) and
-// every per-thread record still held.
+// every per-thread record still held, then close the mutex.
 #include "frame/library.h"
-
-#include <dlfcn.h>
-
-#include <climits>
-#include <cstdlib>
 
 #include "fft/fft_engine.h"
 #include "frame/blas_binding.h"
 #include "frame/config.h"
+#include "frame/platform.h"
 #include "frame/process_mutex.h"
 #include "frame/thread_state.h"
 
 namespace qm {
 namespace {
+
+constexpr std::size_t kSharedDirLimit = 500;
 
 // Constructed on first use, so that the order of static initialisation
 // between files does not matter.
@@ -40,26 +40,17 @@ LoadState& State() {
   return *load_state;
 }
 
-std::string FindOwnDirectory() {
-  Dl_info info{};
-  if (!dladdr(reinterpret_cast<void*>(&FindOwnDirectory), &info) || !info.dli_fname) return {};
-  char resolved[PATH_MAX];
-  if (!realpath(info.dli_fname, resolved)) return {};
-  std::string path = resolved;
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::optional<std::string> SharedDirectorySetting() {
-  const char* value = std::getenv(kSharedDirVariable);
-  if (!value || !*value) return std::nullopt;
-  return std::string(value);
+  return platform::SharedDirectorySetting(kSharedDirLimit);
 }
 
-__attribute__((constructor)) void OnLibraryLoad() {
+}  // namespace
+
+void LibraryAttach() {
   LoadState& s = State();
+  platform::ProcessMutexOpen();
   ThreadTableOpen();
-  s.directory = FindOwnDirectory();
+  s.directory = platform::OwnModuleDirectory();
   s.thread_count = ReadThreadCount(s.directory);
   BlasSearch search;
   search.own_dir = s.directory;
@@ -68,20 +59,14 @@ __attribute__((constructor)) void OnLibraryLoad() {
   s.bound = BindBlasLapack(search, &s.blas);
 }
 
-__attribute__((destructor)) void OnLibraryUnload() {
+void LibraryDetach() {
   LoadState& s = State();
   ReleaseBlasLapack(&s.blas);
   fft::FftPlanCacheClose();
   ThreadTableClose();
+  platform::ProcessMutexClose();
   delete load_state;
   load_state = nullptr;
-}
-
-}  // namespace
-
-std::mutex& ProcessMutex() {
-  static std::mutex mutex;  // constant-initialised: usable from any constructor
-  return mutex;
 }
 
 const std::string& LibraryDirectory() { return State().directory; }

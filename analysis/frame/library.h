@@ -5,7 +5,8 @@
 
 namespace qm {
 
-// Directory of the library's own module, ending in '/', or "" when unknown.
+// Directory of the library's own module, ending in the path separator, or
+// "" when unknown.
 const std::string& LibraryDirectory();
 
 // The BLAS/LAPACK thread count read from "analysis.ini" at load.

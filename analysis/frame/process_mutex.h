@@ -2,18 +2,16 @@
 // per-thread table's bookkeeping.
 #pragma once
 
-#include <mutex>
+#include "frame/platform.h"
 
 namespace qm {
 
-std::mutex& ProcessMutex();
-
 class ProcessLock {
  public:
-  ProcessLock() : lock_(ProcessMutex()) {}
-
- private:
-  std::lock_guard<std::mutex> lock_;
+  ProcessLock() { platform::ProcessMutexLock(); }
+  ~ProcessLock() { platform::ProcessMutexUnlock(); }
+  ProcessLock(const ProcessLock&) = delete;
+  ProcessLock& operator=(const ProcessLock&) = delete;
 };
 
 }  // namespace qm

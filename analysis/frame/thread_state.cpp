@@ -1,14 +1,12 @@
-// The per-thread table: a pthread key gives each thread its record without a
-// lock; a list under the process mutex remembers every live record so that
+// The per-thread table: a thread slot of the platform layer (a pthread key,
+// a Win32 TLS index) gives each thread its record without a lock; a list under the process mutex remembers every live record so that
 // the ones still held when the library unloads are released too.
 #include "frame/thread_state.h"
-
-#include <pthread.h>
-#include <stdlib.h>  // rand_r
 
 #include <ctime>
 #include <new>
 
+#include "frame/platform.h"
 #include "frame/process_mutex.h"
 #include "frame/workspace.h"
 
@@ -21,7 +19,6 @@ struct Entry {
   Entry* next = nullptr;
 };
 
-pthread_key_t record_key;
 bool key_created = false;
 Entry* live_entries = nullptr;
 int live_count = 0;
@@ -56,13 +53,13 @@ void OnThreadExit(void* p) {
 }  // namespace
 
 void ThreadTableOpen() {
-  if (!key_created) key_created = pthread_key_create(&record_key, OnThreadExit) == 0;
+  if (!key_created) key_created = platform::ThreadSlotCreate(OnThreadExit);
 }
 
 void ThreadTableClose() {
   if (!key_created) return;
-  // After the key is deleted no thread-exit handler runs for it any more.
-  pthread_key_delete(record_key);
+  // After the slot is deleted no thread-exit handler runs for it any more.
+  platform::ThreadSlotDelete();
   key_created = false;
   ProcessLock lock;
   while (Entry* e = live_entries) {
@@ -73,14 +70,14 @@ void ThreadTableClose() {
 
 Status GetThreadRecord(ThreadRecord** record) {
   if (!key_created) return kOutOfMemory;
-  if (auto* e = static_cast<Entry*>(pthread_getspecific(record_key))) {
+  if (auto* e = static_cast<Entry*>(platform::ThreadSlotGet())) {
     *record = &e->record;
     return kSuccess;
   }
   void* block = nullptr;
   if (Status s = WorkspaceAlloc(&block, sizeof(Entry))) return s;
   auto* e = new (block) Entry();
-  if (pthread_setspecific(record_key, e) != 0) {
+  if (!platform::ThreadSlotSet(e)) {
     DestroyEntry(e);
     return kOutOfMemory;
   }
@@ -97,7 +94,7 @@ Status GetThreadRecord(ThreadRecord** record) {
 
 ThreadRecord* FindThreadRecord() {
   if (!key_created) return nullptr;
-  auto* e = static_cast<Entry*>(pthread_getspecific(record_key));
+  auto* e = static_cast<Entry*>(platform::ThreadSlotGet());
   return e ? &e->record : nullptr;
 }
 
@@ -118,7 +115,7 @@ void ApplyFirstUseSeed(GeneratorSeeds* generator, std::int32_t seed) {
     // A private generator state, so that neither the caller's rand() sequence
     // nor another thread is disturbed.
     unsigned state = static_cast<unsigned>(seed) + static_cast<unsigned>(std::time(nullptr));
-    const std::uint32_t s = static_cast<std::uint32_t>(rand_r(&state)) & 16383u;
+    const std::uint32_t s = static_cast<std::uint32_t>(platform::PrivateRandom(&state)) & 16383u;
     if (s != 0) ExpandSeed(s, generator);
   }
   generator->first_use = 0;

@@ -64,7 +64,7 @@ void ExpandSeed(std::uint32_t s, GeneratorSeeds* generator);
 int ThreadRecordCount();
 
 // Load and unload of the per-thread table (called by the library's
-// constructor and destructor).
+// load and unload steps, frame/library.cpp).
 void ThreadTableOpen();
 void ThreadTableClose();
 

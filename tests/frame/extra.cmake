@@ -1,3 +1,8 @@
+if(WIN32)
+  include(${CMAKE_CURRENT_SOURCE_DIR}/frame/win32/extra.cmake)
+  return()
+endif()
+
 # Small fake modules for the BLAS/LAPACK search tests: a BLAS module with
 # every routine of the function table, one missing a routine, a run-time
 # module and the companion module that carries the pointer file.
@@ -38,7 +43,7 @@ endif()
 # declarations through frame/boundary.h).
 add_test(NAME frame.export_declaration_checked
   COMMAND ${CMAKE_CXX_COMPILER} -std=c++20 -fsyntax-only
-          -I${CMAKE_SOURCE_DIR}/include -I${CMAKE_SOURCE_DIR}/analysis
+          -I${CMAKE_SOURCE_DIR}/include -I${CMAKE_SOURCE_DIR}/analysis -I${QM_PLATFORM_DIR}
           ${CMAKE_CURRENT_SOURCE_DIR}/frame/reject/export_mismatch.cpp)
 set_tests_properties(frame.export_declaration_checked PROPERTIES
   PASS_REGULAR_EXPRESSION "conflicting declaration of C function")

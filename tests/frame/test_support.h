@@ -1,20 +1,27 @@
 // Temporary folders and small file helpers for the frame tests.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 namespace qm::test {
 
 class TempDir {
  public:
+  // A new folder "qmtest-XXXXXX" in the system's temporary folder.
   TempDir() {
-    std::string templ = (std::filesystem::temp_directory_path() / "qmtest-XXXXXX").string();
-    path_ = mkdtemp(templ.data()) ? templ : std::string();
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+      std::string name = "qmtest-";
+      for (int i = 0; i < 6; ++i) name += digits[random() % 36];
+      std::error_code ec;
+      if (std::filesystem::create_directory(base / name, ec)) path_ = (base / name).string();
+    }
   }
   ~TempDir() {
     std::error_code ec;
@@ -23,14 +30,15 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  // The folder with a trailing '/'.
-  std::string dir() const { return path_ + "/"; }
+  // The folder with a trailing separator ('/', on Windows '\\').
+  std::string dir() const { return path_ + kSep; }
   std::string Sub(const std::string& name) const {
-    std::filesystem::create_directories(path_ + "/" + name);
-    return path_ + "/" + name + "/";
+    std::filesystem::create_directories(path_ + kSep + name);
+    return path_ + kSep + name + kSep;
   }
 
  private:
+  static constexpr char kSep[] = {std::filesystem::path::preferred_separator, '\0'};
   std::string path_;
 };
 

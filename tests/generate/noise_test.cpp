@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "frame/platform.h"  // the library's private generator (rand_r on Linux)
 #include "qmanlys.h"
 
 namespace {
@@ -128,7 +129,7 @@ TEST(UniformNoise, FirstCallWithNegativeSeedStartsFromTheClock) {
       ReferenceUniform ref = ReferenceUniform::Initial();
       for (std::time_t t = before; t <= after && !matched; ++t) {
         unsigned state = static_cast<unsigned>(seed) + static_cast<unsigned>(t);
-        const unsigned long s = static_cast<unsigned>(rand_r(&state)) & 16383u;
+        const unsigned long s = static_cast<unsigned>(qm::platform::PrivateRandom(&state)) & 16383u;
         ref = s ? ReferenceUniform::FromSeed(s) : ReferenceUniform::Initial();
         matched = true;
         for (double v : got) matched = matched && v == ref.Next();
