@@ -298,15 +298,8 @@ class Gen:
         continue
       kw = self.out_kw[o]
       if not self.has_kw(o):
-        if kind == "pointer" and p0.role == "io":
-          pass  # the input's own variable carries the result
-        elif kind == "pointer" and p0.base == "c128":
-          self.w("double o_%s[2] = {0, 0};" % p0.name)
-        elif kind == "pointer":
-          self.w("%s o_%s = 0;" % (CTYPE[p0.base], p0.name))
-        elif kind == "complex_scalar":
-          for p in info["params"]:
-            self.w("double o_%s = 0;" % p.name)
+        if kind in ("pointer", "complex_scalar"):
+          self.declare_scalar_output(kind, info)
         elif kind == "text":
           self.w("qmpy::TextBuffer out_%s;" % o)
           self.w('if (!out_%s.Allocate(in_%s, %s)) return nullptr;' % (
@@ -327,13 +320,8 @@ class Gen:
         self.w('if (!out_%s.Output(g_%s, %s, %d, d, "%s", "%s")) return nullptr;' % (
             o, o, ELEM[elem], len(p0.shape), fn, kw), 2)
         self.w("}")
-      elif kind == "pointer" and p0.base == "c128":
-        self.w("double o_%s[2] = {0, 0};" % p0.name)
-      elif kind == "pointer":
-        self.w("%s o_%s = 0;" % (CTYPE[p0.base], p0.name))
-      elif kind == "complex_scalar":
-        for p in info["params"]:
-          self.w("double o_%s = 0;" % p.name)
+      else:
+        self.declare_scalar_output(kind, info)
     # the C arguments
     call_args = []
     for p in e.params:
@@ -482,6 +470,19 @@ class Gen:
     lines.append("}")
     lines.append("")
     return lines
+
+  def declare_scalar_output(self, kind, info):
+    """The local a pointer output (or a complex pair of them) is written into."""
+    p0 = info["params"][0]
+    if kind == "pointer" and p0.role == "io":
+      return  # the input's own variable carries the result
+    if kind == "pointer" and p0.base == "c128":
+      self.w("double o_%s[2] = {0, 0};" % p0.name)
+    elif kind == "pointer":
+      self.w("%s o_%s = 0;" % (CTYPE[p0.base], p0.name))
+    elif kind == "complex_scalar":
+      for p in info["params"]:
+        self.w("double o_%s = 0;" % p.name)
 
   def value_of(self, name):
     p = self.params[name]
