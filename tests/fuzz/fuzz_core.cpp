@@ -19,7 +19,7 @@ namespace qmfuzz {
 namespace {
 
 enum Role { kIn, kInOpt, kOut, kOutOpt, kIo, kState, kSize, kNull, kAlloc, kRelease };
-enum Kind { kScalar, kPointer, kArray, kHandle, kCallback };
+enum Kind { kScalar, kPointer, kArray, kHandle, kCallback, kText };
 enum Base { kF64, kI32, kI64, kC128 };
 enum RetKind { kStatus, kF64Result, kDiscard, kVoid, kStr, kHandleResult };
 
@@ -374,9 +374,15 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
       case kPointer: {
         const uint8_t b = r.Byte();
         x.null = (p.role == kInOpt || p.role == kOutOpt) ? (b & 1) : (b & 0x1F) == 0x1F;
-        if (p.base == kF64) x.f64 = PickDouble(r);
+        if (p.base == kF64 || p.base == kC128) x.f64 = PickDouble(r);
         else if (p.base == kI32) x.i32 = PickI32(r);
         else x.i64 = PickCount(r);
+        break;
+      }
+      case kText: {  // a NUL-terminated label, rewritten in place
+        const uint8_t b = r.Byte();
+        x.null = (b & 0x1F) == 0x1F;
+        x.mode = r.Byte();
         break;
       }
       case kArray:
@@ -465,12 +471,16 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
           if (required) null_plain = true;
           break;
         }
-        x.bytes = ElemSize(p.base);
+        x.bytes = ElemSize(p.base) * (p.base == kC128 ? 2 : 1);
         x.buf = std::malloc(x.bytes);
         x.owned = true;
-        if (p.role == kIn || p.role == kInOpt) {
+        // Inputs, and values the export reads and rewrites (a count, a phase).
+        if (p.role == kIn || p.role == kInOpt || p.role == kSize || p.role == kIo) {
           if (p.base == kF64) std::memcpy(x.buf, &x.f64, 8);
-          else if (p.base == kI32) std::memcpy(x.buf, &x.i32, 4);
+          else if (p.base == kC128) {
+            std::memcpy(x.buf, &x.f64, 8);
+            std::memcpy(static_cast<char*>(x.buf) + 8, &x.f64, 8);
+          } else if (p.base == kI32) std::memcpy(x.buf, &x.i32, 4);
           else std::memcpy(x.buf, &x.i64, 8);
           x.text = std::string(p.name) + "=&" +
                    (p.base == kF64 ? DoubleText(x.f64) : std::to_string(p.base == kI32 ? x.i32 : x.i64));
@@ -529,6 +539,25 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
         x.text = std::string(p.name) + "=" + bn + "[" + std::to_string(x.elems) + "]";
         if (x.alias_of >= 0) x.text += "=" + std::string(e.params[x.alias_of].name);
         else if (p.role != kOut && p.role != kOutOpt) x.text += "#" + std::to_string(x.mode % 10);
+        break;
+      }
+      case kText: {
+        if (x.null) {
+          x.slot = nullptr;
+          x.text = std::string(p.name) + "=null";
+          if (required) null_plain = true;
+          break;
+        }
+        // Room for the label and the 10 characters a rewrite may add.
+        static const char* const kLabels[] = {"V", "", "Vrms", "A^2", "dBm",
+                                              "0123456789012345678901234567890123456789"};
+        const char* label = kLabels[x.mode % 6];
+        x.bytes = 64;
+        x.buf = std::calloc(1, x.bytes);
+        x.owned = true;
+        std::memcpy(x.buf, label, std::strlen(label));
+        x.slot = x.buf;
+        x.text = std::string(p.name) + "=\"" + label + "\"";
         break;
       }
       case kHandle:

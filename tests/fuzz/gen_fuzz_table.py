@@ -24,7 +24,7 @@ ROLE = {"in": "kIn", "in?": "kInOpt", "out": "kOut", "out?": "kOutOpt", "io": "k
         "state": "kState", "size": "kSize", "null": "kNull", "alloc": "kAlloc",
         "release": "kRelease"}
 KIND = {"scalar": "kScalar", "pointer": "kPointer", "array": "kArray", "handle": "kHandle",
-        "callback": "kCallback"}
+        "callback": "kCallback", "text": "kText"}
 BASE = {"f64": "kF64", "i32": "kI32", "i64": "kI64", "c128": "kC128"}
 RET = {"status": "kStatus", "f64": "kF64Result", "discard": "kDiscard", "void": "kVoid",
        "str": "kStr"}
@@ -119,7 +119,7 @@ def generate(table, protos, typedefs):
     shape_fns = []
     for p in e.params:
       fns = []
-      for d, s in enumerate(p.shape):
+      for d, s in enumerate(p.shape if p.kind != "text" else []):
         fn = "Shape_%d_%s_%d" % (e.number, p.name, d)
         out.append("static S %s(const Env& E) { return S(%s); }" % (fn, expr_cpp(s, index)))
         fns.append(fn)
@@ -134,7 +134,7 @@ def generate(table, protos, typedefs):
       counted = p.kind == "scalar" and p.base == "i64" and (p.role == "size" or p.name in shaped)
       out.append("  {\"%s\", %s, %s, %s, %d, %d, {%s}, %s, %d}," % (
           p.name, ROLE[p.role], KIND[p.kind], BASE.get(p.base, "kF64"),
-          kind_index.get(p.base, -1), len(p.shape),
+          kind_index.get(p.base, -1), len(fns),
           ", ".join(fns + ["nullptr"] * (2 - len(fns))), "true" if counted else "false",
           cb_index.get(p.base, -1)))
     out.append("};")
