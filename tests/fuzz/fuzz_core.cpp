@@ -242,6 +242,9 @@ struct Env {
       if (p.base == kI32) return S(*static_cast<const int32_t*>(x.buf));
       return S(*static_cast<const int64_t*>(x.buf));
     }
+    // Before its buffer exists (while the arrays are sized): the value chosen.
+    if (p.kind == kPointer && !x.null)
+      return p.base == kF64 ? FromDouble(x.f64) : S(p.base == kI32 ? x.i32 : x.i64);
     return S(0);
   }
   static S FromDouble(double d) {
