@@ -323,10 +323,14 @@ class Gen:
       else:
         self.declare_scalar_output(kind, info)
     # the C arguments
-    call_args = []
-    for p in e.params:
-      call_args.append(self.bind(p))
-    self.emit_splits()
+    symbol = e.symbol
+    if e.via is not None:
+      symbol, call_args = self.via_call()
+    else:
+      call_args = []
+      for p in e.params:
+        call_args.append(self.bind(p))
+      self.emit_splits()
     # result and call
     ret = e.ret
     rtype = {"status": "int32_t", "f64": "double", "str": "const char*"}.get(ret)
@@ -336,7 +340,7 @@ class Gen:
     if rtype:
       self.w("%s r{};" % rtype)
     self.w("Py_BEGIN_ALLOW_THREADS")
-    self.w("%s%s(%s);" % (rdecl, e.symbol, ", ".join(call_args)), 2)
+    self.w("%s%s(%s);" % (rdecl, symbol, ", ".join(call_args)), 2)
     self.w("Py_END_ALLOW_THREADS")
     for p in e.params:
       if p.kind == "callback":
@@ -568,6 +572,36 @@ class Gen:
             guard, p.name, out_name, doubles))
     return "t_%s.data()" % p.name
 
+  def via_call(self):
+    """The export the row's `via` line names and its arguments: the Python
+    arrays' own data (inputs only where that export reads them), sizes,
+    literals and null."""
+    number, args = self.e.via
+    target = self.t.by_number()[number]
+    sizes = {p.name for p in self.e.params if p.role == "size" and p.kind == "scalar"}
+    self.after = []
+    out = []
+    for a, q in zip(args, target.params):
+      where = "%s: via %d: %s" % (self.e.symbol, number, q.name)
+      if a == "null":
+        if q.kind not in ("array", "handle") or q.role not in ("in?", "out?", "null"):
+          raise sig.TableError("%s cannot be null" % where)
+        out.append("nullptr")
+      elif re.fullmatch(r"-?[0-9]+", a):
+        if q.kind != "scalar":
+          raise sig.TableError("%s takes no literal" % where)
+        out.append(a)
+      elif a in sizes:
+        out.append("v_%s" % a)
+      elif q.kind == "array" and a in self.in_info and q.role in ("in", "in?"):
+        out.append("reinterpret_cast<%s*>(in_%s.Data())" % (CTYPE[q.base], a))
+      elif (q.kind == "array" and a in self.out_info and q.role in ("out", "io") and
+            not self.out_info[a]["optional"]):
+        out.append("reinterpret_cast<%s*>(out_%s.Data())" % (CTYPE[q.base], a))
+      else:
+        raise sig.TableError("%s: cannot pass %s" % (where, a))
+    return target.symbol, out
+
   def emit_splits(self):
     """The copies between complex arrays and split parts: one pass for a pair."""
     if not hasattr(self, "gathers"):
@@ -659,7 +693,8 @@ def generate(table, protos, out_dir):
       body.append("")
       comment = protos[e.number][2]
       doc = g.signature_text() + "\n--\n\n" if False else g.signature_text() + "\n\n"
-      doc += (e.doc + "\n\n" if e.doc else "") + comment + "\n\n(export %s)" % e.symbol
+      doc += (e.doc + "\n\n" if e.doc else "") + comment + "\n\n(export %s%s)" % (
+          e.symbol, "" if e.via is None else ", computed by ZMXFunc%d" % e.via[0])
       docs.append((e, doc))
     body.append("}  // namespace")
     body.append("")

@@ -59,6 +59,19 @@ TOKENS:
     @NAME      the output holds NAME elements after the call (NAME an output
                or input scalar); the result is trimmed to them
     =EXPR      value of a size parameter (rest of the line)
+
+After the parameters, one optional line
+
+      via N(ARG, ...)                 the Python function makes the same
+                                      result with one call of export N,
+                                      which writes NumPy's layout directly
+                                      (an interleaved complex spectrum
+                                      instead of two split arrays)
+
+passes, for each of N's parameters in order, a Python input array or an
+output of this row (their data as they are), a size parameter of this row,
+an integer literal or null. The row still describes export N's own
+signature; only the binding's call differs.
 """
 
 from __future__ import annotations
@@ -133,6 +146,7 @@ class Export:
   file: str
   line: int
   doc: str = ""
+  via: Optional[tuple] = None  # (number, [argument]) of the export the binding calls
 
   @property
   def symbol(self) -> str:
@@ -254,6 +268,12 @@ def parse_file(path, handles, modules):
       continue
     if current is None:
       raise TableError("%s: parameter outside an export" % where)
+    if words[0] == "via":
+      m = re.match(r"^via\s+(\d+)\s*\((.*)\)$", text.strip())
+      if not m or current.via is not None:
+        raise TableError("%s: via N(ARG, ...), once per export" % where)
+      current.via = (int(m.group(1)), [a.strip() for a in m.group(2).split(",")])
+      continue
     if len(words) < 3:
       raise TableError("%s: NAME ROLE TYPE [tokens]" % where)
     name, role = words[0], words[1]
@@ -359,6 +379,16 @@ def _validate_table(table):
             raise TableError("%s: %s refers to unknown parameter %s" % (where, p.name, nm))
       if p.trim and p.trim not in names:
         raise TableError("%s: @%s is not a parameter" % (where, p.trim))
+  by_number = table.by_number()
+  for e in table.exports:
+    if e.via is None:
+      continue
+    where = "%s:%d" % (os.path.basename(e.file), e.line)
+    target = by_number.get(e.via[0])
+    if target is None or target.via is not None:
+      raise TableError("%s: via %d is not a row of its own" % (where, e.via[0]))
+    if len(e.via[1]) != len(target.params):
+      raise TableError("%s: via %d takes %d arguments" % (where, e.via[0], len(target.params)))
 
 
 # ---------------------------------------------------------------------------

@@ -332,6 +332,23 @@ void Deinterleave(const double* x, std::ptrdiff_t s, double* __restrict z, std::
   }
 }
 
+// Bins k and h − k of a real signal of even length n = 2h from the half
+// length transform Z of its even (real) and odd (imaginary) samples:
+// a + ib = Z[k], c + id = Z[h − k], 0 < k < h/2.
+struct BinPair {
+  double kr, ki;  // bin k
+  double mr, mi;  // bin h − k
+};
+
+inline BinPair RealBinPair(const FftRealData* rd, std::int32_t k, double a, double b, double c,
+                           double d) {
+  const double er = 0.5 * (a + c), ei = 0.5 * (b - d);
+  const double orr = 0.5 * (b + d), oi = -0.5 * (a - c);
+  const double wr = rd->cos[k], wi = rd->sin[k];
+  const double tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
+  return {er + tr, ei + ti, er - tr, -(ei - ti)};
+}
+
 }  // namespace
 
 Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
@@ -391,14 +408,11 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
       const std::int32_t m = h - k;
       const double a = out[k * os], b = out[(h + k) * os];
       const double c = out[m * os], d = out[(n - k) * os];
-      const double er = 0.5 * (a + c), ei = 0.5 * (b - d);
-      const double orr = 0.5 * (b + d), oi = -0.5 * (a - c);
-      const double wr = rd->cos[k], wi = rd->sin[k];
-      const double tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
-      out[k * os] = er + tr;
-      out[(n - k) * os] = ei + ti;
-      out[m * os] = er - tr;
-      out[(h + k) * os] = -(ei - ti);
+      const BinPair q = RealBinPair(rd, k, a, b, c, d);
+      out[k * os] = q.kr;
+      out[(n - k) * os] = q.ki;
+      out[m * os] = q.mr;
+      out[(h + k) * os] = q.mi;
     }
     if (h % 2 == 0) out[(n - h / 2) * os] = -out[(n - h / 2) * os];  // bin h/2: conj of Z[h/2]
     return kSuccess;
@@ -466,18 +480,13 @@ Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_
     const std::int32_t m = h - k;
     const double a = x[k], b = x[h + k];
     const double c = x[m], d = x[n - k];
-    const double er = 0.5 * (a + c), ei = 0.5 * (b - d);
-    const double orr = 0.5 * (b + d), oi = -0.5 * (a - c);
-    const double wr = rd->cos[k], wi = rd->sin[k];
-    const double tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
-    const double kr = er + tr, ki = ei + ti;     // bin k
-    const double mr = er - tr, mi = -(ei - ti);  // bin h − k
-    x[k] = x[n - k] = kr;
-    y[k] = ki;
-    y[n - k] = -ki;
-    x[m] = x[h + k] = mr;
-    y[m] = mi;
-    y[h + k] = -mi;
+    const BinPair q = RealBinPair(rd, k, a, b, c, d);
+    x[k] = x[n - k] = q.kr;
+    y[k] = q.ki;
+    y[n - k] = -q.ki;
+    x[m] = x[h + k] = q.mr;
+    y[m] = q.mi;
+    y[h + k] = -q.mi;
   }
   if (h % 2 == 0) {
     // Bin h/2 is the conjugate of Z[h/2].
@@ -486,6 +495,87 @@ Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_
     x[k] = x[n - k] = zr;
     y[k] = -zi;
     y[n - k] = zi;
+  }
+  return kSuccess;
+}
+
+Status FftRealForwardInterleaved(const FftPlan* plan, const double* in, double* out,
+                                 std::int32_t n) {
+  if (!plan || n != plan->length) return kAlgorithmFailure;
+  if (n == 1) {
+    out[0] = in[0];
+    out[1] = 0.0;
+    return kSuccess;
+  }
+  if (n % 2 != 0) {
+    // The complex transform of the signal with a zero imaginary part,
+    // straight into the pairs; the upper half made the exact conjugates.
+    ThreadScratch<double> work;
+    if (Status s = TakeWork(plan, static_cast<std::size_t>(n), &work)) return s;
+    double* zero = work.data();
+    std::memset(zero, 0, sizeof(double) * n);
+    if (Status s = ExecComplex(plan, in, zero, 1, out, out + 1, 2, zero + n)) return s;
+    out[1] = 0.0;
+    for (std::int32_t k = 1; 2 * k < n; ++k) {
+      out[2 * (n - k)] = out[2 * k];
+      out[2 * (n - k) + 1] = -out[2 * k + 1];
+    }
+    return kSuccess;
+  }
+  const std::int32_t h = n / 2;
+  if (SingleKernel(plan)) {
+    // The half-complex spectrum in the work space, unfolded into pairs.
+    ThreadScratch<double> hc;
+    if (Status s = hc.Allocate(static_cast<std::size_t>(n))) return s;
+    plan->kernels[0].real_first(in, hc.data(), 1, 1, 1, 0, 0);
+    const double* y = hc.data();
+    out[0] = y[0];
+    out[1] = 0.0;
+    for (std::int32_t k = 1; k < h; ++k) {
+      const double re = y[k], im = y[n - k];
+      out[2 * k] = out[2 * (n - k)] = re;
+      out[2 * k + 1] = im;
+      out[2 * (n - k) + 1] = -im;
+    }
+    out[n] = y[h];
+    out[n + 1] = 0.0;
+    return kSuccess;
+  }
+  const FftRealData* rd = fft::RealDataOf(plan);
+  if (!rd) return kOutOfMemory;
+  ThreadScratch<double> work;
+  if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n), &work)) return s;
+  // The signal split into even and odd samples in the upper half of out
+  // (read in full before anything is written there), Z (real parts at
+  // 0 … h−1, imaginary parts at h … n−1) in the work space, then each pair
+  // of bins k, h − k with the conjugates at n − k, h + k.
+  Deinterleave(in, 1, out + n, h);
+  double* z = work.data();
+  if (Status s = ExecComplex(rd->half, out + n, out + n + h, 1, z, z + h, 1, z + n)) return s;
+  out[0] = z[0] + z[h];
+  out[1] = 0.0;
+  out[n] = z[0] - z[h];
+  out[n + 1] = 0.0;
+  for (std::int32_t k = 1; 2 * k < h; ++k) {
+    const std::int32_t m = h - k;
+    const BinPair q = RealBinPair(rd, k, z[k], z[h + k], z[m], z[n - k]);
+    double* bk = out + 2 * k;
+    double* bm = out + 2 * m;
+    double* bnk = out + 2 * (n - k);
+    double* bhk = out + 2 * (h + k);
+    bk[0] = bnk[0] = q.kr;
+    bk[1] = q.ki;
+    bnk[1] = -q.ki;
+    bm[0] = bhk[0] = q.mr;
+    bm[1] = q.mi;
+    bhk[1] = -q.mi;
+  }
+  if (h % 2 == 0) {
+    // Bin h/2 is the conjugate of Z[h/2].
+    const std::int32_t k = h / 2;
+    out[2 * k] = out[2 * (n - k)] = z[k];
+    out[2 * k + 1] = -z[n - k];
+    out[2 * (n - k) + 1] = z[n - k];
   }
   return kSuccess;
 }

@@ -202,6 +202,10 @@ Status FftRealInverse(const FftPlan* plan, double* data, double* out, std::ptrdi
 // imaginary parts into y, bin k at k for k = 0 … n − 1 (the upper half the
 // conjugates of the lower).
 Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_t n);
+// Real data in to its full spectrum as n interleaved pairs in out (2n
+// doubles, bin k at out[2k], out[2k + 1]); in and out do not overlap.
+Status FftRealForwardInterleaved(const FftPlan* plan, const double* in, double* out,
+                                 std::int32_t n);
 // Real data into out (unit strides, scaled by 1/n) from a Hermitian
 // spectrum: real parts of bins 0 … n/2 at re, imaginary parts of bins
 // n/2 + 1 … n − 1 at im (nothing else is read); im is overwritten, out may

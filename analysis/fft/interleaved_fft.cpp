@@ -166,17 +166,7 @@ Status RealFftInterleaved(const double* x, std::int32_t n, std::int32_t m, const
     }
     return kSuccess;
   }
-  if (Status s = FftRealForward(plan.get(), src, out, 1, 2, m)) return s;
-  out[1] = 0.0;
-  for (std::int32_t k = 1; k < m - k; ++k) {
-    const Size a = 2 * static_cast<Size>(k), b = 2 * static_cast<Size>(m - k);
-    const double re = out[a], im = out[b];
-    out[a + 1] = im;
-    out[b] = re;
-    out[b + 1] = -im;
-  }
-  if (m % 2 == 0) out[m + 1] = 0.0;
-  return kSuccess;
+  return FftRealForwardInterleaved(plan.get(), src, out, m);
 }
 
 Status ComplexFftInterleaved(const double* x, std::int32_t n, std::int32_t m,

@@ -8,6 +8,7 @@ export 147 real_fft
   x io f64[n] >spectrum.re
   y out f64[n] >spectrum.im
   n size i64 =len(x)
+  via 262(x, n, 0, null, 0, spectrum)
 ## The real signal of a Hermitian spectrum (reads bins 0 .. n/2 and the
 ## imaginary parts above n/2).
 export 148 inverse_real_fft
@@ -18,6 +19,7 @@ export 77 complex_fft
   re io f64[n] <x.re >spectrum.re
   im io f64[n] <x.im >spectrum.im
   n size i64 =len(re)
+  via 263(x, n, 0, null, 0, spectrum)
 export 102 inverse_complex_fft
   re io f64[n] <spectrum.re >x.re
   im io f64[n] <spectrum.im >x.im
