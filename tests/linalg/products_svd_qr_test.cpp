@@ -35,6 +35,41 @@ TEST(Finiteness, BoundaryValues) {
   EXPECT_EQ(qm::linalg::CheckFiniteComplex(pairs, 2), -20068);
 }
 
+// The block scans (two lanes at a time, then a tail) and the fused copies
+// find one bad value at any position of any length, and nothing in a clean
+// array; the transposed copy still transposes.
+TEST(Finiteness, ScansFindOneValueAtEveryPosition) {
+  using namespace qm::linalg;
+  const double bads[] = {NAN, INFINITY, -INFINITY, DBL_MAX, -1.7976931348623e308};
+  for (double bad : bads) {
+    for (std::size_t len : {1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 255u, 256u, 257u, 600u}) {
+      std::vector<double> clean(len, 1e308), out(len);
+      EXPECT_FALSE(AnyRejected(clean.data(), len));
+      EXPECT_EQ(CopyChecked(clean.data(), len, out.data()), 0);
+      EXPECT_EQ(out, clean);
+      for (std::size_t at = 0; at < len; ++at) {
+        std::vector<double> v = clean;
+        v[at] = bad;
+        EXPECT_TRUE(AnyRejected(v.data(), len)) << bad << " at " << at << " of " << len;
+        EXPECT_EQ(CheckFinite(v.data(), len), -20068) << at << " of " << len;
+        EXPECT_EQ(CopyChecked(v.data(), len, out.data()), -20068) << at << " of " << len;
+      }
+    }
+    for (int n : {1, 3, 31, 33, 70}) {
+      std::vector<double> a(static_cast<std::size_t>(n) * n), t(a.size());
+      for (std::size_t k = 0; k < a.size(); ++k) a[k] = static_cast<double>(k);
+      ASSERT_EQ(TransposeChecked(a.data(), n, t.data(), static_cast<std::size_t>(n)), 0);
+      const auto at = [n](const std::vector<double>& m, int r, int c) {
+        return m[static_cast<std::size_t>(r) * n + c];
+      };
+      for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) ASSERT_EQ(at(t, j, i), at(a, i, j));
+      a[a.size() - 1] = bad;
+      EXPECT_EQ(TransposeChecked(a.data(), n, t.data(), static_cast<std::size_t>(n)), -20068) << n;
+    }
+  }
+}
+
 // Every LAPACK-based export rejects a matrix that holds the largest double.
 TEST(Finiteness, EveryMatrixExportRejectsDblMax) {
   Matrix a = {1, 0, 0, DBL_MAX}, b = {1, 0, 0, 1}, o(16), o2(16);
