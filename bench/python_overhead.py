@@ -13,7 +13,7 @@ neighbouring pairs of batches (the fastest batches of each side beside):
 
   * a call on a 16-element array (real_fft): the difference package - C in
     microseconds (goal <= 2 us);
-  * 1e6-sample work: real_fft, real_fft_interleaved, complex_fft_interleaved
+  * 1e6-sample work: real_fft, complex_fft, real_fft_interleaved, complex_fft_interleaved
     (new output, and into out=) and the filter butterworth_lowpass (order 8): the ratio package / C
     (goal <= 1.05).
 
@@ -81,13 +81,18 @@ def workloads():
   x16 = signal(16)
   x6 = signal(10**6)
   z6 = interleaved(10**6)
+  x2_6 = signal(2 * 10**6)
   z6_out = np.empty_like(z6)
+  # The C side's split parts: the first n samples real, the next n imaginary.
+  z6_split = x2_6[:10**6] + 1j * x2_6[10**6:]
   lowpass = getattr(getattr(qmanlys, "filters", None), "butterworth_lowpass", None)
   rows = [
       ("real_fft, 16 samples", "real_fft", 16, 2000, lambda: fft.real_fft(x16), "diff"),
       ("real_fft, 1e6", "real_fft", 10**6, 1, lambda: fft.real_fft(x6), "ratio"),
       ("real_fft_interleaved, 1e6", "real_fft_interleaved", 10**6, 1,
        lambda: fft.real_fft_interleaved(x6), "ratio"),
+      ("complex_fft, 1e6", "complex_fft", 10**6, 1,
+       lambda: fft.complex_fft(z6_split), "ratio"),
       ("complex_fft_interleaved, 1e6", "complex_fft_interleaved", 10**6, 1,
        lambda: fft.complex_fft_interleaved(z6), "ratio"),
       ("complex_fft_interleaved, 1e6, out=", "complex_fft_interleaved", 10**6, 1,

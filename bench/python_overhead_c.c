@@ -6,6 +6,7 @@
  * (CLOCK: cpu, the thread's CPU time, or wall), so that the Python side can
  * alternate batch by batch with it.
  * WORKLOAD: real_fft (copy of the kept input, then ZMXFunc147 in place),
+ * complex_fft (copies of the kept split parts, then ZMXFunc77 in place),
  * complex_fft_interleaved (ZMXFunc263, no plan, into the caller's buffer),
  * real_fft_interleaved (ZMXFunc262, all n bins, no plan, likewise),
  * butterworth_lowpass (ZMXFunc21, order 8, into the caller's buffer). */
@@ -37,6 +38,7 @@ int main(void) {
                : strcmp(workload, "complex_fft_interleaved") == 0 ? 1
                : strcmp(workload, "butterworth_lowpass") == 0     ? 2
                : strcmp(workload, "real_fft_interleaved") == 0    ? 3
+               : strcmp(workload, "complex_fft") == 0             ? 4
                                                                   : -1;
     if (kind < 0 || n < 1 || batch < 1) {
       fprintf(stderr, "bad request %s %ld %ld\n", workload, n, batch);
@@ -71,8 +73,13 @@ int main(void) {
         case 2:
           status |= ZMXFunc21(x, n, 1000.0, 50.0, 8, a);
           break;
-        default:
+        case 3:
           status |= ZMXFunc262(x, n, 0, NULL, 0, a);
+          break;
+        default:
+          memcpy(a, x, sizeof(double) * (size_t)n);
+          memcpy(b, x + n, sizeof(double) * (size_t)n);
+          status |= ZMXFunc77(a, b, n);
           break;
       }
     }
