@@ -146,25 +146,15 @@ Status ComplexGeneralizedCore(const fcomplex* a, const fcomplex* b, std::int32_t
   if (st == kEigenvaluesTooClose) st = FactorComplexPair(la, a, b, n, ordering, true, &w);
   if (st) return st;
 
-  if (left || right) {
-    Scratch<fcomplex> vl, vr;
-    if (Status s2 = vl.Allocate(count)) return s2;
-    if (Status s2 = vr.Allocate(count)) return s2;
-    Copy(w.q.data(), count, vl.data());
-    Copy(w.z.data(), count, vr.data());
-    const char* side = left && right ? "B" : left ? "L" : "R";
+  const auto tgevc = [&](const char* side, fcomplex* vl, fcomplex* vr, fint* info) {
     fint used = 0;
-    la->ztgevc(side, "B", nullptr, &n, w.s.data(), &n, w.t.data(), &n, vl.data(), &n, vr.data(), &n,
-               &n, &used, w.work.data(), w.rwork.data(), &info, 1, 1);
-    if (info > 0) return kIterationsExceeded;
-    if (Status s2 = NegativeInfo(info)) return s2;
-    if (left) Transpose(vl.data(), n, n, n, left, n);
-    if (right) Transpose(vr.data(), n, n, n, right, n);
-  }
-  if (s) Transpose(w.s.data(), n, n, n, s, n);
-  if (t) Transpose(w.t.data(), n, n, n, t, n);
-  if (q) Transpose(w.q.data(), n, n, n, q, n);
-  if (z) Transpose(w.z.data(), n, n, n, z, n);
+    la->ztgevc(side, "B", nullptr, &n, w.s.data(), &n, w.t.data(), &n, vl, &n, vr, &n, &n, &used,
+               w.work.data(), w.rwork.data(), info, 1, 1);
+  };
+  const auto put = [n](const fcomplex* vectors, fcomplex* out) {
+    Transpose(vectors, n, n, n, out, n);
+  };
+  if (Status s2 = FinishSchurPair(w, n, left, right, tgevc, put, s, t, q, z)) return s2;
   Copy(w.alpha.data(), nn, alpha);
   Copy(w.beta.data(), nn, beta);
   return kSuccess;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "frame/lapack.h"
 #include "frame/status.h"
@@ -165,5 +166,35 @@ Status InvertGeneralInPlace(const LapackTable* la, fcomplex* x, std::int32_t n);
 // epsilon), with the warning 20001 when any is.
 Status SolveBySvd(const LapackTable* la, const fcomplex* a, std::int32_t m, std::int32_t n,
                   const fcomplex* b, std::int32_t k, double tolerance, fcomplex* x);
+
+// The end of a generalized Schur decomposition held in a workspace `w`
+// (column-major S, T, Q, Z): the eigenvectors asked for (left, right not
+// null) from `tgevc(side, vl, vr, &info)`, which back-transforms copies of
+// Q and Z, each set stored by `put(vectors, destination)`; then S, T, Q, Z
+// into the caller's row-major arrays that are not null.
+template <class W, class Out, class Tgevc, class Put>
+Status FinishSchurPair(const W& w, std::int32_t n, Out* left, Out* right, Tgevc tgevc, Put put,
+                       Out* s, Out* t, Out* q, Out* z) {
+  using T = std::remove_pointer_t<decltype(w.q.data())>;
+  if (left || right) {
+    const std::size_t count = static_cast<std::size_t>(n) * static_cast<std::size_t>(n);
+    Scratch<T> vl, vr;
+    if (Status st = vl.Allocate(count)) return st;
+    if (Status st = vr.Allocate(count)) return st;
+    Copy(w.q.data(), count, vl.data());
+    Copy(w.z.data(), count, vr.data());
+    fint info = 0;
+    tgevc(left && right ? "B" : left ? "L" : "R", vl.data(), vr.data(), &info);
+    if (info > 0) return kIterationsExceeded;
+    if (Status st = NegativeInfo(info)) return st;
+    if (left) put(vl.data(), left);
+    if (right) put(vr.data(), right);
+  }
+  if (s) Transpose(w.s.data(), n, n, n, s, n);
+  if (t) Transpose(w.t.data(), n, n, n, t, n);
+  if (q) Transpose(w.q.data(), n, n, n, q, n);
+  if (z) Transpose(w.z.data(), n, n, n, z, n);
+  return kSuccess;
+}
 
 }  // namespace qm::linalg

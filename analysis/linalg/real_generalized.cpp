@@ -198,25 +198,15 @@ Status GeneralizedCore(const double* a, const double* b, std::int32_t n, std::in
   if (st == kEigenvaluesTooClose) st = FactorPair(la, a, b, n, ordering, true, &w);
   if (st) return st;
 
-  if (left || right) {
-    Scratch<double> vl, vr;
-    if (Status s2 = vl.Allocate(count)) return s2;
-    if (Status s2 = vr.Allocate(count)) return s2;
-    Copy(w.q.data(), count, vl.data());
-    Copy(w.z.data(), count, vr.data());
-    const char* side = left && right ? "B" : left ? "L" : "R";
+  const auto tgevc = [&](const char* side, double* vl, double* vr, fint* info) {
     fint used = 0;
-    la->dtgevc(side, "B", nullptr, &n, w.s.data(), &n, w.t.data(), &n, vl.data(), &n, vr.data(), &n,
-               &n, &used, w.work.data(), &info, 1, 1);
-    if (info > 0) return kIterationsExceeded;
-    if (Status s2 = NegativeInfo(info)) return s2;
-    if (left) ComplexColumns(vl.data(), n, w.alphai.data(), left);
-    if (right) ComplexColumns(vr.data(), n, w.alphai.data(), right);
-  }
-  if (s) Transpose(w.s.data(), n, n, n, s, n);
-  if (t) Transpose(w.t.data(), n, n, n, t, n);
-  if (q) Transpose(w.q.data(), n, n, n, q, n);
-  if (z) Transpose(w.z.data(), n, n, n, z, n);
+    la->dtgevc(side, "B", nullptr, &n, w.s.data(), &n, w.t.data(), &n, vl, &n, vr, &n, &n, &used,
+               w.work.data(), info, 1, 1);
+  };
+  const auto put = [&](const double* vectors, double* out) {
+    ComplexColumns(vectors, n, w.alphai.data(), out);
+  };
+  if (Status s2 = FinishSchurPair(w, n, left, right, tgevc, put, s, t, q, z)) return s2;
   for (std::int32_t j = 0; j < n; ++j) {
     alpha[2 * j] = w.alphar[j];
     alpha[2 * j + 1] = w.alphai[j];
