@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "frame/lapack.h"
+#include "peer_runtime.h"
 #include "qmanlys.h"
 
 #ifdef QM_HAVE_GSL
@@ -22,7 +23,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 const qm::LapackTable* Table() {
   const qm::LapackTable* la = nullptr;
@@ -42,33 +42,7 @@ std::vector<double> Random(std::size_t count, unsigned seed) {
 
 template <class Ours, class Peer>
 void Compare(benchmark::State& state, Ours ours, Peer peer) {
-  double ours_s = 0, peer_s = 0;
-  bool ours_first = true;
-  auto timed = [](auto&& f) {
-    const auto t0 = Clock::now();
-    f();
-    return std::chrono::duration<double>(Clock::now() - t0).count();
-  };
-  ours();
-  peer();
-  for (auto _ : state) {
-    double a = 0, b = 0;
-    if (ours_first) {
-      a = timed(ours);
-      b = timed(peer);
-    } else {
-      b = timed(peer);
-      a = timed(ours);
-    }
-    ours_first = !ours_first;
-    ours_s += a;
-    peer_s += b;
-    state.SetIterationTime(a);
-  }
-  const double iters = static_cast<double>(state.iterations());
-  state.counters["ours_ms"] = 1e3 * ours_s / iters;
-  state.counters["peer_ms"] = 1e3 * peer_s / iters;
-  state.counters["ratio"] = ours_s / peer_s;
+  bench::CompareBackToBack(state, ours, peer);
 }
 
 // b = V·diag(1/σ)·Uᵀ·y from dgesdd on the row-major block read as Hᵀ.

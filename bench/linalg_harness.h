@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "frame/lapack.h"
+#include "peer_runtime.h"
 #include "qmanlys.h"
 
 namespace linalg_bench {
 
-using Clock = std::chrono::steady_clock;
 
 inline const qm::LapackTable* Table() {
   const qm::LapackTable* la = nullptr;
@@ -36,36 +36,7 @@ inline std::vector<double> RandomMatrix(int n, unsigned seed) {
 
 template <class Ours, class Direct>
 void Compare(benchmark::State& state, Ours ours, Direct direct) {
-  double ours_s = 0, direct_s = 0;
-  bool ours_first = true;
-  auto timed = [](auto&& f) {
-    const auto t0 = Clock::now();
-    f();
-    return std::chrono::duration<double>(Clock::now() - t0).count();
-  };
-  // One untimed round so that both sides start with warm caches and threads.
-  ours();
-  direct();
-  for (auto _ : state) {
-    // Alternate which side runs first so that neither inherits the other's
-    // cache state systematically.
-    double a = 0, b = 0;
-    if (ours_first) {
-      a = timed(ours);
-      b = timed(direct);
-    } else {
-      b = timed(direct);
-      a = timed(ours);
-    }
-    ours_first = !ours_first;
-    ours_s += a;
-    direct_s += b;
-    state.SetIterationTime(a);
-  }
-  const double iters = static_cast<double>(state.iterations());
-  state.counters["ours_ms"] = 1e3 * ours_s / iters;
-  state.counters["direct_ms"] = 1e3 * direct_s / iters;
-  state.counters["ratio"] = ours_s / direct_s;
+  bench::CompareBackToBack(state, ours, direct, "direct_ms");
 }
 
 inline void Determinant(benchmark::State& state) {

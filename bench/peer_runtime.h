@@ -19,6 +19,37 @@ double Seconds(F f) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
+// Times ours() and peer() back to back in every iteration, alternating which
+// runs first so that neither inherits the other's cache state, after one
+// untimed round of each; the iteration time is ours. Counters: ours_ms, the
+// peer's mean under `peer_counter`, and ratio = ours / peer.
+template <class Ours, class Peer>
+void CompareBackToBack(benchmark::State& state, Ours ours, Peer peer,
+                       const char* peer_counter = "peer_ms") {
+  double ours_s = 0, peer_s = 0;
+  bool ours_first = true;
+  ours();
+  peer();
+  for (auto _ : state) {
+    double a = 0, b = 0;
+    if (ours_first) {
+      a = Seconds(ours);
+      b = Seconds(peer);
+    } else {
+      b = Seconds(peer);
+      a = Seconds(ours);
+    }
+    ours_first = !ours_first;
+    ours_s += a;
+    peer_s += b;
+    state.SetIterationTime(a);
+  }
+  const double iters = static_cast<double>(state.iterations());
+  state.counters["ours_ms"] = 1e3 * ours_s / iters;
+  state.counters[peer_counter] = 1e3 * peer_s / iters;
+  state.counters["ratio"] = ours_s / peer_s;
+}
+
 // GSL, bound by name at run time; Get returns null without the library.
 struct Gsl {
   void* lib = nullptr;
