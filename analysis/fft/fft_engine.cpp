@@ -507,40 +507,28 @@ Status FftRealForwardInterleaved(const FftPlan* plan, const double* in, double* 
     out[1] = 0.0;
     return kSuccess;
   }
-  if (n % 2 != 0) {
-    // The complex transform of the signal with a zero imaginary part,
-    // straight into the pairs; the upper half made the exact conjugates.
-    ThreadScratch<double> work;
-    if (Status s = TakeWork(plan, static_cast<std::size_t>(n), &work)) return s;
-    double* zero = work.data();
-    std::memset(zero, 0, sizeof(double) * n);
-    if (Status s = ExecComplex(plan, in, zero, 1, out, out + 1, 2, zero + n)) return s;
-    out[1] = 0.0;
-    for (std::int32_t k = 1; 2 * k < n; ++k) {
-      out[2 * (n - k)] = out[2 * k];
-      out[2 * (n - k) + 1] = -out[2 * k + 1];
-    }
-    return kSuccess;
-  }
-  const std::int32_t h = n / 2;
-  if (SingleKernel(plan)) {
-    // The half-complex spectrum in the work space, unfolded into pairs.
+  if (n % 2 != 0 || SingleKernel(plan)) {
+    // The half-complex spectrum in the work space, unfolded into pairs as
+    // FftRealForwardFull unfolds it.
     ThreadScratch<double> hc;
     if (Status s = hc.Allocate(static_cast<std::size_t>(n))) return s;
-    plan->kernels[0].real_first(in, hc.data(), 1, 1, 1, 0, 0);
+    if (Status s = FftRealForward(plan, in, hc.data(), 1, 1, n)) return s;
     const double* y = hc.data();
     out[0] = y[0];
     out[1] = 0.0;
-    for (std::int32_t k = 1; k < h; ++k) {
+    for (std::int32_t k = 1; 2 * k < n; ++k) {
       const double re = y[k], im = y[n - k];
       out[2 * k] = out[2 * (n - k)] = re;
       out[2 * k + 1] = im;
       out[2 * (n - k) + 1] = -im;
     }
-    out[n] = y[h];
-    out[n + 1] = 0.0;
+    if (n % 2 == 0) {
+      out[n] = y[n / 2];
+      out[n + 1] = 0.0;
+    }
     return kSuccess;
   }
+  const std::int32_t h = n / 2;
   const FftRealData* rd = fft::RealDataOf(plan);
   if (!rd) return kOutOfMemory;
   ThreadScratch<double> work;
