@@ -6,6 +6,8 @@
 //                                  then 4 threads calling random ones for SECS
 //                                  seconds; each outcome must equal the
 //                                  single-threaded one (run under TSan)
+//   qm_fuzz_tool nulls DIR         every seed of DIR with each pointer null in
+//                                  turn (required: -20008 or the export's code)
 //   qm_fuzz_tool run FILE...       replays inputs, one line per input
 #include <atomic>
 #include <chrono>
@@ -150,6 +152,28 @@ int Threads(const fs::path& dir, double seconds) {
   return mismatches ? 1 : 0;
 }
 
+// Every seed once more with each of its pointers null in turn: a required one
+// must give -20008 (or the export's own code), an optional one is no finding.
+int Nulls(const fs::path& dir) {
+  int failed = 0, calls = 0;
+  for (int i = 0; i < qmfuzz::ExportCount(); ++i) {
+    const int number = qmfuzz::ExportNumber(i);
+    const fs::path f = dir / (std::to_string(number) + ".bin");
+    std::vector<uint8_t> in = {static_cast<uint8_t>(number & 0xFF), static_cast<uint8_t>(number >> 8)};
+    if (fs::exists(f)) in = ReadFile(f);
+    for (int k = 0; k < qmfuzz::ParamCount(number); ++k, ++calls) {
+      const qmfuzz::Report r = qmfuzz::RunOne(in.data(), in.size(), k);
+      if (r.outcome == qmfuzz::Outcome::kFailed) {
+        std::fprintf(stderr, "nulls: %s, parameter %d null: FUZZ FINDING: %s\n", f.c_str(), k,
+                     r.message.c_str());
+        ++failed;
+      }
+    }
+  }
+  std::printf("nulls: %d calls with one pointer null, %d findings\n", calls, failed);
+  return failed ? 1 : 0;
+}
+
 int Run(int argc, char** argv) {
   int failed = 0;
   for (int i = 2; i < argc; ++i) {
@@ -172,6 +196,7 @@ int main(int argc, char** argv) {
   if (mode == "seed" && argc == 3) return Seed(argv[2]);
   if (mode == "threads" && argc == 4) return Threads(argv[2], std::atof(argv[3]));
   if (mode == "run") return Run(argc, argv);
-  std::fprintf(stderr, "usage: %s seed DIR | threads DIR SECONDS | run FILE...\n", argv[0]);
+  if (mode == "nulls" && argc == 3) return Nulls(argv[2]);
+  std::fprintf(stderr, "usage: %s seed DIR | threads DIR SECONDS | nulls DIR | run FILE...\n", argv[0]);
   return 2;
 }

@@ -132,11 +132,11 @@ def generate(table, protos, typedefs):
     out.append("static const ParamDesc kParams_%d[] = {" % e.number)
     for p, fns in zip(e.params, shape_fns):
       counted = p.kind == "scalar" and p.base == "i64" and (p.role == "size" or p.name in shaped)
-      out.append("  {\"%s\", %s, %s, %s, %d, %d, {%s}, %s, %d}," % (
+      out.append("  {\"%s\", %s, %s, %s, %d, %d, {%s}, %s, %d, %s, %d}," % (
           p.name, ROLE[p.role], KIND[p.kind], BASE.get(p.base, "kF64"),
           kind_index.get(p.base, -1), len(fns),
           ", ".join(fns + ["nullptr"] * (2 - len(fns))), "true" if counted else "false",
-          cb_index.get(p.base, -1)))
+          cb_index.get(p.base, -1), "true" if p.nullable else "false", p.null_status or 0))
     out.append("};")
     # The call stub: every argument from its slot, with the header's C type.
     args = []
