@@ -124,10 +124,15 @@ def generate(table, protos, typedefs):
         out.append("static S %s(const Env& E) { (void)E; return S(%s); }" % (fn, expr_cpp(s, index)))
         fns.append(fn)
       shape_fns.append(fns)
-    # Counts narrowed at the boundary: the sizes and the 64-bit inputs that size an array.
+    # Counts narrowed at the boundary: the sizes and the 64-bit inputs that size
+    # an array. An input that only divides a length or is compared with a
+    # constant (a decimation factor: `factor < 1 ? 0 : n / factor`) is a value
+    # the export judges itself, with its own code for one out of range.
     shaped = set()
     for p in e.params:
       for s in p.shape:
+        s = re.sub(r"/\s*[A-Za-z_][A-Za-z0-9_]*", "/ 1", s)
+        s = re.sub(r"[A-Za-z_][A-Za-z0-9_]*\s*(<=|>=|==|!=|<|>)\s*[0-9]+", "1", s)
         shaped |= sig.expr_names(s)
     out.append("static const ParamDesc kParams_%d[] = {" % e.number)
     for p, fns in zip(e.params, shape_fns):
