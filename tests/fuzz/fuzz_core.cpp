@@ -40,7 +40,12 @@ struct S {
 inline S operator+(S a, S b) { return S::Sat(a.v + b.v); }
 inline S operator-(S a, S b) { return S::Sat(a.v - b.v); }
 inline S operator-(S a) { return S::Sat(-a.v); }
-inline S operator*(S a, S b) { return S::Sat(a.v * b.v); }
+inline S operator*(S a, S b) {  // both within 2^80: the product may not fit
+  const __int128 big = static_cast<__int128>(1) << 100;
+  __int128 r;
+  if (__builtin_mul_overflow(a.v, b.v, &r)) r = (a.v < 0) != (b.v < 0) ? -big : big;
+  return S::Sat(r);
+}
 inline S operator/(S a, S b) { return b.v == 0 ? S(0) : S::Sat(a.v / b.v); }
 inline S operator%(S a, S b) { return b.v == 0 ? S(0) : S::Sat(a.v % b.v); }
 inline bool operator<(S a, S b) { return a.v < b.v; }
