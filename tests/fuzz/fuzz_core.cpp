@@ -440,6 +440,9 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
     // Any 64-bit size the boundary narrows comes before the null checks,
     // also one the table does not mark as a count (a histogram size).
     if (p.kind == kScalar && p.base == kI64 && !Fits32(x.i64)) any_wide = true;
+    // So does a count read through a pointer (points in, points kept out).
+    if (p.kind == kPointer && p.role == kSize && p.base == kI64 && !x.null && !Fits32(x.i64))
+      any_wide = true;
   }
   if (!ok || *skipped) {
     ReleaseHandles(call);
