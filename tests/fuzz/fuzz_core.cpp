@@ -75,6 +75,7 @@ struct ParamDesc {
   // output whose result then goes over an input), so null is no finding.
   bool nullable;
   int32_t null_status;  // the export's own status for a null pointer here (0: -20008)
+  bool work;  // an amount of work the caller chooses: at most 1000
 };
 
 struct CallResult {
@@ -381,7 +382,7 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
     switch (p.kind) {
       case kScalar:
         if (p.base == kF64) x.f64 = PickDouble(r);
-        else if (p.base == kI32) x.i32 = PickI32(r);
+        else if (p.base == kI32) x.i32 = p.work ? std::min(PickI32(r), 1000) : PickI32(r);
         else x.i64 = PickCount(r);
         break;
       case kPointer: {

@@ -1,6 +1,7 @@
 // Companion of the libFuzzer target, without libFuzzer:
-//   qm_fuzz_tool seed DIR          writes DIR/<export>.bin, one valid call per
-//                                  export (status 0 where the export has one)
+//   qm_fuzz_tool seed DIR          writes DIR/<export>.bin for every export
+//                                  without one: a valid call (status 0, else a
+//                                  warning), else one the export refuses
 //   qm_fuzz_tool threads DIR SECS  the thread phase: every input of DIR and 24
 //                                  random calls per export once on this thread,
 //                                  then 4 threads calling random ones for SECS
@@ -38,12 +39,15 @@ std::vector<uint8_t> ReadFile(const fs::path& p) {
 int Seed(const fs::path& dir) {
   fs::create_directories(dir);
   std::mt19937_64 rng(20261209);
-  int missing = 0;
+  int refused = 0;
   for (int i = 0; i < qmfuzz::ExportCount(); ++i) {
     const int number = qmfuzz::ExportNumber(i);
     const fs::path out = dir / (std::to_string(number) + ".bin");
     if (fs::exists(out)) continue;  // seeds already kept stay as they are
-    std::vector<uint8_t> best;
+    // The first call with status 0 (or of an export without a status); else
+    // the first with a warning; else the first the export refuses.
+    std::vector<uint8_t> best, warned, checked;
+    int32_t refused_status = 0;
     for (int attempt = 0; attempt < 20000 && best.empty(); ++attempt) {
       // Attempt 0 is all-zero choices (each pool's ordinary value); then
       // random choices, mostly ordinary.
@@ -58,19 +62,33 @@ int Seed(const fs::path& dir) {
         std::fprintf(stderr, "seed: finding while seeding: %s\n", rep.message.c_str());
         return 1;
       }
-      if (rep.outcome == qmfuzz::Outcome::kPassed && (!rep.has_status || rep.status == 0)) best = in;
+      if (rep.outcome != qmfuzz::Outcome::kPassed) continue;
+      if (!rep.has_status || rep.status == 0) best = in;
+      else if (rep.status > 0 && warned.empty()) warned = in;
+      else if (checked.empty()) {
+        checked = in;
+        refused_status = rep.status;
+      }
+    }
+    if (best.empty()) best = warned;
+    if (best.empty()) {
+      // Kept all the same: the export's checks are fuzzed from it.
+      std::fprintf(stderr, "seed: ZMXFunc%d: no call the pools allow passes its checks (kept one "
+                   "refused with %d)\n", number, refused_status);
+      best = checked;
+      ++refused;
     }
     if (best.empty()) {
-      std::fprintf(stderr, "seed: no valid call found for ZMXFunc%d\n", number);
-      ++missing;
-      continue;
+      std::fprintf(stderr, "seed: no call of ZMXFunc%d could be made\n", number);
+      return 1;
     }
     while (best.size() > 2 && best.back() == 0) best.pop_back();
     std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(best.data()),
                                                static_cast<std::streamsize>(best.size()));
     std::printf("seed: %s\n", out.c_str());
   }
-  return missing ? 1 : 0;
+  if (refused) std::printf("seed: %d export(s) seeded with a refused call\n", refused);
+  return 0;
 }
 
 struct Input {
