@@ -75,7 +75,7 @@ struct ParamDesc {
   // output whose result then goes over an input), so null is no finding.
   bool nullable;
   int32_t null_status;  // the export's own status for a null pointer here (0: -20008)
-  bool work;  // an amount of work the caller chooses: at most 1000
+  bool work;  // an amount of work the caller chooses: i32 at most 1000, i64 in range at most 64
 };
 
 struct CallResult {
@@ -384,6 +384,7 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
         if (p.base == kF64) x.f64 = PickDouble(r);
         else if (p.base == kI32) x.i32 = p.work ? std::min(PickI32(r), 1000) : PickI32(r);
         else x.i64 = PickCount(r);
+        if (p.work && p.base == kI64 && Fits32(x.i64)) x.i64 = std::min<int64_t>(x.i64, 64);
         break;
       case kPointer: {
         const uint8_t b = r.Byte();
@@ -478,6 +479,7 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
   }
   bool null_plain = false, null_handle = false;
   int null_own = -1;  // a required pointer the export checks itself, null
+  bool null_input = false;  // a required input array, null
   for (int i = 0; i < e.nparams; ++i) {
     const ParamDesc& p = e.params[i];
     Arg& x = call.a[i];
@@ -540,7 +542,7 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
         if (x.null) {
           x.slot = nullptr;
           x.text = std::string(p.name) + "=null";
-          if (required && x.elems > 0) null_plain = true;
+          if (required && x.elems > 0) (p.role == kIn ? null_input : null_plain) = true;
           break;
         }
         x.bytes = static_cast<std::size_t>(x.elems) * es;
@@ -612,6 +614,19 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
         }
         break;
     }
+  }
+  // A null input need not be refused when there is nothing to compute: every
+  // output an array, and every one of them empty (a product with no rows).
+  if (null_input) {
+    bool empty = true, any = false;
+    for (int i = 0; i < e.nparams; ++i) {
+      const ParamDesc& p = e.params[i];
+      if (p.role != kOut && p.role != kOutOpt && p.role != kIo && p.role != kState && p.role != kAlloc)
+        continue;
+      any = true;
+      if (p.kind != kArray || call.a[i].elems > 0) empty = false;
+    }
+    if (!any || !empty || e.ret != kStatus) null_plain = true;
   }
   // A null out~ array may put its result over an input that can hold it (a
   // filter in place, a decimation): that input is then shared with it.

@@ -27,6 +27,18 @@ KIND = {"scalar": "kScalar", "pointer": "kPointer", "array": "kArray", "handle":
         "callback": "kCallback", "text": "kText"}
 BASE = {"f64": "kF64", "i32": "kI32", "i64": "kI64", "c128": "kC128"}
 WORK = {"order", "max_iterations"}  # see generate()
+
+
+def is_work(e, p):
+  """An amount of work the caller chooses: a filter's order or an iteration
+  limit (i32, drawn up to 1000), the coefficient count of a fit of a model
+  callback (each step solves an m x m system: drawn up to 64 in range)."""
+  if p.kind != "scalar":
+    return False
+  if p.base == "i32" and p.name in WORK:
+    return True
+  model = any(q.kind == "callback" and q.base == "QmFitModel" for q in e.params)
+  return model and p.base == "i64" and p.name == "m"
 RET = {"status": "kStatus", "f64": "kF64Result", "discard": "kDiscard", "void": "kVoid",
        "str": "kStr"}
 
@@ -136,9 +148,9 @@ def generate(table, protos, typedefs):
         s = re.sub(r"[A-Za-z_][A-Za-z0-9_]*\s*(<=|>=|==|!=|<|>)\s*[0-9]+", "1", s)
         shaped |= sig.expr_names(s)
     out.append("static const ParamDesc kParams_%d[] = {" % e.number)
-    # Amounts of work the caller chooses (a filter's order, an iteration
-    # limit): a value near 2^31 is in contract but takes minutes, so their
-    # pool stops at 1000 (negative values stay).
+    # Amounts of work the caller chooses (is_work): a value near 2^31 is in
+    # contract but takes minutes, so their pools stop (negative values and
+    # counts beyond 32 bits stay).
     for p, fns in zip(e.params, shape_fns):
       counted = p.kind == "scalar" and p.base == "i64" and (p.role == "size" or p.name in shaped)
       out.append("  {\"%s\", %s, %s, %s, %d, %d, {%s}, %s, %d, %s, %d, %s}," % (
@@ -146,7 +158,7 @@ def generate(table, protos, typedefs):
           kind_index.get(p.base, -1), len(fns),
           ", ".join(fns + ["nullptr"] * (2 - len(fns))), "true" if counted else "false",
           cb_index.get(p.base, -1), "true" if p.nullable else "false", p.null_status or 0,
-          "true" if p.kind == "scalar" and p.base == "i32" and p.name in WORK else "false"))
+          "true" if is_work(e, p) else "false"))
     out.append("};")
     # The call stub: every argument from its slot, with the header's C type.
     args = []
