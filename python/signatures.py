@@ -27,6 +27,12 @@ ROLE:
     in?     optional input: None passes a null pointer
     out     output the binding allocates (or the caller gives by keyword)
     out?    optional output: null unless the caller asks for it by keyword
+    in~, out~, state~
+            as in, out and state for the binding (which always passes the
+            array), where the C interface also takes a null pointer: an
+            output not wanted or whose result goes over an input (a filter
+            in place), coefficients or a state left out; the fuzzer passes
+            null there too and expects no -20008
     io      in-place array: the input is copied into the result, which the
             export overwrites; on a pointer (*f64) a value the export reads
             and updates (a phase carried from call to call): a Python
@@ -59,6 +65,8 @@ TOKENS:
     @NAME      the output holds NAME elements after the call (NAME an output
                or input scalar); the result is trimmed to them
     =EXPR      value of a size parameter (rest of the line)
+    !CODE      the status a null pointer here gives when the export checks it
+               itself (a family's own code) instead of -20008
 
 After the parameters, one optional line
 
@@ -81,7 +89,7 @@ import os
 import re
 from typing import Optional
 
-ROLES = {"in", "in?", "out", "out?", "io", "state", "size", "null", "alloc", "release"}
+ROLES = {"in", "in?", "in~", "out", "out?", "out~", "io", "state", "size", "null", "alloc", "release", "state~"}
 RETURNS = {"status", "f64", "discard", "void", "str"}
 SCALARS = {"f64": "double", "i32": "int32_t", "i64": "int64_t"}
 ARRAY_TYPES = {"f64": "double", "i32": "int32_t", "i64": "int64_t", "c128": "double"}
@@ -108,6 +116,8 @@ class Param:
   trim: Optional[str] = None
   expr: Optional[str] = None
   line: int = 0
+  nullable: bool = False  # in~ out~ state~: null allowed in C, always passed by the binding
+  null_status: Optional[int] = None  # !CODE
 
   def c_type(self, handles) -> str:
     """The C parameter type this row stands for (const-ness as an input)."""
@@ -288,7 +298,8 @@ def parse_file(path, handles, modules):
     else:
       typ, _, rest = after.partition(" ")
     kind, base, shape = _parse_type(typ, where)
-    p = Param(name, role, kind, base, shape, line=no)
+    # in~, out~ and state~ are in, out and state to every reader but the fuzzer.
+    p = Param(name, role.rstrip("~"), kind, base, shape, line=no, nullable=role.endswith("~"))
     while rest:
       rest = rest.strip()
       if rest.startswith("="):
@@ -308,6 +319,10 @@ def parse_file(path, handles, modules):
         p.default = tok[1:]
       elif tok.startswith("@"):
         p.trim = tok[1:]
+      elif tok.startswith("!"):
+        if not re.match(r"^-[0-9]+$", tok[1:]):
+          raise TableError("%s: !CODE takes a negative status, not %r" % (where, tok))
+        p.null_status = int(tok[1:])
       else:
         raise TableError("%s: unknown token %r" % (where, tok))
     _validate_param(p, where)
@@ -338,6 +353,8 @@ def _validate_param(p, where):
     raise TableError("%s: only scalar inputs take a default" % where)
   if p.role == "in" and p.kind == "pointer" and p.default is None:
     pass
+  if p.null_status is not None and (p.role != "in" or p.kind not in ("array", "pointer")):
+    raise TableError("%s: !CODE belongs to a required input pointer" % where)
   if p.py_in_part and p.kind == "array" and p.base == "c128":
     raise TableError("%s: a c128 array is already complex" % where)
   if p.role not in ("in", "in?", "io", "state") and p.py_in is not None:

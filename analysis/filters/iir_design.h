@@ -92,7 +92,7 @@ class IirDesigner {
   double uu_[5] = {}, uv_[5] = {}, vv_[5] = {};
   // Pole angle (running), its step, and the pair index j of the zeros.
   double theta_ = 0, step_ = 0;
-  std::int32_t j_ = 0;
+  std::int64_t j_ = 0;  // 2N + 2 for the last pair of an order near 2^31: beyond 32 bits
   double t_ = 0;  // linear-ordinate imaginary part (running)
   // Family constants.
   double sh_ = 0, ch_ = 0;                  // sinh and cosh of the pole ellipse

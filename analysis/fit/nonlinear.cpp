@@ -15,6 +15,11 @@ namespace {
 constexpr double kSqrtEpsilon = 1.4901161193847656e-08;  // √2.220446049250313e-16
 constexpr double kStepFactor = 3e-6;
 constexpr double kStartLambda = 0.001;
+// Accepted steps with a small gain since the last large one after which the
+// fit has converged, however the rejected steps between them fall: a fit
+// whose accepted steps gain nothing while every other step is rejected would
+// otherwise alternate for ever when it has no iteration limit.
+constexpr std::int32_t kMaxStalledSteps = 10;
 
 struct Problem {
   const double* x;
@@ -96,7 +101,7 @@ Status Marquardt(const Problem& p, std::int32_t limit, double* a, std::int32_t* 
   // The final test at the limit compares the χ² before the last iteration
   // with that iteration's trial χ², accepted or not.
   double chi2_before = chi2, chi2_last_trial = chi2;
-  std::int32_t counter = 0, small = 0;
+  std::int32_t counter = 0, small = 0, stalled = 0;
   bool at_limit = true;
   while (limit < 0 || counter < limit) {
     Status step = kSuccess;
@@ -126,11 +131,13 @@ Status Marquardt(const Problem& p, std::int32_t limit, double* a, std::int32_t* 
       const double gain = chi2 - chi2_trial;
       chi2 = chi2_trial;
       if (gain < 0.001 || gain < 1e-5 * chi2_before) {
-        if (small >= 1) {
+        if (small >= 1 || ++stalled >= kMaxStalledSteps) {
           at_limit = false;
           break;
         }
         small = 1;
+      } else {
+        stalled = 0;
       }
     } else {
       lambda *= 10.0;

@@ -2,8 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <climits>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <limits>
+#include <thread>
 
 #include "fit_test_support.h"
 
@@ -126,6 +132,56 @@ TEST(NonlinearFit, ModelsThatNeverImproveOrAreNotFiniteEnd) {
   Vec fitted(4, kSentinel);
   EXPECT_EQ(ZMXFunc130(x, y, fitted.data(), 4, NotFinite, b, 1, &mse), -20068);
   EXPECT_EQ(fitted[0], kSentinel);
+}
+
+// Eight coefficients that enter as one weighted sum: the curvature has rank
+// one and, from this start, accepted steps gain nothing while the steps
+// between them are rejected by the last bit of χ².
+double OneDirection(double x, const double* a, int32_t m) {
+  double r = 0.25 * 0.5 + x * 1e-3;
+  for (int32_t k = 0; k < m; ++k) r = r * 0.5 + a[k] * 1e-3;
+  return r * 0.5 + m * 1e-3;
+}
+
+TEST(NonlinearFit, FitsThatStopGainingEndWithoutAnIterationLimit) {
+  Vec x(8), y(8), start(8);
+  for (int i = 0; i < 8; ++i) {
+    x[i] = start[i] = std::sin(0.3 * i) + 0.2 * std::cos(1.7 * i);
+    y[i] = i;
+  }
+  // The fits run on their own thread: one that never ends fails here
+  // instead of hanging the suite.
+  auto finishes = [](auto fit) {
+    std::packaged_task<int32_t()> task(fit);
+    std::future<int32_t> done = task.get_future();
+    std::thread(std::move(task)).detach();
+    if (done.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+      ADD_FAILURE() << "the fit does not end";
+      std::fflush(nullptr);
+      std::_Exit(1);
+    }
+    return done.get();
+  };
+  Vec a = start;
+  double mse = kSentinel;
+  EXPECT_EQ(finishes([&] { return ZMXFunc130(x.data(), y.data(), nullptr, 8, OneDirection, a.data(), 8, &mse); }), 0);
+  EXPECT_LT(mse, 42.0 / 8);
+  Vec b = start;
+  EXPECT_EQ(finishes([&] { return ZMXFunc338(x.data(), y.data(), nullptr, 8, OneDirection, b.data(), 8, &mse); }), 0);
+  EXPECT_EQ(a, b);
+  // An unlimited count (negative) or the largest one ends the same way.
+  for (int32_t limit : {-1, INT32_MAX}) {
+    Vec c = start;
+    int32_t iterations = 0;
+    EXPECT_EQ(finishes([&] {
+      return ZMXFunc374(x.data(), y.data(), nullptr, nullptr, 8, limit, OneDirection, c.data(), 8, &mse,
+                        &iterations);
+    }), 0) << limit;
+    EXPECT_EQ(c, a) << limit;
+    EXPECT_LT(iterations, 100) << limit;
+    Vec d = start;
+    EXPECT_EQ(finishes([&] { return ZMXFunc131(x.data(), y.data(), nullptr, 8, limit, OneDirection, d.data(), 8, &mse); }), 0);
+  }
 }
 
 TEST(NonlinearFitWeighted, ZeroWeightsLeavePointsOutButResultsCoverAll) {

@@ -40,7 +40,12 @@ struct S {
 inline S operator+(S a, S b) { return S::Sat(a.v + b.v); }
 inline S operator-(S a, S b) { return S::Sat(a.v - b.v); }
 inline S operator-(S a) { return S::Sat(-a.v); }
-inline S operator*(S a, S b) { return S::Sat(a.v * b.v); }
+inline S operator*(S a, S b) {  // both within 2^80: the product may not fit
+  const __int128 big = static_cast<__int128>(1) << 100;
+  __int128 r;
+  if (__builtin_mul_overflow(a.v, b.v, &r)) r = (a.v < 0) != (b.v < 0) ? -big : big;
+  return S::Sat(r);
+}
 inline S operator/(S a, S b) { return b.v == 0 ? S(0) : S::Sat(a.v / b.v); }
 inline S operator%(S a, S b) { return b.v == 0 ? S(0) : S::Sat(a.v % b.v); }
 inline bool operator<(S a, S b) { return a.v < b.v; }
@@ -66,6 +71,11 @@ struct ParamDesc {
   ShapeFn shape[2];
   bool counted;  // a 64-bit count the boundary narrows
   int callback;
+  // in~ out~ state~: the C interface takes null here (not wanted, or an
+  // output whose result then goes over an input), so null is no finding.
+  bool nullable;
+  int32_t null_status;  // the export's own status for a null pointer here (0: -20008)
+  bool work;  // an amount of work the caller chooses: i32 at most 1000, i64 in range at most 64
 };
 
 struct CallResult {
@@ -103,6 +113,7 @@ struct CallbackDesc {
 // Callbacks read what they are given and answer finite values, or NaN.
 thread_local int g_callback_mode = 0;
 thread_local int g_callback_calls = 0;
+thread_local int g_force_null = -1;  // RunOne's force_null
 
 double CallbackStart() { return 0.25; }
 double CallbackMix(double r, double x) { return std::isfinite(x) ? r * 0.5 + x * 1e-3 : r * 0.5; }
@@ -371,12 +382,14 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
     switch (p.kind) {
       case kScalar:
         if (p.base == kF64) x.f64 = PickDouble(r);
-        else if (p.base == kI32) x.i32 = PickI32(r);
+        else if (p.base == kI32) x.i32 = p.work ? std::min(PickI32(r), 1000) : PickI32(r);
         else x.i64 = PickCount(r);
+        if (p.work && p.base == kI64 && Fits32(x.i64)) x.i64 = std::min<int64_t>(x.i64, 64);
         break;
       case kPointer: {
         const uint8_t b = r.Byte();
-        x.null = (p.role == kInOpt || p.role == kOutOpt) ? (b & 1) : (b & 0x1F) == 0x1F;
+        x.null = (p.role == kInOpt || p.role == kOutOpt) ? (b & 1)
+                 : p.nullable ? (b & 3) == 3 : (b & 0x1F) == 0x1F;
         if (p.base == kF64 || p.base == kC128) x.f64 = PickDouble(r);
         else if (p.base == kI32) x.i32 = PickI32(r);
         else x.i64 = PickCount(r);
@@ -391,7 +404,8 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
       case kArray:
       case kCallback: {
         const uint8_t b = r.Byte();
-        x.null = p.role == kNull || (p.role == kOutOpt || p.role == kInOpt ? (b & 1) : (b & 0x1F) == 0x1F);
+        x.null = p.role == kNull || (p.role == kOutOpt || p.role == kInOpt ? (b & 1)
+                                     : p.nullable ? (b & 3) == 3 : (b & 0x1F) == 0x1F);
         x.alias_byte = r.Byte();
         x.mode = r.Byte();
         x.seed = r.Bytes(2);
@@ -428,11 +442,17 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
     // Any 64-bit size the boundary narrows comes before the null checks,
     // also one the table does not mark as a count (a histogram size).
     if (p.kind == kScalar && p.base == kI64 && !Fits32(x.i64)) any_wide = true;
+    // So does a count read through a pointer (points in, points kept out).
+    if (p.kind == kPointer && p.role == kSize && p.base == kI64 && !x.null && !Fits32(x.i64))
+      any_wide = true;
   }
   if (!ok || *skipped) {
     ReleaseHandles(call);
     return ok;
   }
+  // The null sweep (RunOne's force_null) on the call's own pointers.
+  if (depth == 0 && g_force_null >= 0 && g_force_null < e.nparams && e.params[g_force_null].kind != kHandle)
+    call.a[g_force_null].null = true;
   // Pass 2: shapes, buffers, contents.
   Env env{&call};
   int64_t total = 0;
@@ -458,11 +478,19 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
     return true;
   }
   bool null_plain = false, null_handle = false;
+  int null_own = -1;  // a required pointer the export checks itself, null
+  bool null_input = false;  // a required input array, null
   for (int i = 0; i < e.nparams; ++i) {
     const ParamDesc& p = e.params[i];
     Arg& x = call.a[i];
-    const bool required = p.role == kIn || p.role == kOut || p.role == kIo || p.role == kState ||
-                          p.role == kAlloc || p.role == kRelease;
+    const bool required = (p.role == kIn || p.role == kOut || p.role == kIo || p.role == kState ||
+                           p.role == kAlloc || p.role == kRelease) && !p.nullable;
+    if (required && x.null && p.null_status && (p.kind == kPointer || p.kind == kArray)) {
+      null_own = i;
+      x.slot = nullptr;
+      x.text = std::string(p.name) + "=null";
+      continue;
+    }
     switch (p.kind) {
       case kScalar:
         x.slot = p.base == kF64 ? static_cast<void*>(&x.f64)
@@ -514,7 +542,7 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
         if (x.null) {
           x.slot = nullptr;
           x.text = std::string(p.name) + "=null";
-          if (required && x.elems > 0) null_plain = true;
+          if (required && x.elems > 0) (p.role == kIn ? null_input : null_plain) = true;
           break;
         }
         x.bytes = static_cast<std::size_t>(x.elems) * es;
@@ -587,6 +615,32 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
         break;
     }
   }
+  // A null input need not be refused when there is nothing to compute: every
+  // output an array, and every one of them empty (a product with no rows).
+  if (null_input) {
+    bool empty = true, any = false;
+    for (int i = 0; i < e.nparams; ++i) {
+      const ParamDesc& p = e.params[i];
+      if (p.role != kOut && p.role != kOutOpt && p.role != kIo && p.role != kState && p.role != kAlloc)
+        continue;
+      any = true;
+      if (p.kind != kArray || call.a[i].elems > 0) empty = false;
+    }
+    if (!any || !empty || e.ret != kStatus) null_plain = true;
+  }
+  // A null out~ array may put its result over an input that can hold it (a
+  // filter in place, a decimation): that input is then shared with it.
+  for (int i = 0; i < e.nparams; ++i) {
+    const ParamDesc& p = e.params[i];
+    if (p.role != kOut || !p.nullable || p.kind != kArray || !call.a[i].null) continue;
+    for (int j = 0; j < e.nparams; ++j) {
+      const ParamDesc& q = e.params[j];
+      Arg& y = call.a[j];
+      if (q.kind == kArray && (q.role == kIn || q.role == kInOpt) && q.base == p.base &&
+          y.elems >= call.a[i].elems)
+        y.aliased = true;
+    }
+  }
   // Snapshots: every writable buffer when a count is beyond 32 bits (nothing
   // may be written), and every constant input (never written unless shared).
   for (int i = 0; i < e.nparams; ++i) {
@@ -625,6 +679,10 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
       why = "a required null pointer must give -20008";
     else if (null_handle && res->status >= 0)
       why = "a required null object must give an error";
+    // The export's own code, unless one of its earlier checks fails first.
+    else if (null_own >= 0 && !null_plain && res->status >= 0)
+      why = "a null " + std::string(e.params[null_own].name) + " must give an error (" +
+            std::to_string(e.params[null_own].null_status) + ")";
   }
   for (int i = 0; i < e.nparams && why.empty(); ++i) {
     const ParamDesc& p = e.params[i];
@@ -645,7 +703,7 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
   for (int i = 0; i < e.nparams; ++i) {
     const ParamDesc& p = e.params[i];
     const Arg& x = call.a[i];
-    if (x.buf && x.owned && p.role != kIn && p.role != kInOpt) h = Fnv(h, x.buf, x.bytes);
+    if (x.buf && x.owned && ((p.role != kIn && p.role != kInOpt) || x.aliased)) h = Fnv(h, x.buf, x.bytes);
     if (x.cell && *static_cast<void**>(x.cell)) {
       S n = env.len(i);
       const int64_t k = n < S(0) ? 0 : (n > S(kArrayCap) ? kArrayCap : static_cast<int64_t>(n.v));
@@ -675,7 +733,8 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
 
 }  // namespace
 
-Report RunOne(const uint8_t* data, std::size_t size) {
+Report RunOne(const uint8_t* data, std::size_t size, int force_null) {
+  g_force_null = force_null;
   Report rep;
   if (size < 2) {
     rep.message = "malformed input: " + std::to_string(size) + " bytes, no export number";
@@ -711,6 +770,10 @@ Report RunOne(const uint8_t* data, std::size_t size) {
 }
 
 int ExportCount() { return kExportCount; }
+int ParamCount(int number) {
+  const ExportDesc* e = FindExport(number);
+  return e ? e->nparams : 0;
+}
 int ExportNumber(int i) { return kExports[i].number; }
 bool ExportReturnsStatus(int number) {
   const ExportDesc* e = FindExport(number);

@@ -28,11 +28,14 @@ struct Report {
 };
 
 // Makes and checks one call. Thread-safe (no shared state but the library's).
-Report RunOne(const std::uint8_t* data, std::size_t size);
+// force_null >= 0: that parameter of the export (a pointer) is passed null,
+// whatever the input chooses.
+Report RunOne(const std::uint8_t* data, std::size_t size, int force_null = -1);
 
 // The export numbers of the table, in ascending order.
 int ExportCount();
 int ExportNumber(int i);
 bool ExportReturnsStatus(int number);
+int ParamCount(int number);
 
 }  // namespace qmfuzz

@@ -1,11 +1,14 @@
 // Companion of the libFuzzer target, without libFuzzer:
-//   qm_fuzz_tool seed DIR          writes DIR/<export>.bin, one valid call per
-//                                  export (status 0 where the export has one)
+//   qm_fuzz_tool seed DIR          writes DIR/<export>.bin for every export
+//                                  without one: a valid call (status 0, else a
+//                                  warning), else one the export refuses
 //   qm_fuzz_tool threads DIR SECS  the thread phase: every input of DIR and 24
 //                                  random calls per export once on this thread,
 //                                  then 4 threads calling random ones for SECS
 //                                  seconds; each outcome must equal the
 //                                  single-threaded one (run under TSan)
+//   qm_fuzz_tool nulls DIR         every seed of DIR with each pointer null in
+//                                  turn (required: -20008 or the export's code)
 //   qm_fuzz_tool run FILE...       replays inputs, one line per input
 #include <atomic>
 #include <chrono>
@@ -36,12 +39,15 @@ std::vector<uint8_t> ReadFile(const fs::path& p) {
 int Seed(const fs::path& dir) {
   fs::create_directories(dir);
   std::mt19937_64 rng(20261209);
-  int missing = 0;
+  int refused = 0;
   for (int i = 0; i < qmfuzz::ExportCount(); ++i) {
     const int number = qmfuzz::ExportNumber(i);
     const fs::path out = dir / (std::to_string(number) + ".bin");
     if (fs::exists(out)) continue;  // seeds already kept stay as they are
-    std::vector<uint8_t> best;
+    // The first call with status 0 (or of an export without a status); else
+    // the first with a warning; else the first the export refuses.
+    std::vector<uint8_t> best, warned, checked;
+    int32_t refused_status = 0;
     for (int attempt = 0; attempt < 20000 && best.empty(); ++attempt) {
       // Attempt 0 is all-zero choices (each pool's ordinary value); then
       // random choices, mostly ordinary.
@@ -56,19 +62,33 @@ int Seed(const fs::path& dir) {
         std::fprintf(stderr, "seed: finding while seeding: %s\n", rep.message.c_str());
         return 1;
       }
-      if (rep.outcome == qmfuzz::Outcome::kPassed && (!rep.has_status || rep.status == 0)) best = in;
+      if (rep.outcome != qmfuzz::Outcome::kPassed) continue;
+      if (!rep.has_status || rep.status == 0) best = in;
+      else if (rep.status > 0 && warned.empty()) warned = in;
+      else if (checked.empty()) {
+        checked = in;
+        refused_status = rep.status;
+      }
+    }
+    if (best.empty()) best = warned;
+    if (best.empty()) {
+      // Kept all the same: the export's checks are fuzzed from it.
+      std::fprintf(stderr, "seed: ZMXFunc%d: no call the pools allow passes its checks (kept one "
+                   "refused with %d)\n", number, refused_status);
+      best = checked;
+      ++refused;
     }
     if (best.empty()) {
-      std::fprintf(stderr, "seed: no valid call found for ZMXFunc%d\n", number);
-      ++missing;
-      continue;
+      std::fprintf(stderr, "seed: no call of ZMXFunc%d could be made\n", number);
+      return 1;
     }
     while (best.size() > 2 && best.back() == 0) best.pop_back();
     std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(best.data()),
                                                static_cast<std::streamsize>(best.size()));
     std::printf("seed: %s\n", out.c_str());
   }
-  return missing ? 1 : 0;
+  if (refused) std::printf("seed: %d export(s) seeded with a refused call\n", refused);
+  return 0;
 }
 
 struct Input {
@@ -150,6 +170,28 @@ int Threads(const fs::path& dir, double seconds) {
   return mismatches ? 1 : 0;
 }
 
+// Every seed once more with each of its pointers null in turn: a required one
+// must give -20008 (or the export's own code), an optional one is no finding.
+int Nulls(const fs::path& dir) {
+  int failed = 0, calls = 0;
+  for (int i = 0; i < qmfuzz::ExportCount(); ++i) {
+    const int number = qmfuzz::ExportNumber(i);
+    const fs::path f = dir / (std::to_string(number) + ".bin");
+    std::vector<uint8_t> in = {static_cast<uint8_t>(number & 0xFF), static_cast<uint8_t>(number >> 8)};
+    if (fs::exists(f)) in = ReadFile(f);
+    for (int k = 0; k < qmfuzz::ParamCount(number); ++k, ++calls) {
+      const qmfuzz::Report r = qmfuzz::RunOne(in.data(), in.size(), k);
+      if (r.outcome == qmfuzz::Outcome::kFailed) {
+        std::fprintf(stderr, "nulls: %s, parameter %d null: FUZZ FINDING: %s\n", f.c_str(), k,
+                     r.message.c_str());
+        ++failed;
+      }
+    }
+  }
+  std::printf("nulls: %d calls with one pointer null, %d findings\n", calls, failed);
+  return failed ? 1 : 0;
+}
+
 int Run(int argc, char** argv) {
   int failed = 0;
   for (int i = 2; i < argc; ++i) {
@@ -172,6 +214,7 @@ int main(int argc, char** argv) {
   if (mode == "seed" && argc == 3) return Seed(argv[2]);
   if (mode == "threads" && argc == 4) return Threads(argv[2], std::atof(argv[3]));
   if (mode == "run") return Run(argc, argv);
-  std::fprintf(stderr, "usage: %s seed DIR | threads DIR SECONDS | run FILE...\n", argv[0]);
+  if (mode == "nulls" && argc == 3) return Nulls(argv[2]);
+  std::fprintf(stderr, "usage: %s seed DIR | threads DIR SECONDS | nulls DIR | run FILE...\n", argv[0]);
   return 2;
 }

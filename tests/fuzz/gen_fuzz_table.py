@@ -26,6 +26,19 @@ ROLE = {"in": "kIn", "in?": "kInOpt", "out": "kOut", "out?": "kOutOpt", "io": "k
 KIND = {"scalar": "kScalar", "pointer": "kPointer", "array": "kArray", "handle": "kHandle",
         "callback": "kCallback", "text": "kText"}
 BASE = {"f64": "kF64", "i32": "kI32", "i64": "kI64", "c128": "kC128"}
+WORK = {"order", "max_iterations"}  # see generate()
+
+
+def is_work(e, p):
+  """An amount of work the caller chooses: a filter's order or an iteration
+  limit (i32, drawn up to 1000), the coefficient count of a fit of a model
+  callback (each step solves an m x m system: drawn up to 64 in range)."""
+  if p.kind != "scalar":
+    return False
+  if p.base == "i32" and p.name in WORK:
+    return True
+  model = any(q.kind == "callback" and q.base == "QmFitModel" for q in e.params)
+  return model and p.base == "i64" and p.name == "m"
 RET = {"status": "kStatus", "f64": "kF64Result", "discard": "kDiscard", "void": "kVoid",
        "str": "kStr"}
 
@@ -124,19 +137,28 @@ def generate(table, protos, typedefs):
         out.append("static S %s(const Env& E) { (void)E; return S(%s); }" % (fn, expr_cpp(s, index)))
         fns.append(fn)
       shape_fns.append(fns)
-    # Counts narrowed at the boundary: the sizes and the 64-bit inputs that size an array.
+    # Counts narrowed at the boundary: the sizes and the 64-bit inputs that size
+    # an array. An input that only divides a length or is compared with a
+    # constant (a decimation factor: `factor < 1 ? 0 : n / factor`) is a value
+    # the export judges itself, with its own code for one out of range.
     shaped = set()
     for p in e.params:
       for s in p.shape:
+        s = re.sub(r"/\s*[A-Za-z_][A-Za-z0-9_]*", "/ 1", s)
+        s = re.sub(r"[A-Za-z_][A-Za-z0-9_]*\s*(<=|>=|==|!=|<|>)\s*[0-9]+", "1", s)
         shaped |= sig.expr_names(s)
     out.append("static const ParamDesc kParams_%d[] = {" % e.number)
+    # Amounts of work the caller chooses (is_work): a value near 2^31 is in
+    # contract but takes minutes, so their pools stop (negative values and
+    # counts beyond 32 bits stay).
     for p, fns in zip(e.params, shape_fns):
       counted = p.kind == "scalar" and p.base == "i64" and (p.role == "size" or p.name in shaped)
-      out.append("  {\"%s\", %s, %s, %s, %d, %d, {%s}, %s, %d}," % (
+      out.append("  {\"%s\", %s, %s, %s, %d, %d, {%s}, %s, %d, %s, %d, %s}," % (
           p.name, ROLE[p.role], KIND[p.kind], BASE.get(p.base, "kF64"),
           kind_index.get(p.base, -1), len(fns),
           ", ".join(fns + ["nullptr"] * (2 - len(fns))), "true" if counted else "false",
-          cb_index.get(p.base, -1)))
+          cb_index.get(p.base, -1), "true" if p.nullable else "false", p.null_status or 0,
+          "true" if is_work(e, p) else "false"))
     out.append("};")
     # The call stub: every argument from its slot, with the header's C type.
     args = []

@@ -3,7 +3,8 @@
 #   tests/fuzz/run.sh SECONDS [long]  libFuzzer over every export for SECONDS;
 #                                     "long" keeps going after a finding and
 #                                     lists every finding at the end
-#   tests/fuzz/run.sh --threads SECS  the thread phase under TSan
+#   tests/fuzz/run.sh --threads SECS  under TSan: every seed with each pointer
+#                                     null in turn, then the thread phase
 #   tests/fuzz/run.sh --seed          adds a seed for every export that has none
 # Exit status 1 on any finding, each printed with a one-line reproducer.
 set -e
@@ -27,7 +28,9 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 case "$1" in
   --threads)
     build "$FUZZ_BUILD-tsan" thread qm_fuzz_tool
-    TSAN_OPTIONS="halt_on_error=1:exitcode=66" "$FUZZ_BUILD-tsan/qm_fuzz_tool" threads tests/fuzz/corpus "${2:-5}"
+    export TSAN_OPTIONS="halt_on_error=1:exitcode=66"
+    "$FUZZ_BUILD-tsan/qm_fuzz_tool" nulls tests/fuzz/corpus
+    "$FUZZ_BUILD-tsan/qm_fuzz_tool" threads tests/fuzz/corpus "${2:-5}"
     exit $?
     ;;
   --seed)

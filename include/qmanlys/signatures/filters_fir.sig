@@ -17,8 +17,8 @@ export 352 fir_filter_with_state
 export 92 iir_filter_with_state
   x in f64[n]
   n size i64 =len(x)
-  a in f64[na]
-  outputState state f64[max(na - 1, 0)]
+  a in~ f64[na]
+  outputState state~ f64[max(na - 1, 0)]
   na size i32 =len(a)
   b in f64[nb]
   inputState state f64[max(nb - 1, 0)]
@@ -38,8 +38,8 @@ export 353 complex_fir_filter_with_state
 export 354 complex_iir_filter_with_state
   x in c128[n]
   n size i64 =len(x)
-  a in f64[na]
-  outputState state c128[max(na - 1, 0)]
+  a in~ f64[na]
+  outputState state~ c128[max(na - 1, 0)]
   na size i32 =len(a)
   b in f64[nb]
   inputState state c128[max(nb - 1, 0)]
@@ -124,7 +124,7 @@ export 355 savitzky_golay_matrix
   weights in? f64[2 * max(m, 0) + 1]
   wantCoefficients size i32 =1
   H out f64[2 * max(m, 0) + 1, 2 * max(m, 0) + 1]
-  C out f64[max(p, 0) + 1, 2 * max(m, 0) + 1]
+  C out~ f64[max(p, 0) + 1, 2 * max(m, 0) + 1]
 export 356 savitzky_golay_filter
   x in f64[n]
   n size i64 =len(x)

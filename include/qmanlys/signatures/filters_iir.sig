@@ -9,14 +9,14 @@ export 21 butterworth_lowpass
   fs in f64
   fc in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 20 butterworth_highpass
   x in f64[n]
   n size i64 =len(x)
   fs in f64
   fc in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 16 butterworth_bandpass
   x in f64[n]
   n size i64 =len(x)
@@ -24,7 +24,7 @@ export 16 butterworth_bandpass
   fl in f64
   fh in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 17 butterworth_bandstop
   x in f64[n]
   n size i64 =len(x)
@@ -32,7 +32,7 @@ export 17 butterworth_bandstop
   fl in f64
   fh in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 27 chebyshev_lowpass
   x in f64[n]
   n size i64 =len(x)
@@ -40,7 +40,7 @@ export 27 chebyshev_lowpass
   fc in f64
   ripple in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 26 chebyshev_highpass
   x in f64[n]
   n size i64 =len(x)
@@ -48,7 +48,7 @@ export 26 chebyshev_highpass
   fc in f64
   ripple in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 22 chebyshev_bandpass
   x in f64[n]
   n size i64 =len(x)
@@ -57,7 +57,7 @@ export 22 chebyshev_bandpass
   fh in f64
   ripple in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 23 chebyshev_bandstop
   x in f64[n]
   n size i64 =len(x)
@@ -66,7 +66,7 @@ export 23 chebyshev_bandstop
   fh in f64
   ripple in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 101 inverse_chebyshev_lowpass
   x in f64[n]
   n size i64 =len(x)
@@ -74,7 +74,7 @@ export 101 inverse_chebyshev_lowpass
   fc in f64
   attenuation in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 100 inverse_chebyshev_highpass
   x in f64[n]
   n size i64 =len(x)
@@ -82,7 +82,7 @@ export 100 inverse_chebyshev_highpass
   fc in f64
   attenuation in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 96 inverse_chebyshev_bandpass
   x in f64[n]
   n size i64 =len(x)
@@ -91,7 +91,7 @@ export 96 inverse_chebyshev_bandpass
   fh in f64
   attenuation in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 97 inverse_chebyshev_bandstop
   x in f64[n]
   n size i64 =len(x)
@@ -100,7 +100,7 @@ export 97 inverse_chebyshev_bandstop
   fh in f64
   attenuation in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 64 elliptic_lowpass
   x in f64[n]
   n size i64 =len(x)
@@ -109,7 +109,7 @@ export 64 elliptic_lowpass
   ripple in f64
   attenuation in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 63 elliptic_highpass
   x in f64[n]
   n size i64 =len(x)
@@ -118,7 +118,7 @@ export 63 elliptic_highpass
   ripple in f64
   attenuation in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 59 elliptic_bandpass
   x in f64[n]
   n size i64 =len(x)
@@ -128,7 +128,7 @@ export 59 elliptic_bandpass
   ripple in f64
   attenuation in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 export 60 elliptic_bandstop
   x in f64[n]
   n size i64 =len(x)
@@ -138,7 +138,7 @@ export 60 elliptic_bandstop
   ripple in f64
   attenuation in f64
   order in i32
-  y out f64[n]
+  y out~ f64[n]
 
 # IIR cascade records (handle kind IirCascade, declared with the library
 # frame): designed once, then filtering block after block.

@@ -44,10 +44,10 @@ export 86 general_linear_fit
   y in f64[n]
   std_dev in? f64[n]
   algorithm in i32
-  fitted out f64[n]
+  fitted out~ f64[n]
   coefficients out f64[k]
   covariance out? f64[k,k]
-  residue out *f64
+  residue out~ *f64
 export 239 general_linear_fit_simple
   h in f64[n,k]
   n size i64 =rows(h)

@@ -45,7 +45,7 @@ export 241 solve_linear_equations_multi
 export 118 lu_decomposition
   a io f64[n,n] >lu
   n size i64 =rows(a)
-  p out i64[n]
+  p out~ i64[n]
   parity out *i32
 export 82 lu_forward_substitution
   lu in f64[n,n]
@@ -105,7 +105,7 @@ export 177 matrix_transpose
   a in f64[m,n]
   m size i64 =rows(a)
   n size i64 =cols(a)
-  out out f64[n,m]
+  out out~ f64[n,m]
 export 175 matrix_trace
   a in f64[n,n]
   n size i64 =rows(a)
@@ -142,9 +142,9 @@ export 246 svd_decomposition_typed
   m size i64 =rows(a)
   n size i64 =cols(a)
   type in i32
-  u out f64[m,type == 0 ? m : min(m,n)]
+  u out~ f64[m,type == 0 ? m : min(m,n)]
   s out f64[min(m,n)]
-  v out f64[n,type == 0 ? n : min(m,n)]
+  v out~ f64[n,type == 0 ? n : min(m,n)]
 export 195 matrix_singular_values
   a in f64[m,n]
   m size i64 =rows(a)
@@ -156,14 +156,14 @@ export 201 eigen_general
   n size i64 =rows(a)
   output_type in i32
   values out c128[n]
-  vectors out c128[output_type == 1 ? n : 0,output_type == 1 ? n : 0]
+  vectors out~ c128[output_type == 1 ? n : 0,output_type == 1 ? n : 0]
 ## Returns (values, vectors); vectors (columns) is empty unless output_type is 1.
 export 202 eigen_symmetric
   a in f64[n,n]
   n size i64 =rows(a)
   output_type in i32
   values out f64[n]
-  vectors out f64[output_type == 1 ? n : 0,output_type == 1 ? n : 0]
+  vectors out~ f64[output_type == 1 ? n : 0,output_type == 1 ? n : 0]
 ## Returns (balanced, ilo, ihi, scale).
 export 248 matrix_balance
   a io f64[n,n] >balanced
@@ -193,7 +193,7 @@ export 258 schur_decomposition
   a in f64[n,n]
   n size i64 =rows(a)
   ordering in i32
-  q out f64[n,n]
+  q out~ f64[n,n]
   t out f64[n,n]
   eigenvalues out c128[n]
 ## Returns eigenvalues, then left and right eigenvectors (columns) when asked
@@ -212,10 +212,10 @@ export 256 generalized_eigen
   b in f64[n,n]
   n size i64 =rows(a)
   ordering in i32
-  s out f64[n,n]
-  t out f64[n,n]
-  q out f64[n,n]
-  z out f64[n,n]
+  s out~ f64[n,n]
+  t out~ f64[n,n]
+  q out~ f64[n,n]
+  z out~ f64[n,n]
   alpha out c128[n]
   beta out f64[n]
   left out? c128[n,n]
@@ -230,8 +230,8 @@ export 243 qr_decomposition
   n size i64 =cols(a)
   pivoting in i32
   size in i32
-  p out i64[pivoting == 2 ? n * n : pivoting == 1 ? n : 0]
-  q out f64[m,size == 0 ? m : min(m,n)]
+  p out~ i64[pivoting == 2 ? n * n : pivoting == 1 ? n : 0]
+  q out~ f64[m,size == 0 ? m : min(m,n)]
   r out f64[size == 0 ? m : min(m,n),n]
 ## Returns (q, r): q m x m, r m x n.
 export 192 qr_decomposition_by_method

@@ -33,7 +33,7 @@ export 242 complex_solve_linear_equations_multi
 export 213 complex_lu_decomposition
   a io c128[n,n] >lu
   n size i64 =rows(a)
-  p out i64[n]
+  p out~ i64[n]
   parity out *i32
 ## The upper factor r with a = r.conj().T @ r.
 export 210 complex_cholesky_factor
@@ -76,7 +76,7 @@ export 217 complex_conjugate_transpose
   a in c128[m,n]
   m size i64 =rows(a)
   n size i64 =cols(a)
-  out out c128[n,m]
+  out out~ c128[n,m]
 export 225 complex_matrix_trace
   a in c128[n,n]
   n size i64 =rows(a)
@@ -128,9 +128,9 @@ export 247 complex_svd_decomposition_typed
   m size i64 =rows(a)
   n size i64 =cols(a)
   type in i32
-  u out c128[m,type == 0 ? m : min(m,n)]
+  u out~ c128[m,type == 0 ? m : min(m,n)]
   s out f64[min(m,n)]
-  v out c128[n,type == 0 ? n : min(m,n)]
+  v out~ c128[n,type == 0 ? n : min(m,n)]
 export 216 complex_singular_values
   a in c128[m,n]
   m size i64 =rows(a)
@@ -150,8 +150,8 @@ export 245 complex_qr_decomposition_pivoting
   n size i64 =cols(a)
   pivoting in i32
   size in i32
-  p out i64[pivoting == 2 ? n * n : pivoting == 1 ? n : 0]
-  q out c128[m,size == 0 ? m : min(m,n)]
+  p out~ i64[pivoting == 2 ? n * n : pivoting == 1 ? n : 0]
+  q out~ c128[m,size == 0 ? m : min(m,n)]
   r out c128[size == 0 ? m : min(m,n),n]
 ## Returns 1 or 0.
 export 226 complex_is_positive_definite
@@ -165,7 +165,7 @@ export 211 complex_eigen
   matrix_type in i32
   output_type in i32
   values out c128[n]
-  vectors out c128[output_type == 1 ? n : 0,output_type == 1 ? n : 0]
+  vectors out~ c128[output_type == 1 ? n : 0,output_type == 1 ? n : 0]
 ## Returns (balanced, ilo, ihi, scale).
 export 249 complex_matrix_balance
   a io c128[n,n] >balanced
@@ -195,7 +195,7 @@ export 259 complex_schur_decomposition
   a in c128[n,n]
   n size i64 =rows(a)
   ordering in i32
-  q out c128[n,n]
+  q out~ c128[n,n]
   t out c128[n,n]
   eigenvalues out c128[n]
 ## Returns eigenvalues, then left and right eigenvectors (columns) when asked
@@ -215,10 +215,10 @@ export 257 complex_generalized_eigen
   b in c128[n,n]
   n size i64 =rows(a)
   ordering in i32
-  s out c128[n,n]
-  t out c128[n,n]
-  q out c128[n,n]
-  z out c128[n,n]
+  s out~ c128[n,n]
+  t out~ c128[n,n]
+  q out~ c128[n,n]
+  z out~ c128[n,n]
   alpha out c128[n]
   beta out c128[n]
   left out? c128[n,n]

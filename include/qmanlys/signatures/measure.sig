@@ -3,7 +3,7 @@ module measure
 
 ## Returns (high, low, amplitude).
 export 363 amplitude_and_levels
-  waveform in f64[n]
+  waveform in f64[n] !-20312
   n size i64 =len(waveform)
   method in i32
   histogram_size in i64
@@ -12,7 +12,7 @@ export 363 amplitude_and_levels
   amplitude out *f64
 ## Returns (period, width, duty_cycle, centre, abs_low, abs_middle, abs_high).
 export 364 pulse_measurements
-  waveform in f64[n]
+  waveform in f64[n] !-20312
   n size i64 =len(waveform)
   polarity in i32
   pulse in i64
@@ -31,7 +31,7 @@ export 364 pulse_measurements
   abs_high out *f64
 ## Returns (mean, rms, cycle_start, cycle_end, abs_low, abs_middle, abs_high).
 export 365 cycle_average_and_rms
-  waveform in f64[n]
+  waveform in f64[n] !-20312
   n size i64 =len(waveform)
   pulse in i64
   high_ref in f64
@@ -50,7 +50,7 @@ export 365 cycle_average_and_rms
 ## Returns (slew_rate, duration, start, end, abs_low, abs_middle, abs_high,
 ## pre_below, pre_above, post_below, post_above).
 export 366 transition_measurements
-  waveform in f64[n]
+  waveform in f64[n] !-20312
   n size i64 =len(waveform)
   slope in i32
   edge in i64

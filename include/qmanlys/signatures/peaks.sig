@@ -24,5 +24,5 @@ export 237 detect_threshold_runs
   n size i64 =len(x)
   threshold in f64
   width in i64
-  indices out i64[n / max(width, 1) + 1] @count
+  indices out~ i64[n / max(width, 1) + 1] @count
   count out *i64

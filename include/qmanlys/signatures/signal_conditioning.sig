@@ -10,7 +10,7 @@ export 56 derivative
   dt in f64
   initial in f64
   final_value in f64
-  out out f64[n]
+  out out~ f64[n]
 ## initial and final_values: the samples before and after the record the
 ## method reads (None where it reads none).
 export 367 derivative_with_method
@@ -22,7 +22,7 @@ export 367 derivative_with_method
   final_values in? f64[final_count]
   final_count size i64 =len(final_values)
   method in i32
-  out out f64[n]
+  out out~ f64[n]
 ## initial is x[-1], final_value x[n].
 export 95 integral
   x in f64[n]
@@ -30,7 +30,7 @@ export 95 integral
   dt in f64
   initial in f64
   final_value in f64
-  out out f64[n]
+  out out~ f64[n]
 ## Returns the integral over the record.
 export 230 integrate_array
   x in f64[n]
@@ -44,13 +44,13 @@ export 53 decimate
   n size i64 =len(x)
   factor in i64
   average in i32
-  out out f64[factor < 1 ? 0 : n / factor]
+  out out~ f64[factor < 1 ? 0 : n / factor]
 export 360 complex_decimate
   x in c128[n]
   n size i64 =len(x)
   factor in i64
   average in i32
-  out out c128[factor < 1 ? 0 : n / factor]
+  out out~ c128[factor < 1 ? 0 : n / factor]
 ## Returns the unwrapped phase; out=p unwraps in place.
 export 183 unwrap_phase
   p io f64[n]

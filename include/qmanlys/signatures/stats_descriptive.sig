@@ -73,7 +73,7 @@ export 340 modes
   x in f64[n]
   n size i64 =len(x)
   intervals in i64
-  modes out f64[count] @count
+  modes out~ f64[count] @count
   count size *i64 =intervals < 1 ? n : intervals
 ## Returns (counts, centres) of the intervals.
 export 90 histogram
@@ -81,6 +81,6 @@ export 90 histogram
   n size i64 =len(x)
   base in f64
   top in f64
-  counts out i64[intervals]
-  centres out f64[intervals]
+  counts out~ i64[intervals]
+  centres out~ f64[intervals]
   intervals in i64
