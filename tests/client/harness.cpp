@@ -45,7 +45,7 @@ std::string ProjectDir::LogFile() const
     fs::path log = fs::path(path_) / "log";
     std::error_code ec;
     if (!fs::is_directory(log, ec)) return "";
-    for (auto& e : fs::directory_iterator(log)) return e.path().string();
+    for (auto& e : fs::directory_iterator(log)) return e.path().generic_string();
     return "";
 }
 
@@ -53,7 +53,8 @@ std::string ProjectDir::ReadLog() const
 {
     std::string file = LogFile();
     if (file.empty()) return "";
-    std::ifstream in(file, std::ios::binary);
+    // A text file as this system writes them (CR LF line ends on Windows).
+    std::ifstream in(file);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
