@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -61,6 +62,8 @@ protected:
     {
         // One file per test: ctest runs the tests of this program in parallel.
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The folder may not exist yet when these tests run first.
+        std::filesystem::create_directories(std::string(QM_BINARY_DIR) + "/tests/client");
         std::string path = std::string(QM_BINARY_DIR) + "/tests/client/toolkit_test_" +
                            info->name() + ".uir";
         std::ofstream(path) << text;
