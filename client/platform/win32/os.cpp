@@ -133,11 +133,7 @@ long Receive(Socket s, void* buffer, std::size_t size, bool peek, bool wait)
     }
     int n = static_cast<int>(std::min<std::size_t>(size, 1 << 30));
     int r = recv(Native(s), static_cast<char*>(buffer), n, peek ? MSG_PEEK : 0);
-    if (r == SOCKET_ERROR) {
-        // A connection the peer reset ends like one it closed when peeking.
-        return -1;
-    }
-    return r;
+    return r == SOCKET_ERROR ? -1 : r;
 }
 
 int Wait(Socket s, bool forWrite, int ms)
