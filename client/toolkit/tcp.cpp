@@ -58,7 +58,7 @@ int WaitFd(sys::Socket fd, bool forWrite, std::chrono::steady_clock::time_point 
     }
 }
 
-// The front ends watch descriptors as int; socket values fit (platform.h).
+// The front ends watch descriptors as int; socket values fit (platform/os.h).
 int WatchId(sys::Socket fd)
 {
     return static_cast<int>(fd);
