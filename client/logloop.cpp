@@ -1,12 +1,12 @@
 // Logging loop and log file: the start control runs a whole logging run
 // inside its callback, cycling over the EDs with fixed pauses while the TCP
 // callback receives, shows and logs the answers.
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 
 #include "bertlog.h"
+#include "platform/os.h"
 
 char g_dirname[kPathSize];
 char g_detargetname[kPathSize];
@@ -194,7 +194,8 @@ void BuildLogFileName()
     Fmt(g_detargetname, "%s<%s%s%s%d%s%d%s%d%s", "Log", testdate, "--", hr, "-", min, "-", sec,
         ".txt");
     GetProjectDir(g_dirname);
-    Fmt(g_dedatalogfilename, "%s<%s/log/%s", g_dirname, g_detargetname);
+    Fmt(g_dedatalogfilename, "%s<%s" BERTLOG_DIR_SEP "log" BERTLOG_DIR_SEP "%s", g_dirname,
+        g_detargetname);
 }
 
 FILE* OpenLog()
@@ -204,8 +205,8 @@ FILE* OpenLog()
     FILE* f = std::fopen(g_dedatalogfilename, "a");
     if (!f && errno == ENOENT) {
         char dir[kPathSize];
-        Fmt(dir, "%s<%s/log", g_dirname);
-        if (mkdir(dir, 0777) == 0 || errno == EEXIST) f = std::fopen(g_dedatalogfilename, "a");
+        Fmt(dir, "%s<%s" BERTLOG_DIR_SEP "log", g_dirname);
+        if (sys::MakeDirectory(dir)) f = std::fopen(g_dedatalogfilename, "a");
     }
     if (!f && !g_logProblemShown) {
         g_logProblemShown = true;

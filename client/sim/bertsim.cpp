@@ -21,13 +21,6 @@
 //   --reply N:TEXT         answer command N with TEXT (and a line feed)
 //   --long N               answer command N with 300 bytes (299 digits, LF)
 //   --noterm N             answer command N without its line feed
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -37,6 +30,7 @@
 #include <map>
 #include <string>
 
+#include "platform/os.h"
 #include "text_escape.h"
 
 namespace {
@@ -148,12 +142,12 @@ private:
     std::map<int, Channel> channels_;
 };
 
-bool SendAll(int fd, const std::string& text)
+bool SendAll(sys::Socket fd, const std::string& text)
 {
     std::size_t done = 0;
     while (done < text.size()) {
-        ssize_t n = send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
+        long n = sys::Send(fd, text.data() + done, text.size() - done, true);
+        if (n < 0 && sys::Interrupted(sys::LastError())) continue;
         if (n <= 0) return false;
         done += static_cast<std::size_t>(n);
     }
@@ -161,7 +155,7 @@ bool SendAll(int fd, const std::string& text)
 }
 
 // Serves one connection until the client goes or a fault closes it.
-void Serve(int fd, const Faults& faults)
+void Serve(sys::Socket fd, const Faults& faults)
 {
     Instrument instrument;
     std::string input;
@@ -188,13 +182,15 @@ void Serve(int fd, const Faults& faults)
                                            outbox.front().due - now)
                                            .count()) +
                       1;
-        pollfd p{fd, POLLIN, 0};
-        if (closing) p.events = 0;
-        int r = poll(&p, 1, timeout);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0 || closing) continue;
+        if (closing) {
+            // Only the queued answers are left to send.
+            sys::SleepSeconds(timeout / 1000.0);
+            continue;
+        }
+        int r = sys::Wait(fd, false, timeout);
+        if (r <= 0) continue;
         char buf[4096];
-        ssize_t n = recv(fd, buf, sizeof buf, 0);
+        long n = sys::Receive(fd, buf, sizeof buf, false, true);
         if (n <= 0) {
             Say("CLOSE");
             return;
@@ -267,35 +263,29 @@ int main(int argc, char* argv[])
             Usage();
     }
 
-    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int one = 1;
-    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (s < 0 || inet_pton(AF_INET, bind.c_str(), &addr.sin_addr) != 1 ||
-        ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) < 0 || listen(s, 4) < 0) {
+    sys::Socket s = sys::Listen(bind.c_str(), port, 4);
+    if (s == sys::kNoSocket) {
         std::fprintf(stderr, "bertsim: cannot listen on %s:%d: %s\n", bind.c_str(), port,
-                     std::strerror(errno));
+                     sys::ErrorText(sys::LastError()));
         return 1;
     }
     Say("LISTEN " + bind + ":" + std::to_string(port));
     for (;;) {
         sockaddr_in peer{};
-        socklen_t len = sizeof peer;
-        int fd = accept(s, reinterpret_cast<sockaddr*>(&peer), &len);
-        if (fd < 0) {
-            if (errno == EINTR) continue;
-            std::perror("bertsim: accept");
+        sys::Socket fd = sys::Accept(s, peer);
+        if (fd == sys::kNoSocket) {
+            int err = sys::LastError();
+            if (sys::Interrupted(err)) continue;
+            std::fprintf(stderr, "bertsim: accept: %s\n", sys::ErrorText(err));
             return 1;
         }
         char text[INET_ADDRSTRLEN] = "";
         inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text);
         Say(std::string("CONNECT ") + text + ":" + std::to_string(ntohs(peer.sin_port)));
         Serve(fd, faults);
-        close(fd);
+        sys::Close(fd);
         if (once) break;
     }
-    close(s);
+    sys::Close(s);
     return 0;
 }

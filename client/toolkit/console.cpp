@@ -15,16 +15,13 @@
 // "quit"), "<field> <text>" changes a field, "close" closes the panel on top,
 // "show" lists the panel on top again.  At the end of the input the console
 // presses the "quit" button of the panel on top (or closes it).
-#include <poll.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <set>
 
 #include "internal.h"
+#include "platform/os.h"
 
 namespace tk {
 namespace {
@@ -90,12 +87,9 @@ public:
             QuitAtEnd(timeout > 0);
             return;
         }
-        std::vector<pollfd> p;
-        p.push_back({0, POLLIN, 0});
-        for (int fd : fds_) p.push_back({fd, POLLIN, 0});
+        std::vector<sys::Socket> sockets(fds_.begin(), fds_.end());
         int ms = timeout <= 0 ? 0 : static_cast<int>(timeout * 1000);
-        int r = poll(p.data(), p.size(), ms);
-        if (r > 0 && (p[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+        if (sys::WaitInput(sockets, ms)) {
             ReadMore();
             HandleLines();
         }
@@ -135,12 +129,12 @@ private:
     {
         char buf[4096];
         for (;;) {
-            ssize_t n = read(0, buf, sizeof buf);
+            long n = sys::ReadInput(buf, sizeof buf);
             if (n > 0) {
                 pending_.append(buf, static_cast<std::size_t>(n));
                 return true;
             }
-            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && sys::Interrupted(sys::LastError())) continue;
             eof_ = true;
             return false;
         }
@@ -201,12 +195,12 @@ private:
     {
         auto now = std::chrono::steady_clock::now();
         if (quitPosted_ && (!waiting || now - lastQuit_ < std::chrono::milliseconds(500))) {
-            if (waiting) usleep(50000);
+            if (waiting) sys::SleepSeconds(0.05);
             return;
         }
         auto v = VisiblePanels();
         if (v.empty()) {
-            if (waiting) usleep(50000);
+            if (waiting) sys::SleepSeconds(0.05);
             return;
         }
         quitPosted_ = true;

@@ -1,8 +1,6 @@
 // Toolkit core: start and end, callback binding, panels and controls, and
 // the event loop.  Front ends only post events into the queue; callbacks run
 // when RunUserInterface, ProcessSystemEvents or GetUserEvent take them out.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +11,7 @@
 #include <sstream>
 
 #include "internal.h"
+#include "platform/os.h"
 
 namespace tk {
 namespace {
@@ -261,10 +260,10 @@ int LoadPanel(int, const char* fileName, int resourceId)
     if (!c.initialised) return UIE_NotInitialized;
     if (!fileName || !*fileName) return UIE_FileNotFound;
     std::string path = fileName;
-    if (path[0] != '/') {
+    if (!sys::IsAbsolutePath(path.c_str())) {
         char dir[4096];
         if (GetProjectDirN(dir, sizeof dir) < 0) return UIE_FileNotFound;
-        path = std::string(dir) + "/" + path;
+        path = std::string(dir) + BERTLOG_DIR_SEP + path;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) return UIE_FileNotFound;

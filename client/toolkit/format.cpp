@@ -1,7 +1,4 @@
 // Formatting, date and time, delays and the program directory.
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -9,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/os.h"
 #include "toolkit.h"
 
 int FmtN(char* target, std::size_t size, const char* format, ...)
@@ -33,7 +31,7 @@ std::tm Now()
 {
     std::time_t t = std::time(nullptr);
     std::tm tm{};
-    localtime_r(&t, &tm);
+    sys::LocalTime(t, tm);
     return tm;
 }
 
@@ -87,13 +85,7 @@ double DelayScale()
 
 void Delay(double seconds)
 {
-    double t = seconds * DelayScale();
-    if (!(t > 0.0)) return;
-    timespec ts;
-    ts.tv_sec = static_cast<time_t>(t);
-    ts.tv_nsec = static_cast<long>((t - static_cast<double>(ts.tv_sec)) * 1e9);
-    while (nanosleep(&ts, &ts) < 0 && errno == EINTR) {
-    }
+    sys::SleepSeconds(seconds * DelayScale());
 }
 
 int GetProjectDirN(char* buffer, std::size_t size)
@@ -104,18 +96,11 @@ int GetProjectDirN(char* buffer, std::size_t size)
     if (over && *over) {
         if (std::strlen(over) + 1 > size) return -1;
         std::strcpy(buffer, over);
-    } else {
-        char path[4096];
-        ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-        if (n <= 0) return -1;
-        path[n] = '\0';
-        char* slash = std::strrchr(path, '/');
-        if (!slash) return -1;
-        *slash = '\0';
-        if (std::strlen(path) + 1 > size) return -1;
-        std::strcpy(buffer, path);
+    } else if (sys::ProgramDirectory(buffer, size) < 0) {
+        buffer[0] = '\0';
+        return -1;
     }
     std::size_t len = std::strlen(buffer);
-    while (len > 1 && buffer[len - 1] == '/') buffer[--len] = '\0';
+    while (len > 1 && sys::IsSeparator(buffer[len - 1])) buffer[--len] = '\0';
     return 0;
 }

@@ -1,28 +1,18 @@
 // TCP client of the toolkit.  Conversations are plain non-blocking sockets;
 // their readiness is looked at only by the event loop (DispatchTcpEvents),
 // so TCP callbacks run inside the dispatching calls like every other one.
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <ifaddrs.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <map>
 
 #include "internal.h"
+#include "platform/os.h"
 
 namespace tk {
 namespace {
 
 struct Conversation {
-    int fd = -1;
+    sys::Socket fd = sys::kNoSocket;
     TcpCallbackPtr callback = nullptr;
     void* data = nullptr;
     bool hungUp = false;  // the disconnect event was given
@@ -39,7 +29,7 @@ int g_lastErrno = 0;
 
 int SystemFailure(int code)
 {
-    g_lastErrno = errno;
+    g_lastErrno = sys::LastError();
     return code;
 }
 
@@ -57,16 +47,21 @@ int MsLeft(std::chrono::steady_clock::time_point deadline)
     return left.count() < 0 ? 0 : static_cast<int>(left.count());
 }
 
-// Waits for `events` on fd until the deadline; 1 ready, 0 timed out, -1 error.
-int WaitFd(int fd, short events, std::chrono::steady_clock::time_point deadline)
+// Waits until fd is readable (or writable) or the deadline has come; 1
+// ready, 0 timed out, -1 error.
+int WaitFd(sys::Socket fd, bool forWrite, std::chrono::steady_clock::time_point deadline)
 {
     for (;;) {
-        pollfd p{fd, events, 0};
-        int r = poll(&p, 1, MsLeft(deadline));
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) return -1;
-        return r > 0 ? 1 : 0;
+        int r = sys::Wait(fd, forWrite, MsLeft(deadline));
+        if (r < 0 && sys::Interrupted(sys::LastError())) continue;
+        return r;
     }
+}
+
+// The front ends watch descriptors as int; socket values fit (platform/os.h).
+int WatchId(sys::Socket fd)
+{
+    return static_cast<int>(fd);
 }
 
 bool AddressText(const sockaddr_storage& ss, char* buffer, std::size_t size)
@@ -85,13 +80,15 @@ bool AddressText(const sockaddr_storage& ss, char* buffer, std::size_t size)
 // What a conversation has to report: 0 nothing, TCP_DATAREADY, TCP_DISCONNECT.
 int Readiness(Conversation& c)
 {
-    if (c.hungUp || c.fd < 0) return 0;
-    pollfd p{c.fd, POLLIN, 0};
-    if (poll(&p, 1, 0) <= 0) return 0;
+    if (c.hungUp || c.fd == sys::kNoSocket) return 0;
+    if (sys::Wait(c.fd, false, 0) <= 0) return 0;
     char byte;
-    ssize_t n = recv(c.fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    long n = sys::Receive(c.fd, &byte, 1, true, false);
     if (n > 0) return TCP_DATAREADY;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
+    if (n < 0) {
+        int err = sys::LastError();
+        if (sys::WouldBlock(err) || sys::Interrupted(err)) return 0;
+    }
     return TCP_DISCONNECT;
 }
 
@@ -115,7 +112,7 @@ void DispatchTcpEvents()
         if (!event) continue;
         if (event == TCP_DISCONNECT) {
             c->hungUp = true;
-            if (Front()) Front()->WatchFd(c->fd, false);
+            if (Front()) Front()->WatchFd(WatchId(c->fd), false);
         }
         TcpCallbackPtr cb = c->callback;
         void* data = c->data;
@@ -139,56 +136,51 @@ int ConnectToTCPServer(unsigned int* handle, unsigned int port, const char* host
     if (!Front()) return TCP_NotInitialized;
     if (!handle || !host || port == 0 || port > 65535) return TCP_InvalidHandle;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (!sys::NetStartup()) return SystemFailure(TCP_SystemError);
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* list = nullptr;
     std::string service = std::to_string(port);
     if (getaddrinfo(host, service.c_str(), &hints, &list) != 0 || !list) {
-        g_lastErrno = ENOENT;
+        g_lastErrno = sys::kErrHostNotFound;
         return TCP_HostNotFound;
     }
     int status = TCP_ConnectFailed;
-    int fd = -1;
-    for (addrinfo* a = list; a && fd < 0; a = a->ai_next) {
-        int s = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (s < 0) {
+    sys::Socket fd = sys::kNoSocket;
+    for (addrinfo* a = list; a && fd == sys::kNoSocket; a = a->ai_next) {
+        sys::Socket s = sys::OpenStream(a->ai_family, a->ai_protocol, true);
+        if (s == sys::kNoSocket) {
             status = SystemFailure(TCP_SystemError);
             continue;
         }
-        int r = connect(s, a->ai_addr, a->ai_addrlen);
-        if (r < 0 && errno == EINPROGRESS) {
-            int w = WaitFd(s, POLLOUT, deadline);
+        int r = sys::Connect(s, a->ai_addr, static_cast<socklen_t>(a->ai_addrlen));
+        int err = r < 0 ? sys::LastError() : 0;
+        if (r > 0) {
+            int w = WaitFd(s, true, deadline);
             if (w == 0) {
-                g_lastErrno = ETIMEDOUT;
+                g_lastErrno = sys::kErrTimedOut;
                 status = TCP_Timeout;
-                close(s);
+                sys::Close(s);
                 break;
             }
-            int err = 0;
-            socklen_t len = sizeof err;
-            if (w < 0 || getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &len) < 0) err = errno;
-            if (err) {
-                errno = err;
-                r = -1;
-            } else {
-                r = 0;
-            }
+            err = w < 0 ? sys::LastError() : sys::PendingConnectError(s);
+            r = err ? -1 : 0;
         }
         if (r < 0) {
-            status = SystemFailure(TCP_ConnectFailed);
-            close(s);
+            g_lastErrno = err;
+            status = TCP_ConnectFailed;
+            sys::Close(s);
             continue;
         }
         fd = s;
     }
     freeaddrinfo(list);
-    if (fd < 0) return status;
-    int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    if (fd == sys::kNoSocket) return status;
+    sys::SetNoDelay(fd);
     unsigned int h = g_nextHandle++;
     conversations()[h] = Conversation{fd, callback, callbackData, false};
-    Front()->WatchFd(fd, true);
+    Front()->WatchFd(WatchId(fd), true);
     *handle = h;
     return 0;
 }
@@ -197,8 +189,8 @@ int DisconnectFromTCPServer(unsigned int handle)
 {
     Conversation* c = Find(handle);
     if (!c) return TCP_InvalidHandle;
-    if (Front() && !c->hungUp) Front()->WatchFd(c->fd, false);
-    close(c->fd);
+    if (Front() && !c->hungUp) Front()->WatchFd(WatchId(c->fd), false);
+    sys::Close(c->fd);
     conversations().erase(handle);
     return 0;
 }
@@ -209,23 +201,24 @@ int ClientTCPWrite(unsigned int handle, const void* data, std::size_t length,
     Conversation* c = Find(handle);
     if (!c) return TCP_InvalidHandle;
     if (c->hungUp) {
-        g_lastErrno = EPIPE;
+        g_lastErrno = sys::kErrBrokenPipe;
         return TCP_ConnectionClosed;
     }
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     const char* p = static_cast<const char*>(data);
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n = send(c->fd, p + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        long n = sys::Send(c->fd, p + done, length - done, false);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            int w = WaitFd(c->fd, POLLOUT, deadline);
+        int err = n < 0 ? sys::LastError() : 0;
+        if (n < 0 && sys::Interrupted(err)) continue;
+        if (n < 0 && sys::WouldBlock(err)) {
+            int w = WaitFd(c->fd, true, deadline);
             if (w == 0) {
-                g_lastErrno = ETIMEDOUT;
+                g_lastErrno = sys::kErrTimedOut;
                 return TCP_Timeout;
             }
             if (w > 0) continue;
@@ -242,17 +235,18 @@ int ClientTCPRead(unsigned int handle, void* buffer, std::size_t size, unsigned 
     if (!buffer || size == 0) return TCP_BufferTooSmall;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        ssize_t n = recv(c->fd, buffer, size, MSG_DONTWAIT);
+        long n = sys::Receive(c->fd, buffer, size, false, false);
         if (n > 0) return static_cast<int>(n);
         if (n == 0) {
-            g_lastErrno = ECONNRESET;
+            g_lastErrno = sys::kErrConnectionReset;
             return TCP_ConnectionClosed;
         }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return SystemFailure(TCP_ReadFailed);
-        int w = WaitFd(c->fd, POLLIN, deadline);
+        int err = sys::LastError();
+        if (sys::Interrupted(err)) continue;
+        if (!sys::WouldBlock(err)) return SystemFailure(TCP_ReadFailed);
+        int w = WaitFd(c->fd, false, deadline);
         if (w == 0) {
-            g_lastErrno = ETIMEDOUT;
+            g_lastErrno = sys::kErrTimedOut;
             return TCP_Timeout;
         }
         if (w < 0) return SystemFailure(TCP_ReadFailed);
@@ -265,18 +259,16 @@ int GetTCPHostAddr(char* buffer, std::size_t size)
     buffer[0] = '\0';
     // The address of the first interface that is up and not the loopback;
     // the loopback address when there is none.
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) < 0) return SystemFailure(TCP_SystemError);
+    std::vector<sockaddr_in> list;
+    if (!sys::InterfaceAddresses(list)) return SystemFailure(TCP_SystemError);
     bool found = false;
-    for (ifaddrs* a = list; a && !found; a = a->ifa_next) {
-        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET) continue;
-        auto* in = reinterpret_cast<sockaddr_in*>(a->ifa_addr);
-        if (ntohl(in->sin_addr.s_addr) >> 24 == 127) continue;
+    for (const sockaddr_in& in : list) {
+        if (ntohl(in.sin_addr.s_addr) >> 24 == 127) continue;
         sockaddr_storage ss{};
-        std::memcpy(&ss, in, sizeof *in);
+        std::memcpy(&ss, &in, sizeof in);
         found = AddressText(ss, buffer, size);
+        if (found) break;
     }
-    freeifaddrs(list);
     if (!found) {
         if (size < sizeof "127.0.0.1") return TCP_BufferTooSmall;
         std::strcpy(buffer, "127.0.0.1");
@@ -287,7 +279,7 @@ int GetTCPHostAddr(char* buffer, std::size_t size)
 int GetTCPHostName(char* buffer, std::size_t size)
 {
     if (!buffer || size == 0) return TCP_BufferTooSmall;
-    if (gethostname(buffer, size) < 0) {
+    if (sys::HostName(buffer, size) < 0) {
         buffer[0] = '\0';
         return SystemFailure(TCP_SystemError);
     }
@@ -303,8 +295,7 @@ int GetTCPPeerAddr(unsigned int handle, char* buffer, std::size_t size)
     if (!c) return TCP_InvalidHandle;
     sockaddr_storage ss{};
     socklen_t len = sizeof ss;
-    if (getpeername(c->fd, reinterpret_cast<sockaddr*>(&ss), &len) < 0)
-        return SystemFailure(TCP_SystemError);
+    if (sys::PeerAddress(c->fd, ss, len) < 0) return SystemFailure(TCP_SystemError);
     return AddressText(ss, buffer, size) ? 0 : TCP_BufferTooSmall;
 }
 
@@ -316,8 +307,7 @@ int GetTCPPeerName(unsigned int handle, char* buffer, std::size_t size)
     if (!c) return TCP_InvalidHandle;
     sockaddr_storage ss{};
     socklen_t len = sizeof ss;
-    if (getpeername(c->fd, reinterpret_cast<sockaddr*>(&ss), &len) < 0)
-        return SystemFailure(TCP_SystemError);
+    if (sys::PeerAddress(c->fd, ss, len) < 0) return SystemFailure(TCP_SystemError);
     // The loopback needs no name service.
     if (ss.ss_family == AF_INET &&
         ntohl(reinterpret_cast<sockaddr_in&>(ss).sin_addr.s_addr) >> 24 == 127) {
@@ -363,5 +353,5 @@ const char* GetTCPErrorString(int code)
 
 const char* GetTCPSystemErrorString()
 {
-    return g_lastErrno ? std::strerror(g_lastErrno) : "No error";
+    return g_lastErrno ? sys::ErrorText(g_lastErrno) : "No error";
 }

@@ -10,6 +10,13 @@ set(BERTLOG_TEST_DEFS
   BERTSIM_EXE="$<TARGET_FILE:bertsim>"
   BERTLOG_PANEL_DIR="${CMAKE_SOURCE_DIR}/client/panels")
 target_link_libraries(test_client PRIVATE bertlog_toolkit)
+if(WIN32)
+  # The harness's child processes: win32/child_win32.cpp (CreateProcessA and
+  # pipes) instead of child_posix.cpp (posix_spawn).
+  get_target_property(client_sources test_client SOURCES)
+  list(FILTER client_sources EXCLUDE REGEX "/child_posix\\.cpp$")
+  set_target_properties(test_client PROPERTIES SOURCES "${client_sources}")
+endif()
 target_compile_definitions(test_client PRIVATE ${BERTLOG_TEST_DEFS})
 add_dependencies(test_client bertlog bertsim)
 # GCC 12 reports std::regex internals as maybe-uninitialized when built with
@@ -23,7 +30,8 @@ target_compile_options(test_client PRIVATE -Wno-maybe-uninitialized)
 if(NOT BERTLOG_WINDOW)
   return()
 endif()
-add_executable(test_client_window ${dir}/window/window_test.cpp ${dir}/harness.cpp)
+add_executable(test_client_window ${dir}/window/window_test.cpp ${dir}/harness.cpp
+  ${dir}/child_posix.cpp)
 target_link_libraries(test_client_window PRIVATE GTest::gtest GTest::gtest_main)
 target_include_directories(test_client_window PRIVATE ${dir})
 target_compile_definitions(test_client_window PRIVATE ${BERTLOG_TEST_DEFS}

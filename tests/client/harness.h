@@ -53,6 +53,12 @@ private:
 
 double Now();
 
+// A new directory whose name starts with `prefix`; "" on failure.
+std::string MakeUniqueDirectory(const std::string& prefix);
+unsigned ProcessId();
+void SetEnv(const char* name, const char* value);
+void UnsetEnv(const char* name);
+
 // A fresh directory with the panel files, used as the client's program
 // directory; removed by the destructor.
 class ProjectDir {

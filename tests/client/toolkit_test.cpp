@@ -1,19 +1,17 @@
 // The toolkit layer on its own: panel files, control values, formatting,
 // dates, the TCP client and when its callbacks run.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
 
+#include "harness.h"
+#include "platform/os.h"
 #include "toolkit/internal.h"
 
 namespace {
@@ -55,7 +53,7 @@ class Toolkit : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("BERTLOG_FRONTEND", "console", 1);
+        harness::SetEnv("BERTLOG_FRONTEND", "console");
         ASSERT_EQ(InitRunTime(0, nullptr), 1);
     }
     void TearDown() override { CloseRunTime(); }
@@ -64,6 +62,8 @@ protected:
     {
         // One file per test: ctest runs the tests of this program in parallel.
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The folder may not exist yet when these tests run first.
+        std::filesystem::create_directories(std::string(QM_BINARY_DIR) + "/tests/client");
         std::string path = std::string(QM_BINARY_DIR) + "/tests/client/toolkit_test_" +
                            info->name() + ".uir";
         std::ofstream(path) << text;
@@ -257,12 +257,12 @@ TEST(Format, DateAndTimeTexts)
     EXPECT_TRUE(mo >= 1 && mo <= 12 && dy >= 1 && dy <= 31 && yr >= 2000);
     EXPECT_TRUE(h >= 0 && h < 24 && m >= 0 && m < 60 && s >= 0 && s < 61);
     char dir[16];
-    setenv("BERTLOG_PROJECT_DIR", "/a/very/long/directory/name", 1);
+    harness::SetEnv("BERTLOG_PROJECT_DIR", "/a/very/long/directory/name");
     EXPECT_LT(GetProjectDir(dir), 0);
-    setenv("BERTLOG_PROJECT_DIR", "/tmp/x//", 1);
+    harness::SetEnv("BERTLOG_PROJECT_DIR", "/tmp/x//");
     EXPECT_EQ(GetProjectDir(dir), 0);
     EXPECT_STREQ(dir, "/tmp/x");
-    unsetenv("BERTLOG_PROJECT_DIR");
+    harness::UnsetEnv("BERTLOG_PROJECT_DIR");
 }
 
 namespace {
@@ -285,33 +285,32 @@ int RecordingCB(unsigned int handle, int event, int, void*)
 
 TEST_F(Toolkit, TcpCallbacksRunOnlyInsideTheDispatchingCalls)
 {
-    int server = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(server, 1), 0);
-    socklen_t len = sizeof addr;
-    getsockname(server, reinterpret_cast<sockaddr*>(&addr), &len);
+    // The test's server side goes through the client's system layer too.
+    sys::Socket server = sys::Listen("127.0.0.1", 0, 1);
+    ASSERT_NE(server, sys::kNoSocket);
+    int port = sys::LocalPort(server);
+    ASSERT_GT(port, 0);
 
     unsigned int h = 0;
     g_events.clear();
-    ASSERT_EQ(ConnectToTCPServer(&h, ntohs(addr.sin_port), "127.0.0.1", RecordingCB, nullptr, 2000),
+    ASSERT_EQ(ConnectToTCPServer(&h, static_cast<unsigned>(port), "127.0.0.1", RecordingCB, nullptr,
+                                 2000),
               0);
-    int peer = accept(server, nullptr, nullptr);
-    ASSERT_GE(peer, 0);
+    sockaddr_in from{};
+    sys::Socket peer = sys::Accept(server, from);
+    ASSERT_NE(peer, sys::kNoSocket);
     char text[64];
     EXPECT_EQ(GetTCPPeerAddr(h, text, sizeof text), 0);
     EXPECT_STREQ(text, "127.0.0.1");
     EXPECT_EQ(GetTCPPeerAddr(h, text, 4), TCP_BufferTooSmall);
     EXPECT_EQ(ClientTCPWrite(h, "*IDN?\n", 6, 1000), 6);
     char got[16] = {};
-    EXPECT_EQ(recv(peer, got, sizeof got, 0), 6);
+    EXPECT_EQ(sys::Receive(peer, got, sizeof got, false, true), 6);
 
     // Ten bytes then the end of the connection: two reads of seven and
     // three bytes, then the disconnect event, all in order.
-    ASSERT_EQ(send(peer, "0123456789", 10, 0), 10);
-    close(peer);
+    ASSERT_EQ(sys::Send(peer, "0123456789", 10, true), 10);
+    sys::Close(peer);
     Delay(0.1);
     EXPECT_TRUE(g_events.empty());  // Delay dispatches nothing
     for (int k = 0; k < 5; ++k) ProcessSystemEvents();
@@ -326,5 +325,5 @@ TEST_F(Toolkit, TcpCallbacksRunOnlyInsideTheDispatchingCalls)
     EXPECT_EQ(DisconnectFromTCPServer(h), 0);
     EXPECT_EQ(DisconnectFromTCPServer(h), TCP_InvalidHandle);
     EXPECT_LT(ClientTCPWrite(h, "x\n", 2, 100), 0);
-    close(server);
+    sys::Close(server);
 }
