@@ -123,7 +123,9 @@ IirCascadeRecord* IirCascadeCreate(std::int32_t type, std::int32_t order) {
   record->b = record->a + a_count;
   record->stateCount = static_cast<std::int32_t>(a_count);
   record->state = record->b + b_count;
-  std::memset(record->state, 0, static_cast<std::size_t>(a_count) * sizeof(double));
+  // Coefficients and state all zero: a record filtered or expanded before any
+  // design gives zeros, never what the block held before.
+  std::memset(record->a, 0, static_cast<std::size_t>(2 * a_count + b_count) * sizeof(double));
   return record;
 }
 

@@ -18,6 +18,12 @@ namespace qm::generate {
 double ReducePeriodic(double x, double period) {
   double r = x - std::floor(x / period) * period;
   if (r < 0) r += period;
+  // Far beyond 2^53 periods the product above is not exact and the
+  // difference can be anything: the exact remainder instead.
+  if (r < 0) {
+    r = std::fmod(x, period);
+    if (r < 0) r += period;
+  }
   if (r >= period) r = 0;
   return r;
 }

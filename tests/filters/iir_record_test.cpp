@@ -60,6 +60,27 @@ TEST(IirRecord, CreateLaysOutOneBlock) {
   qm::SetWorkspaceFailureCountdown(0);
 }
 
+TEST(IirRecord, ARecordNeverDesignedHoldsZeros) {
+  const std::vector<double> x = Signal(16);
+  {
+    // The block a new record gets may be this one's, coefficients and all.
+    Record used(2, 3);
+    ASSERT_NE(used.r, nullptr);
+    ASSERT_EQ(ZMXFunc18(1000, 100, 200, used.r), 0);
+    std::vector<double> y(16);
+    ASSERT_EQ(ZMXFunc91(x.data(), 16, used.r, y.data()), 0);
+  }
+  for (int round = 0; round < 2; ++round) {
+    Record rec(2, 3);
+    ASSERT_NE(rec.r, nullptr);
+    for (int32_t i = 0; i < rec.r->aCount; ++i) EXPECT_EQ(rec.r->a[i], 0.0) << i;
+    for (int32_t i = 0; i < rec.r->bCount; ++i) EXPECT_EQ(rec.r->b[i], 0.0) << i;
+    std::vector<double> y(16, 1.0);
+    ASSERT_EQ(ZMXFunc91(x.data(), 16, rec.r, y.data()), 0);
+    EXPECT_EQ(y, std::vector<double>(16, 0.0));
+  }
+}
+
 TEST(IirRecord, OddOrdersPadTheFirstOrderSection) {
   Record lp(0, 3), bp(2, 3);
   ASSERT_EQ(ZMXFunc18(1000, 100, 0, lp.r), 0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "generate/generate.h"
 #include "qmanlys.h"
 
 namespace {
@@ -207,6 +208,29 @@ TEST(ArbitraryWave, RejectsPositionsItCannotPlace) {
   EXPECT_EQ(ZMXFunc9(4, 1.0, 1e308, &phase, table, 2, 0, out), -20046);
   EXPECT_EQ(ZMXFunc9(4, 1.0, 0.1, &phase, nullptr, 2, 0, out), -20008);
   EXPECT_EQ(ZMXFunc9(4, 1.0, 0.1, &phase, table, int64_t{1} << 31, 0, out), -20046);
+}
+
+TEST(ArbitraryWave, PositionsFarFromZeroStayInTheTable) {
+  // A phase of -1e300 degrees and a frequency of -1e300 cycles per sample:
+  // finite positions some 1e298 periods from zero, reduced into the table.
+  const double table[6] = {1, 2, 3, 4, 5, 6};
+  for (int32_t interpolation : {0, 1}) {
+    double out[7] = {};
+    double phase = -1e300;
+    ASSERT_EQ(ZMXFunc9(7, 1.0, -1e300, &phase, table, 6, interpolation, out), 0);
+    for (double v : out) {
+      EXPECT_GE(v, 1.0) << interpolation;
+      EXPECT_LE(v, 6.0) << interpolation;
+    }
+    EXPECT_GE(phase, 0.0);
+    EXPECT_LT(phase, 360.0);
+  }
+  for (double x : {-2.3001405509309199e+20, -1.3045436014363381e+157, -5.8333119962227706e+221,
+                   -1e300, 0x1p60 + 3.0}) {
+    const double r = qm::generate::ReducePeriodic(x, 6.0);
+    EXPECT_GE(r, 0.0) << x;
+    EXPECT_LT(r, 6.0) << x;
+  }
 }
 
 TEST(PeriodicWaves, BoundaryAndCountChecks) {
