@@ -384,7 +384,7 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
         if (p.base == kF64) x.f64 = PickDouble(r);
         else if (p.base == kI32) x.i32 = p.work ? std::min(PickI32(r), 1000) : PickI32(r);
         else x.i64 = PickCount(r);
-        if (p.work && p.base == kI64 && Fits32(x.i64)) x.i64 = std::min<int64_t>(x.i64, 64);
+        if (p.work && p.base == kI64 && Fits32(x.i64)) x.i64 = std::min<int64_t>(x.i64, 16);
         break;
       case kPointer: {
         const uint8_t b = r.Byte();

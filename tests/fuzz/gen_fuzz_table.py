@@ -32,7 +32,9 @@ WORK = {"order", "max_iterations"}  # see generate()
 def is_work(e, p):
   """An amount of work the caller chooses: a filter's order or an iteration
   limit (i32, drawn up to 1000), the coefficient count of a fit of a model
-  callback (each step solves an m x m system: drawn up to 64 in range)."""
+  callback (each step differentiates n x m times and solves an m x m system:
+  drawn up to 16 in range, so that one call stays well inside the time limit
+  under the sanitizers)."""
   if p.kind != "scalar":
     return False
   if p.base == "i32" and p.name in WORK:

@@ -49,7 +49,7 @@ mkdir -p "$WORK" "$FINDINGS"
 rm -f "$FINDINGS"/*
 LOG="$FUZZ_BUILD/fuzz.log"
 # New inputs go to the working corpus; the seeds in the repository are read only.
-set -- -max_total_time="$SECONDS_TOTAL" -timeout=10 -rss_limit_mb=2048 -max_len=512 \
+set -- -max_total_time="$SECONDS_TOTAL" -timeout=30 -report_slow_units=30 -rss_limit_mb=2048 -max_len=512 \
   -artifact_prefix="$FINDINGS/" -print_final_stats=1 "$WORK" tests/fuzz/corpus
 [ "$LONG" = long ] && set -- -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 "$@"
 status=0
@@ -59,8 +59,8 @@ found=0
 for f in "$FINDINGS"/*; do
   [ -f "$f" ] || continue
   found=$((found + 1))
-  what=$("$FUZZ_BUILD/qm_fuzz" -timeout=10 -rss_limit_mb=2048 "$f" 2>&1 | grep -m1 -E "FUZZ FINDING|ERROR: (Address|Leak)Sanitizer|runtime error|ERROR: libFuzzer|SUMMARY" || true)
-  echo "fuzz finding: ${what:-see $LOG} -- reproduce: $FUZZ_BUILD/qm_fuzz -timeout=10 -rss_limit_mb=2048 $ROOT/$f"
+  what=$("$FUZZ_BUILD/qm_fuzz" -timeout=30 -rss_limit_mb=2048 "$f" 2>&1 | grep -m1 -E "FUZZ FINDING|ERROR: (Address|Leak)Sanitizer|runtime error|ERROR: libFuzzer|SUMMARY" || true)
+  echo "fuzz finding: ${what:-see $LOG} -- reproduce: $FUZZ_BUILD/qm_fuzz -timeout=30 -rss_limit_mb=2048 $ROOT/$f"
 done
 if [ "$found" -ne 0 ] || [ "$status" -ne 0 ]; then
   [ "$found" -eq 0 ] && tail -30 "$LOG"
