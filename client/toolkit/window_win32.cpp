@@ -581,10 +581,28 @@ bool RegisterClasses()
     return true;
 }
 
+// Under Wine, windows need an X display (DISPLAY) or a graphics driver
+// chosen in the registry (such as the null one).  Without either, the first
+// window would start a desktop process that cannot draw and that keeps this
+// program's inherited pipes open, so it is not tried.
+bool WineWithoutDisplay()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return false;
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display) return false;
+    char driver[64] = "";
+    DWORD size = sizeof driver;
+    LSTATUS rc = RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", "Graphics",
+                              RRF_RT_REG_SZ, nullptr, driver, &size);
+    return rc != ERROR_SUCCESS || !*driver;
+}
+
 }  // namespace
 
 std::unique_ptr<FrontEnd> MakeWindowFrontEnd()
 {
+    if (WineWithoutDisplay()) return nullptr;
     if (!RegisterClasses()) return nullptr;
     // No window can be made (for example a service without a desktop, or
     // Wine without a graphics driver): as without a display elsewhere.
