@@ -6,14 +6,14 @@
 // are only ever called from inside RunUserInterface, ProcessSystemEvents and
 // GetUserEvent; Delay and the popups never dispatch anything.
 //
-// Two front ends sit behind this interface: a window front end (FLTK) and a
-// console front end that shows popups and panel updates as text lines and
+// Two front ends sit behind this interface: a window front end (FLTK on
+// Linux, plain Win32 controls on Windows) and a console front end that shows popups and panel updates as text lines and
 // takes the operator's answers and actions from standard input.
 //
 // Environment:
 //   BERTLOG_FRONTEND=console|window  front end; by default the window one
-//                                    when an X display can be opened, else
-//                                    the console one.
+//                                    when DISPLAY names an X display that
+//                                    can be opened, else the console one.
 // Test-only settings (never needed by an operator):
 //   BERTLOG_TIME_SCALE=<factor>      Delay sleeps <factor> times the given
 //                                    time (0.02 makes a 6 s cycle last 0.1 s).
@@ -23,7 +23,8 @@
 //   BERTLOG_GUI_SCRIPT=<file>        window front end only: a scripted driver
 //                                    answers the prompts, dismisses the
 //                                    message popups and performs the panel
-//                                    actions of <file> (see window.cpp).
+//                                    actions of <file> (see window.cpp and
+//                                    window_win32.cpp).
 #pragma once
 
 #include <cstddef>

@@ -23,6 +23,29 @@ add_dependencies(test_client bertlog bertsim)
 # the sanitizers (a known false positive of libstdc++'s regex automaton).
 target_compile_options(test_client PRIVATE -Wno-maybe-uninitialized)
 
+# The Windows window front end (plain Win32 controls) under Wine, in a
+# prefix of its own whose graphics driver is the null one: windows exist
+# there without a display. The setup step makes that prefix.
+if(WIN32)
+  add_executable(test_client_window_win32 ${dir}/window/window_win32_test.cpp
+    ${dir}/harness.cpp ${dir}/win32/child_win32.cpp)
+  target_link_libraries(test_client_window_win32 PRIVATE bertlog_toolkit user32
+    GTest::gtest GTest::gtest_main)
+  target_include_directories(test_client_window_win32 PRIVATE ${dir})
+  target_compile_definitions(test_client_window_win32 PRIVATE ${BERTLOG_TEST_DEFS}
+    QM_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  add_dependencies(test_client_window_win32 bertlog bertsim)
+  set(window_prefix "WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix-window")
+  add_test(NAME client_window_win32_prefix
+    COMMAND sh ${dir}/window/wine_prefix.sh ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
+  set_tests_properties(client_window_win32_prefix PROPERTIES
+    FIXTURES_SETUP wine_window_prefix ENVIRONMENT "${window_prefix}" TIMEOUT 300)
+  add_test(NAME client_window_win32 COMMAND test_client_window_win32)
+  set_tests_properties(client_window_win32 PROPERTIES
+    FIXTURES_REQUIRED wine_window_prefix ENVIRONMENT "${window_prefix}" TIMEOUT 180)
+  return()
+endif()
+
 # The window front end under Xvfb, with a screenshot of the main panel saved
 # as tests/client/artifacts/main_panel.ppm in the build tree.  FLTK and the
 # X libraries keep some memory to the end of the process: LeakSanitizer
