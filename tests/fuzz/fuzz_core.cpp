@@ -628,6 +628,18 @@ bool BuildAndCall(Call& call, Reader& r, int depth, CallResult* res, std::string
     }
     if (!any || !empty || e.ret != kStatus) null_plain = true;
   }
+  // Nor a null output when every input array is empty: a product over an
+  // empty inner dimension returns 0 and writes nothing.
+  if (null_plain && e.ret == kStatus) {
+    bool inputs = false, all_empty = true;
+    for (int i = 0; i < e.nparams; ++i) {
+      const ParamDesc& p = e.params[i];
+      if (p.kind != kArray || (p.role != kIn && p.role != kInOpt)) continue;
+      inputs = true;
+      if (call.a[i].elems > 0) all_empty = false;
+    }
+    if (inputs && all_empty) null_plain = false;
+  }
   // A null out~ array may put its result over an input that can hold it (a
   // filter in place, a decimation): that input is then shared with it.
   for (int i = 0; i < e.nparams; ++i) {
