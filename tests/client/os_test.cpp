@@ -133,8 +133,10 @@ TEST(SystemLayer, PathsDirectoriesAndTheProgramFolder)
     EXPECT_EQ(sys::ProgramDirectory(tiny, sizeof tiny), -1);
 
     namespace fs = std::filesystem;
-    std::string base = harness::MakeUniqueDirectory(
-        (fs::path(QM_BINARY_DIR) / "tests" / "client" / "os-").string());
+    // The test may be the first of the suite to run in a fresh build folder.
+    const fs::path parent = fs::path(QM_BINARY_DIR) / "tests" / "client";
+    fs::create_directories(parent);
+    std::string base = harness::MakeUniqueDirectory((parent / "os-").string());
     ASSERT_FALSE(base.empty());
     std::string made = base + BERTLOG_DIR_SEP "log";
     EXPECT_TRUE(sys::MakeDirectory(made.c_str()));
