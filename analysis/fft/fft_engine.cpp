@@ -316,11 +316,71 @@ bool SingleKernel(const FftPlan* p) {
   return p->factor_count == 1 && p->stage_kinds[0] == kFftFixedKernel;
 }
 
+// Four doubles for the unfolding and folding passes of the real transforms,
+// on processors with AVX2 (FftRealData::wide). No fused multiply-add: the
+// lanes give the scalar loops' bits.
+using Lanes = double __attribute__((vector_size(32)));
+using LaneOrder = long long __attribute__((vector_size(32)));
+
+[[gnu::target("avx2"), gnu::always_inline]] inline Lanes LoadLanes(const double* p) {
+  Lanes v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+[[gnu::target("avx2"), gnu::always_inline]] inline void StoreLanes(double* p, Lanes v) {
+  std::memcpy(p, &v, sizeof v);
+}
+// Lanes 3, 2, 1, 0 of v: the four elements below a mirrored index.
+[[gnu::target("avx2"), gnu::always_inline]] inline Lanes Reversed(Lanes v) {
+  return __builtin_shuffle(v, LaneOrder{3, 2, 1, 0});
+}
+// The mirrored elements p[−3 … 0] as lanes 0 … 3 read p[0], p[−1], p[−2], p[−3].
+[[gnu::target("avx2"), gnu::always_inline]] inline Lanes LoadMirrored(const double* p) {
+  return Reversed(LoadLanes(p - 3));
+}
+[[gnu::target("avx2"), gnu::always_inline]] inline void StoreMirrored(double* p, Lanes v) {
+  StoreLanes(p - 3, Reversed(v));
+}
+
+// Lanes 0, 2 of a and 0, 2 of b (even = true), or lanes 1, 3 of each.
+[[gnu::target("avx2"), gnu::always_inline]] inline Lanes Evens(Lanes a, Lanes b) {
+  return __builtin_shuffle(a, b, LaneOrder{0, 2, 4, 6});
+}
+[[gnu::target("avx2"), gnu::always_inline]] inline Lanes Odds(Lanes a, Lanes b) {
+  return __builtin_shuffle(a, b, LaneOrder{1, 3, 5, 7});
+}
+
+// Deinterleave at unit stride, four pairs at a time; returns the pairs done.
+[[gnu::target("avx2")]] std::int32_t DeinterleaveWide(const double* x, double* __restrict z,
+                                                      std::int32_t h) {
+  std::int32_t j = 0;
+  for (; j + 4 <= h; j += 4) {
+    const Lanes a = LoadLanes(x + 2 * j), b = LoadLanes(x + 2 * j + 4);
+    StoreLanes(z + j, Evens(a, b));
+    StoreLanes(z + h + j, Odds(a, b));
+  }
+  return j;
+}
+
+// x[2j] = re[j], x[2j + 1] = im[j] for j < h (unit stride, four pairs at a
+// time); returns the pairs done.
+[[gnu::target("avx2")]] std::int32_t InterleaveWide(const double* re, const double* im,
+                                                    double* __restrict x, std::int32_t h) {
+  std::int32_t j = 0;
+  for (; j + 4 <= h; j += 4) {
+    const Lanes r = LoadLanes(re + j), i = LoadLanes(im + j);
+    StoreLanes(x + 2 * j, __builtin_shuffle(r, i, LaneOrder{0, 4, 1, 5}));
+    StoreLanes(x + 2 * j + 4, __builtin_shuffle(r, i, LaneOrder{2, 6, 3, 7}));
+  }
+  return j;
+}
+
 // The interleaved pairs x[2j·s], x[(2j+1)·s], j < h, split into z[j] and
-// z[h + j].
-void Deinterleave(const double* x, std::ptrdiff_t s, double* __restrict z, std::int32_t h) {
+// z[h + j] (four pairs at a time when `wide` and s = 1).
+void Deinterleave(const double* x, std::ptrdiff_t s, double* __restrict z, std::int32_t h,
+                  bool wide) {
   if (s == 1) {
-    for (std::int32_t j = 0; j < h; ++j) {
+    for (std::int32_t j = wide ? DeinterleaveWide(x, z, h) : 0; j < h; ++j) {
       z[j] = x[2 * j];
       z[h + j] = x[2 * j + 1];
     }
@@ -334,19 +394,71 @@ void Deinterleave(const double* x, std::ptrdiff_t s, double* __restrict z, std::
 
 // Bins k and h − k of a real signal of even length n = 2h from the half
 // length transform Z of its even (real) and odd (imaginary) samples:
-// a + ib = Z[k], c + id = Z[h − k], 0 < k < h/2.
+// a + ib = Z[k], c + id = Z[h − k], 0 < k < h/2; w = e^(−2πi·k/n) as
+// (wr, wi). T is double, or Lanes for four consecutive k at once (the same
+// operations in the same order, so the same bits).
+template <class T>
 struct BinPair {
-  double kr, ki;  // bin k
-  double mr, mi;  // bin h − k
+  T kr, ki;  // bin k
+  T mr, mi;  // bin h − k
 };
 
-inline BinPair RealBinPair(const FftRealData* rd, std::int32_t k, double a, double b, double c,
-                           double d) {
-  const double er = 0.5 * (a + c), ei = 0.5 * (b - d);
-  const double orr = 0.5 * (b + d), oi = -0.5 * (a - c);
-  const double wr = rd->cos[k], wi = rd->sin[k];
-  const double tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
+template <class T>
+[[gnu::always_inline]] inline BinPair<T> RealBinPair(T wr, T wi, T a, T b, T c, T d) {
+  const T er = 0.5 * (a + c), ei = 0.5 * (b - d);
+  const T orr = 0.5 * (b + d), oi = -0.5 * (a - c);
+  const T tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
   return {er + tr, ei + ti, er - tr, -(ei - ti)};
+}
+
+inline BinPair<double> RealBinPair(const FftRealData* rd, std::int32_t k, double a, double b,
+                                   double c, double d) {
+  return RealBinPair<double>(rd->cos[k], rd->sin[k], a, b, c, d);
+}
+
+// The bin pairs k, h − k of FftRealForward (unit output stride) for
+// k = 1, 5, 9, … while all four lanes have 2k < h; returns the first k left
+// to the scalar loop. Z is in out (real parts at 0 … h−1, imaginary parts at
+// h … n−1); a block reads its four runs of Z before writing them, and the
+// runs of different blocks are apart.
+[[gnu::target("avx2")]] std::int32_t UnfoldHalfComplexWide(const FftRealData* rd, double* out,
+                                                           std::int32_t h) {
+  const std::int32_t n = 2 * h;
+  std::int32_t k = 1;
+  for (; 2 * (k + 3) < h; k += 4) {
+    const std::int32_t m = h - k;
+    const BinPair<Lanes> q =
+        RealBinPair(LoadLanes(rd->cos + k), LoadLanes(rd->sin + k), LoadLanes(out + k),
+                    LoadLanes(out + h + k), LoadMirrored(out + m), LoadMirrored(out + n - k));
+    StoreLanes(out + k, q.kr);
+    StoreMirrored(out + n - k, q.ki);
+    StoreMirrored(out + m, q.mr);
+    StoreLanes(out + h + k, q.mi);
+  }
+  return k;
+}
+
+// The same for FftRealForwardFull: Z in x, the bins with their conjugates
+// into x and y (y is free).
+[[gnu::target("avx2")]] std::int32_t UnfoldFullWide(const FftRealData* rd, double* x, double* y,
+                                                    std::int32_t h) {
+  const std::int32_t n = 2 * h;
+  std::int32_t k = 1;
+  for (; 2 * (k + 3) < h; k += 4) {
+    const std::int32_t m = h - k;
+    const BinPair<Lanes> q =
+        RealBinPair(LoadLanes(rd->cos + k), LoadLanes(rd->sin + k), LoadLanes(x + k),
+                    LoadLanes(x + h + k), LoadMirrored(x + m), LoadMirrored(x + n - k));
+    StoreLanes(x + k, q.kr);
+    StoreMirrored(x + n - k, q.kr);
+    StoreLanes(y + k, q.ki);
+    StoreMirrored(y + n - k, -q.ki);
+    StoreMirrored(x + m, q.mr);
+    StoreLanes(x + h + k, q.mr);
+    StoreMirrored(y + m, q.mi);
+    StoreLanes(y + h + k, -q.mi);
+  }
+  return k;
 }
 
 }  // namespace
@@ -396,7 +508,7 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
     // The signal split into even and odd samples first: the leaf kernels
     // then read adjacent data (and run vectorised).
     double* even = work.data();
-    Deinterleave(in, is, even, h);
+    Deinterleave(in, is, even, h, rd->wide);
     if (Status s = ExecComplex(rd->half, even, even + h, 1, out, out + h * os, os, even + n))
       return s;
     {
@@ -404,11 +516,12 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
       out[0] = zr + zi;
       out[h * os] = zr - zi;
     }
-    for (std::int32_t k = 1; 2 * k < h; ++k) {
+    const std::int32_t first = rd->wide && os == 1 ? UnfoldHalfComplexWide(rd, out, h) : 1;
+    for (std::int32_t k = first; 2 * k < h; ++k) {
       const std::int32_t m = h - k;
       const double a = out[k * os], b = out[(h + k) * os];
       const double c = out[m * os], d = out[(n - k) * os];
-      const BinPair q = RealBinPair(rd, k, a, b, c, d);
+      const BinPair<double> q = RealBinPair(rd, k, a, b, c, d);
       out[k * os] = q.kr;
       out[(n - k) * os] = q.ki;
       out[m * os] = q.mr;
@@ -464,7 +577,7 @@ Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_
   // Z into x (real parts at 0 … h−1, imaginary parts at h … n−1), from the
   // signal split into y (even samples, then odd ones): the leaf kernels then
   // read adjacent data.
-  Deinterleave(x, 1, y, h);
+  Deinterleave(x, 1, y, h, rd->wide);
   if (Status s = ExecComplex(rd->half, y, y + h, 1, x, x + h, 1, work.data())) return s;
   {
     const double zr = x[0], zi = x[h];
@@ -476,11 +589,12 @@ Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_
   // Bins k and h − k from Z[k] and Z[h − k], as FftRealForward forms them,
   // with the conjugates of the upper half: the elements of x a pair reads
   // are the ones it writes.
-  for (std::int32_t k = 1; 2 * k < h; ++k) {
+  const std::int32_t first = rd->wide ? UnfoldFullWide(rd, x, y, h) : 1;
+  for (std::int32_t k = first; 2 * k < h; ++k) {
     const std::int32_t m = h - k;
     const double a = x[k], b = x[h + k];
     const double c = x[m], d = x[n - k];
-    const BinPair q = RealBinPair(rd, k, a, b, c, d);
+    const BinPair<double> q = RealBinPair(rd, k, a, b, c, d);
     x[k] = x[n - k] = q.kr;
     y[k] = q.ki;
     y[n - k] = -q.ki;
@@ -537,7 +651,7 @@ Status FftRealForwardInterleaved(const FftPlan* plan, const double* in, double* 
   // (read in full before anything is written there), Z (real parts at
   // 0 … h−1, imaginary parts at h … n−1) in the work space, then each pair
   // of bins k, h − k with the conjugates at n − k, h + k.
-  Deinterleave(in, 1, out + n, h);
+  Deinterleave(in, 1, out + n, h, rd->wide);
   double* z = work.data();
   if (Status s = ExecComplex(rd->half, out + n, out + n + h, 1, z, z + h, 1, z + n)) return s;
   out[0] = z[0] + z[h];
@@ -546,7 +660,7 @@ Status FftRealForwardInterleaved(const FftPlan* plan, const double* in, double* 
   out[n + 1] = 0.0;
   for (std::int32_t k = 1; 2 * k < h; ++k) {
     const std::int32_t m = h - k;
-    const BinPair q = RealBinPair(rd, k, z[k], z[h + k], z[m], z[n - k]);
+    const BinPair<double> q = RealBinPair(rd, k, z[k], z[h + k], z[m], z[n - k]);
     double* bk = out + 2 * k;
     double* bm = out + 2 * m;
     double* bnk = out + 2 * (n - k);
@@ -577,6 +691,11 @@ namespace {
 // z[(h + k)·is]. Each pair of bins k, h − k is read before it is written,
 // so z may be re or im.
 template <bool kNegated>
+[[gnu::target("avx2")]] std::int32_t RealInverseFoldWide(const FftRealData* rd, const double* re,
+                                                         const double* im, double* z,
+                                                         std::int32_t n);
+
+template <bool kNegated>
 void RealInverseFold(const FftRealData* rd, const double* re, const double* im, double* z,
                      std::ptrdiff_t is, std::int32_t n) {
   const std::int32_t h = n / 2;
@@ -587,7 +706,8 @@ void RealInverseFold(const FftRealData* rd, const double* re, const double* im, 
     z[0] = (x0 + xh) * scale;
     z[h * is] = (x0 - xh) * scale;
   }
-  for (std::int32_t k = 1; 2 * k < h; ++k) {
+  const std::int32_t first = rd->wide && is == 1 ? RealInverseFoldWide<kNegated>(rd, re, im, z, n) : 1;
+  for (std::int32_t k = first; 2 * k < h; ++k) {
     const std::int32_t m = h - k;
     const double a = re[k * is], b = sign * im[(n - k) * is];
     const double c = re[m * is], d = sign * im[(h + k) * is];
@@ -609,6 +729,34 @@ void RealInverseFold(const FftRealData* rd, const double* re, const double* im, 
   }
 }
 
+// The bin pairs of RealInverseFold at unit stride for k = 1, 5, 9, … while
+// all four lanes have 2k < h, as the scalar loop forms them; returns the
+// first k left to it. A block reads its four runs before writing them (z may
+// be re or im), and the runs of different blocks are apart.
+template <bool kNegated>
+[[gnu::target("avx2")]] std::int32_t RealInverseFoldWide(const FftRealData* rd, const double* re,
+                                                         const double* im, double* z,
+                                                         std::int32_t n) {
+  const std::int32_t h = n / 2;
+  const double scale = 1.0 / n;
+  const double sign = kNegated ? -1.0 : 1.0;
+  std::int32_t k = 1;
+  for (; 2 * (k + 3) < h; k += 4) {
+    const std::int32_t m = h - k;
+    const Lanes a = LoadLanes(re + k), b = sign * LoadMirrored(im + n - k);
+    const Lanes c = LoadMirrored(re + m), d = sign * LoadLanes(im + h + k);
+    const Lanes pr = a + c, pi = b - d;
+    const Lanes qr = a - c, qi = b + d;
+    const Lanes wr = LoadLanes(rd->cos + k), wi = -LoadLanes(rd->sin + k);
+    const Lanes rr = wr * qr - wi * qi, ri = wr * qi + wi * qr;
+    StoreLanes(z + k, (pr - ri) * scale);
+    StoreLanes(z + h + k, (pi + rr) * scale);
+    StoreMirrored(z + m, (pr + ri) * scale);
+    StoreMirrored(z + n - k, (rr - pi) * scale);
+  }
+  return k;
+}
+
 // x = the unscaled inverse of Z (from RealInverseFold): x[2j] = Re z[j],
 // x[2j+1] = Im z[j]. The transform writes contiguous scratch (the stages
 // then touch half the cache lines a stride-2 output would), which is
@@ -623,7 +771,7 @@ Status RealInverseUnfold(const FftRealData* rd, const double* z, std::ptrdiff_t 
   // The exchanged arrays give the unscaled inverse.
   if (Status s = ExecComplex(rd->half, z + h * is, z, is, zi, zr, 1, zr + h)) return s;
   if (os == 1) {
-    for (std::int32_t j = 0; j < h; ++j) {
+    for (std::int32_t j = rd->wide ? InterleaveWide(zr, zi, x, h) : 0; j < h; ++j) {
       x[2 * j] = zr[j];
       x[2 * j + 1] = zi[j];
     }

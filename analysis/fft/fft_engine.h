@@ -153,6 +153,7 @@ struct FftRealData {
   FftTable<double> cos;
   FftTable<double> sin;   // −sin(2π·k/n)
   std::size_t bytes = 0;  // of this record and its tables
+  bool wide = false;      // unfold and fold four bins at a time (AVX2; the same bits)
 };
 
 // Cache bookkeeping of a plan, guarded by the process-wide mutex.

@@ -88,6 +88,7 @@ struct KernelTables {
   const ComplexTwiddleKernel* complex_twiddle;
   const RealFirstKernel* real_first;
   const RealTwiddleKernel* real_twiddle;
+  bool wide;  // the avx2 set: the real transforms' unfolding passes run four lanes wide too
 };
 
 // The kernel set plans built from now on take: the avx2 set when the

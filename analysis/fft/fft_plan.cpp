@@ -442,8 +442,9 @@ KernelTables CurrentKernelTables() {
   static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   if (wide && !portable_kernels.load(std::memory_order_relaxed))
     return {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels, avx2::kRealFirstKernels,
-            avx2::kRealTwiddleKernels};
-  return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels};
+            avx2::kRealTwiddleKernels, true};
+  return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels,
+          false};
 }
 
 const FftRealData* RealDataOf(const FftPlan* plan) {
@@ -454,6 +455,7 @@ const FftRealData* RealDataOf(const FftPlan* plan) {
   if (WorkspaceAlloc(&block, sizeof(FftRealData)) != kSuccess) return nullptr;
   FftRealData* built = new (block) FftRealData();
   built->bytes = sizeof(FftRealData);
+  built->wide = CurrentKernelTables().wide;
   bool ok = built->half.Acquire(h) && Table(&built->cos, h / 2 + 1, &built->bytes) &&
             Table(&built->sin, h / 2 + 1, &built->bytes);
   // k and n/4 - k exchange cosine and sine exactly (when 4 divides n), so

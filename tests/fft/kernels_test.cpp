@@ -26,11 +26,12 @@ struct Set {
 std::vector<Set> Sets() {
   std::vector<Set> sets = {
       {"portable",
-       {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels}}};
+       {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels,
+        false}}};
   if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
     sets.push_back({"avx2",
                     {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels,
-                     avx2::kRealFirstKernels, avx2::kRealTwiddleKernels}});
+                     avx2::kRealFirstKernels, avx2::kRealTwiddleKernels, true}});
   return sets;
 }
 
