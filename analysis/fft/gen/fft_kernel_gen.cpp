@@ -593,28 +593,32 @@ std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at,
       indent, c, opt);
 }
 
-// The same for 4 adjacent butterflies j … j+3 (s = 1, data at q = j − jb),
-// one per lane. The
-// twiddle rows are ts = m − 1 apart; in the head group (j = 0) lane 0 has the
-// unit factor and lanes 1 … 3 the row's first three entries.
-std::string VectorTwiddleBody(int r, bool head) {
+// The same for W = 4 (or 2) adjacent butterflies j … j+W−1 (s = 1, data at
+// q = j − jb), one per lane. The twiddle rows are ts = m − 1 apart; in the
+// head group (j = 0, W = 4) lane 0 has the unit factor and lanes 1 … 3 the
+// row's first three entries.
+std::string VectorTwiddleBody(int r, bool head, int W = 4) {
+  const std::string V = Numbered("V", W), w = std::to_string(W);
   auto at = [](int k) { return k == 0 ? std::string("q") : "q + " + Idx(k, "d"); };
   VectorIo io;
-  io.type = "V4";
+  io.type = V;
   io.load = [&, head](int k, const std::string& x, const std::string& in) -> std::string {
-    if (k == 0) return in + "const V4 " + x + "r = Load4(re + q), " + x + "i = Load4(im + q);\n";
+    if (k == 0)
+      return in + "const " + V + " " + x + "r = Load" + w + "(re + q), " + x + "i = Load" + w +
+             "(im + q);\n";
     const std::string K = std::to_string(k), t = Idx(k - 1, "ts");
-    const std::string cos =
-        head ? "HeadRow4(" + Plus("twc", t) + ", 1.0)" : "Load4(" + Plus("tc", t) + ")";
-    const std::string sin =
-        head ? "HeadRow4(" + Plus("tws", t) + ", 0.0)" : "Load4(" + Plus("tsn", t) + ")";
-    return in + "const V4 a" + K + "r = Load4(re + " + at(k) + "), a" + K + "i = Load4(im + " +
-           at(k) + ");\n" + in + "const V4 c" + K + " = " + cos + ", s" + K + " = " + sin + ";\n" +
-           in + "const V4 " + x + "r = a" + K + "r * c" + K + " - a" + K + "i * s" + K + ", " + x +
-           "i = a" + K + "r * s" + K + " + a" + K + "i * c" + K + ";\n";
+    const std::string cos = head ? "HeadRow4(" + Plus("twc", t) + ", 1.0)"
+                                 : "Load" + w + "(" + Plus("tc", t) + ")";
+    const std::string sin = head ? "HeadRow4(" + Plus("tws", t) + ", 0.0)"
+                                 : "Load" + w + "(" + Plus("tsn", t) + ")";
+    return in + "const " + V + " a" + K + "r = Load" + w + "(re + " + at(k) + "), a" + K +
+           "i = Load" + w + "(im + " + at(k) + ");\n" + in + "const " + V + " c" + K + " = " +
+           cos + ", s" + K + " = " + sin + ";\n" + in + "const " + V + " " + x + "r = a" + K +
+           "r * c" + K + " - a" + K + "i * s" + K + ", " + x + "i = a" + K + "r * s" + K +
+           " + a" + K + "i * c" + K + ";\n";
   };
   io.store = [&](int k, int part, const std::string& value, const std::string& in) {
-    return in + "Store4(" + (part ? "im + " : "re + ") + at(k) + ", " + value + ");\n";
+    return in + "Store" + w + "(" + (part ? "im + " : "re + ") + at(k) + ", " + value + ");\n";
   };
   return VectorDft(r, io, "      ");
 }
@@ -647,7 +651,14 @@ std::string ComplexTwiddle(int r, const Target& target) {
        << "      const std::ptrdiff_t q = j - jb;\n"
        << "      const double* tc = twc + (j - 1);\n"
        << "      const double* tsn = tws + (j - 1);\n"
-       << VectorTwiddleBody(r, false) << "    }\n  }\n";
+       << VectorTwiddleBody(r, false) << "    }\n"
+       // Two left over (rows of m = 4k + 2, such as the m = 10 of 10·10·…):
+       // one vector of 2 rather than two scalar butterflies.
+       << "    if (j != 0 && j + 2 <= je) {\n"
+       << "      const std::ptrdiff_t q = j - jb;\n"
+       << "      const double* tc = twc + (j - 1);\n"
+       << "      const double* tsn = tws + (j - 1);\n"
+       << VectorTwiddleBody(r, false, 2) << "      j += 2;\n    }\n  }\n";
   }
   os << "  if (j == 0 && je > 0) {\n";
   os << first << "    j = 1;\n  }\n";
@@ -704,6 +715,7 @@ using V2 = __m128d;
 inline V4 Load4(const double* p) { return _mm256_loadu_pd(p); }
 inline V2 Load2(const double* p) { return _mm_loadu_pd(p); }
 inline void Store4(double* p, V4 x) { _mm256_storeu_pd(p, x); }
+inline void Store2(double* p, V2 x) { _mm_storeu_pd(p, x); }
 
 // (first, p[0], p[1], p[2]): the twiddle factors of butterflies 0 … 3 from
 // a row that starts at butterfly 1 (butterfly 0 has the unit factor).
