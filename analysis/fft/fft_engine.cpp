@@ -765,9 +765,10 @@ Status RealInverseUnfold(const FftRealData* rd, const double* z, std::ptrdiff_t 
                          std::ptrdiff_t os, std::int32_t n) {
   const std::int32_t h = n / 2;
   ThreadScratch<double> work;
-  if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n), &work)) return s;
-  double* zi = work.data();  // Im z
-  double* zr = zi + h;       // Re z
+  if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n) + kFftScratchGap, &work))
+    return s;
+  double* zi = work.data();              // Im z
+  double* zr = zi + h + kFftScratchGap;  // Re z
   // The exchanged arrays give the unscaled inverse.
   if (Status s = ExecComplex(rd->half, z + h * is, z, is, zi, zr, 1, zr + h)) return s;
   if (os == 1) {

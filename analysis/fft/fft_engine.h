@@ -47,6 +47,11 @@ namespace qm::fft {
 
 inline constexpr int kFftMaxFactors = 20;
 
+// Doubles left between the real and the imaginary parts of a scratch
+// transform: for a power of two n, parts exactly n apart would share cache
+// sets row for row in every stage.
+inline constexpr std::int32_t kFftScratchGap = 40;
+
 // Stage kinds.
 enum : std::int32_t {
   kFftFixedKernel = 0,   // generated straight-line kernel
