@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "fft/fft_engine.h"
+#include "fft/fft_lanes.h"
 #include "frame/workspace.h"
 
 namespace qm::fft {
@@ -314,32 +315,6 @@ void Scale(double* x, std::ptrdiff_t stride, std::int32_t n, double factor) {
 
 bool SingleKernel(const FftPlan* p) {
   return p->factor_count == 1 && p->stage_kinds[0] == kFftFixedKernel;
-}
-
-// Four doubles for the unfolding and folding passes of the real transforms,
-// on processors with AVX2 (FftRealData::wide). No fused multiply-add: the
-// lanes give the scalar loops' bits.
-using Lanes = double __attribute__((vector_size(32)));
-using LaneOrder = long long __attribute__((vector_size(32)));
-
-[[gnu::target("avx2"), gnu::always_inline]] inline Lanes LoadLanes(const double* p) {
-  Lanes v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-[[gnu::target("avx2"), gnu::always_inline]] inline void StoreLanes(double* p, Lanes v) {
-  std::memcpy(p, &v, sizeof v);
-}
-// Lanes 3, 2, 1, 0 of v: the four elements below a mirrored index.
-[[gnu::target("avx2"), gnu::always_inline]] inline Lanes Reversed(Lanes v) {
-  return __builtin_shuffle(v, LaneOrder{3, 2, 1, 0});
-}
-// The mirrored elements p[−3 … 0] as lanes 0 … 3 read p[0], p[−1], p[−2], p[−3].
-[[gnu::target("avx2"), gnu::always_inline]] inline Lanes LoadMirrored(const double* p) {
-  return Reversed(LoadLanes(p - 3));
-}
-[[gnu::target("avx2"), gnu::always_inline]] inline void StoreMirrored(double* p, Lanes v) {
-  StoreLanes(p - 3, Reversed(v));
 }
 
 // Lanes 0, 2 of a and 0, 2 of b (even = true), or lanes 1, 3 of each.

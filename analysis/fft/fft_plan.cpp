@@ -17,6 +17,7 @@
 #include <new>
 
 #include "fft/fft_engine.h"
+#include "fft/fft_lanes.h"
 #include "frame/exact_trig.h"
 #include "frame/process_mutex.h"
 #include "frame/workspace.h"
@@ -446,6 +447,8 @@ KernelTables CurrentKernelTables() {
   return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels,
           false};
 }
+
+bool FftWideLanes() { return CurrentKernelTables().wide; }
 
 const FftRealData* RealDataOf(const FftPlan* plan) {
   if (FftRealData* rd = plan->real_data.load(std::memory_order_acquire)) return rd;
