@@ -319,10 +319,10 @@ bool SingleKernel(const FftPlan* p) {
 
 // Lanes 0, 2 of a and 0, 2 of b (even = true), or lanes 1, 3 of each.
 [[gnu::target("avx2"), gnu::always_inline]] inline Lanes Evens(Lanes a, Lanes b) {
-  return __builtin_shuffle(a, b, LaneOrder{0, 2, 4, 6});
+  return QM_FFT_LANE_MIX(a, b, 0, 2, 4, 6);
 }
 [[gnu::target("avx2"), gnu::always_inline]] inline Lanes Odds(Lanes a, Lanes b) {
-  return __builtin_shuffle(a, b, LaneOrder{1, 3, 5, 7});
+  return QM_FFT_LANE_MIX(a, b, 1, 3, 5, 7);
 }
 
 // Deinterleave at unit stride, four pairs at a time; returns the pairs done.
@@ -344,8 +344,8 @@ bool SingleKernel(const FftPlan* p) {
   std::int32_t j = 0;
   for (; j + 4 <= h; j += 4) {
     const Lanes r = LoadLanes(re + j), i = LoadLanes(im + j);
-    StoreLanes(x + 2 * j, __builtin_shuffle(r, i, LaneOrder{0, 4, 1, 5}));
-    StoreLanes(x + 2 * j + 4, __builtin_shuffle(r, i, LaneOrder{2, 6, 3, 7}));
+    StoreLanes(x + 2 * j, QM_FFT_LANE_MIX(r, i, 0, 4, 1, 5));
+    StoreLanes(x + 2 * j + 4, QM_FFT_LANE_MIX(r, i, 2, 6, 3, 7));
   }
   return j;
 }
@@ -378,17 +378,38 @@ struct BinPair {
   T mr, mi;  // bin h − k
 };
 
+// (The operands go by reference: a function without AVX may not take Lanes
+// by value.)
 template <class T>
-[[gnu::always_inline]] inline BinPair<T> RealBinPair(T wr, T wi, T a, T b, T c, T d) {
+[[gnu::always_inline]] inline void RealBinPair(const T& wr, const T& wi, const T& a, const T& b,
+                                               const T& c, const T& d, BinPair<T>* q) {
   const T er = 0.5 * (a + c), ei = 0.5 * (b - d);
   const T orr = 0.5 * (b + d), oi = -0.5 * (a - c);
   const T tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
-  return {er + tr, ei + ti, er - tr, -(ei - ti)};
+  q->kr = er + tr;
+  q->ki = ei + ti;
+  q->mr = er - tr;
+  q->mi = -(ei - ti);
 }
 
 inline BinPair<double> RealBinPair(const FftRealData* rd, std::int32_t k, double a, double b,
                                    double c, double d) {
-  return RealBinPair<double>(rd->cos[k], rd->sin[k], a, b, c, d);
+  BinPair<double> q;
+  RealBinPair<double>(rd->cos[k], rd->sin[k], a, b, c, d, &q);
+  return q;
+}
+
+// Bins k … k + 3 and h − k … h − k − 3 from Z in z (real parts at 0 … h−1,
+// imaginary parts at h … n−1).
+[[gnu::target("avx2"), gnu::always_inline]] inline void RealBinPairs(const FftRealData* rd,
+                                                                   const double* z, std::int32_t k,
+                                                                   std::int32_t h,
+                                                                   BinPair<Lanes>* q) {
+  const std::int32_t m = h - k, n = 2 * h;
+  const Lanes wr = LoadLanes(rd->cos + k), wi = LoadLanes(rd->sin + k);
+  const Lanes a = LoadLanes(z + k), b = LoadLanes(z + h + k);
+  const Lanes c = LoadMirrored(z + m), d = LoadMirrored(z + n - k);
+  RealBinPair(wr, wi, a, b, c, d, q);
 }
 
 // The bin pairs k, h − k of FftRealForward (unit output stride) for
@@ -402,9 +423,8 @@ inline BinPair<double> RealBinPair(const FftRealData* rd, std::int32_t k, double
   std::int32_t k = 1;
   for (; 2 * (k + 3) < h; k += 4) {
     const std::int32_t m = h - k;
-    const BinPair<Lanes> q =
-        RealBinPair(LoadLanes(rd->cos + k), LoadLanes(rd->sin + k), LoadLanes(out + k),
-                    LoadLanes(out + h + k), LoadMirrored(out + m), LoadMirrored(out + n - k));
+    BinPair<Lanes> q;
+    RealBinPairs(rd, out, k, h, &q);
     StoreLanes(out + k, q.kr);
     StoreMirrored(out + n - k, q.ki);
     StoreMirrored(out + m, q.mr);
@@ -421,9 +441,8 @@ inline BinPair<double> RealBinPair(const FftRealData* rd, std::int32_t k, double
   std::int32_t k = 1;
   for (; 2 * (k + 3) < h; k += 4) {
     const std::int32_t m = h - k;
-    const BinPair<Lanes> q =
-        RealBinPair(LoadLanes(rd->cos + k), LoadLanes(rd->sin + k), LoadLanes(x + k),
-                    LoadLanes(x + h + k), LoadMirrored(x + m), LoadMirrored(x + n - k));
+    BinPair<Lanes> q;
+    RealBinPairs(rd, x, k, h, &q);
     StoreLanes(x + k, q.kr);
     StoreMirrored(x + n - k, q.kr);
     StoreLanes(y + k, q.ki);

@@ -23,8 +23,18 @@ using LaneOrder = long long __attribute__((vector_size(32)));
 }
 // Lanes 3, 2, 1, 0 of v: the four elements below a mirrored index.
 [[gnu::target("avx2"), gnu::always_inline]] inline Lanes Reversed(Lanes v) {
+#ifdef __clang__
+  return __builtin_shufflevector(v, v, 3, 2, 1, 0);
+#else
   return __builtin_shuffle(v, LaneOrder{3, 2, 1, 0});
+#endif
 }
+// Lanes i, j, k, l of the eight lanes of a (0 … 3) and b (4 … 7).
+#ifdef __clang__
+#define QM_FFT_LANE_MIX(a, b, i, j, k, l) __builtin_shufflevector(a, b, i, j, k, l)
+#else
+#define QM_FFT_LANE_MIX(a, b, i, j, k, l) __builtin_shuffle(a, b, LaneOrder{i, j, k, l})
+#endif
 // The mirrored elements p[−3 … 0] as lanes 0 … 3 read p[0], p[−1], p[−2], p[−3].
 [[gnu::target("avx2"), gnu::always_inline]] inline Lanes LoadMirrored(const double* p) {
   return Reversed(LoadLanes(p - 3));
