@@ -26,6 +26,12 @@ namespace {
 
 enum SvdJob { kValuesOnly, kEconomy, kFull };
 
+// Elements of slack after each scratch matrix handed to the SVD driver: the
+// BLAS's wide matrix-vector kernels (the complex one of the AVX-512 set was
+// seen under the fuzzer) may read a few elements past the end of the vector
+// they were given, which must stay inside a block of ours.
+constexpr std::size_t kLapackSlack = 8;
+
 // Singular values of the m x n block into s (min(m, n), descending) and, for
 // kEconomy / kFull, the row-major U (m x p or m x m) and V (n x p or n x n).
 // For complex blocks LAPACK's Aᵀ = U'·S·V'ᴴ gives A = conj(V')·S·conj(U')ᴴ:
@@ -39,7 +45,7 @@ Status SvdCore(const LapackTable* la, const T* a, std::int32_t m, std::int32_t n
   Scratch<T> x, uprime;
   Scratch<fint> iwork;
   Scratch<double> rwork;
-  if (Status st = x.Allocate(count)) return st;
+  if (Status st = x.Allocate(count + kLapackSlack)) return st;
   if (Status st = iwork.Allocate(8 * static_cast<std::size_t>(p))) return st;
   if constexpr (!std::is_same_v<T, double>) {
     // zgesdd: 7·p values only, else p·max(5p + 7, 2·max + 2p + 1).
@@ -58,7 +64,8 @@ Status SvdCore(const LapackTable* la, const T* a, std::int32_t m, std::int32_t n
   T* vt = dummy;
   fint ldu = 1, ldvt = 1;
   if (job != kValuesOnly) {
-    if (Status st = uprime.Allocate(static_cast<std::size_t>(n) * ucols)) return st;
+    const std::size_t ucount = static_cast<std::size_t>(n) * ucols;
+    if (Status st = uprime.Allocate(ucount + kLapackSlack)) return st;
     up = uprime.data();
     vt = u;
     ldu = n;
@@ -71,7 +78,7 @@ Status SvdCore(const LapackTable* la, const T* a, std::int32_t m, std::int32_t n
   if (Status st = NegativeInfo(info)) return st;
   const fint lwork = QueriedLength(kernel::QueryValue(query), 1);
   Scratch<T> work;
-  if (Status st = work.Allocate(static_cast<std::size_t>(lwork))) return st;
+  if (Status st = work.Allocate(static_cast<std::size_t>(lwork) + kLapackSlack)) return st;
   kernel::Gesdd(la, letter, n, m, x.data(), n, s, up, ldu, vt, ldvt, work.data(), lwork,
                 rwork.data(), iwork.data(), &info);
   if (info > 0) return kIterationsExceeded;
