@@ -26,10 +26,11 @@ namespace {
 
 enum SvdJob { kValuesOnly, kEconomy, kFull };
 
-// Elements of slack after each scratch matrix handed to the SVD driver: the
-// BLAS's wide matrix-vector kernels (the complex one of the AVX-512 set was
-// seen under the fuzzer) may read a few elements past the end of the vector
-// they were given, which must stay inside a block of ours.
+// Elements of slack after each scratch matrix handed to the SVD and LQ
+// drivers: the BLAS's complex matrix-vector kernels (its AVX2 and AVX-512
+// sets, called from zlarf) were seen under the fuzzer to read a little past
+// the end of the matrix they were given, which must stay inside a block of
+// ours.
 constexpr std::size_t kLapackSlack = 8;
 
 // Singular values of the m x n block into s (min(m, n), descending) and, for
@@ -395,7 +396,7 @@ Status QrWithoutPivoting(const LapackTable* la, const T* a, std::int32_t m, std:
   const std::int32_t k = m < n ? m : n;
   const std::size_t count = static_cast<std::size_t>(m) * n;
   Scratch<T> x, tau;
-  if (Status st = x.Allocate(count)) return st;
+  if (Status st = x.Allocate(count + kLapackSlack)) return st;
   if (Status st = tau.Allocate(static_cast<std::size_t>(k))) return st;
   Copy(a, count, x.data());
   fint info = 0, lwork = -1;
@@ -406,8 +407,13 @@ Status QrWithoutPivoting(const LapackTable* la, const T* a, std::int32_t m, std:
   const std::int32_t qrows = full ? m : k;  // rows of Q' that are generated
   T* qbuf = x.data();
   fint ldq = n;
+  Scratch<T> qfull;
   if (q && full) {
-    qbuf = q;  // Q' (m x m, column-major) read row-major is Q itself
+    // Q' (m x m, column-major) read row-major is Q itself; it is generated in
+    // scratch with slack (see kLapackSlack) and copied to q.
+    const std::size_t qcount = static_cast<std::size_t>(m) * m;
+    if (Status st = qfull.Allocate(qcount + kLapackSlack)) return st;
+    qbuf = qfull.data();
     ldq = m;
   }
   if (q) {
@@ -418,7 +424,7 @@ Status QrWithoutPivoting(const LapackTable* la, const T* a, std::int32_t m, std:
     if (need_q > need) need = need_q;
   }
   Scratch<T> work;
-  if (Status st = work.Allocate(static_cast<std::size_t>(need))) return st;
+  if (Status st = work.Allocate(static_cast<std::size_t>(need) + kLapackSlack)) return st;
   kernel::Gelqf(la, n, m, x.data(), n, tau.data(), work.data(), need, &info);
   if (Status st = NegativeInfo(info)) return st;
 
@@ -433,12 +439,13 @@ Status QrWithoutPivoting(const LapackTable* la, const T* a, std::int32_t m, std:
   if (full) {
     for (std::int32_t c = 0; c < m; ++c) {
       for (std::int32_t i = 0; i < k; ++i) {
-        q[static_cast<std::size_t>(c) * m + i] = x[static_cast<std::size_t>(c) * n + i];
+        qbuf[static_cast<std::size_t>(c) * m + i] = x[static_cast<std::size_t>(c) * n + i];
       }
     }
   }
   kernel::Unglq(la, qrows, m, k, qbuf, ldq, tau.data(), work.data(), need, &info);
   if (Status st = NegativeInfo(info)) return st;
+  if (full) Copy(qbuf, static_cast<std::size_t>(m) * m, q);
   if (!full) {
     for (std::int32_t i = 0; i < m; ++i) {
       for (std::int32_t j = 0; j < k; ++j) {

@@ -24,12 +24,6 @@ build() {  # build DIR SANITIZER TARGET
 
 export ASAN_OPTIONS="allocator_may_return_null=1:detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# OpenBLAS picks its kernels by processor. On AVX-512 processors its complex
-# matrix-vector kernel (Cooper Lake set) reads past the end of the matrix it
-# is given, which faults under the sanitizers' allocators (seen in zlarf from
-# zgesdd and zunglq); the fuzzer looks for faults of this library, so it runs
-# OpenBLAS's AVX2 kernels, unless the caller chose a core type.
-export OPENBLAS_CORETYPE="${OPENBLAS_CORETYPE:-Haswell}"
 
 case "$1" in
   --threads)
