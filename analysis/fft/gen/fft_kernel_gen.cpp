@@ -209,8 +209,10 @@ std::vector<Cx> Dft(Graph& g, const std::vector<Cx>& x) {
     }
     return out;
   }
-  // Composite: a = number of interleaved subsequences, each of length m.
-  const int a = (n == 16) ? 4 : p;
+  // Composite: a = number of interleaved subsequences, each of length m
+  // (16 and 32 as 4 DFTs of 4 and 8: of the splits tried for 32, 4·8 ran
+  // the vector twiddle kernel fastest, 2·16 and 8·4 10–30 % slower).
+  const int a = (n == 16 || n == 32) ? 4 : p;
   const int m = n / a;
   std::vector<std::vector<Cx>> sub(a);
   for (int s = 0; s < a; ++s) {
@@ -359,6 +361,27 @@ std::string Idx(int k, const std::string& stride) {
   return std::to_string(k) + " * " + stride;
 }
 
+// Radices from which the vector loops address their rows through a table of
+// offsets in memory, `volatile` so that it stays there: with runtime strides
+// the 2·r row addresses of such a body overflow the general registers, and
+// the compiler then recomputes and spills them in every iteration, which
+// cost the radix-32 kernels 30 % against a load of the offset per row.
+constexpr int kRowTableRadixMin = 8;
+
+// "<name>[k]" when the rows go through the table `name`, else k·stride.
+std::string RowOffset(int k, const std::string& table, const std::string& stride) {
+  if (k == 0) return "0";
+  return table.empty() ? Idx(k, stride) : Numbered((table + "[").c_str(), k, "]");
+}
+
+// Declares the table `name` of the offsets k·stride, k < count.
+std::string RowTable(const std::string& name, int count, const std::string& stride,
+                     const std::string& indent) {
+  const std::string n = std::to_string(count);
+  return indent + "volatile std::ptrdiff_t " + name + "[" + n + "];\n" + indent +
+         "for (int k = 0; k < " + n + "; ++k) " + name + "[k] = k * " + stride + ";\n";
+}
+
 std::vector<Cx> ComplexInputs(Graph& g, int r) {
   std::vector<Cx> x(r);
   for (int k = 0; k < r; ++k) x[k] = {g.Load(Numbered("x", k, "r")), g.Load(Numbered("x", k, "i"))};
@@ -424,13 +447,15 @@ std::string VectorDft(int r, const VectorIo& io, const std::string& indent) {
 // inputs, ivs = 1): element j of the W DFTs is one vector load, and the
 // outputs go out through W×W transposes (os = 1), bins k … k+W−1 of DFT
 // v + q to yr + off[q] + k. Bins past the last full group go lane by lane.
-std::string VectorFirstBody(int r, int W) {
+// `rows` names the table of the input offsets (empty: k·is).
+std::string VectorFirstBody(int r, int W, const std::string& rows = "") {
   const std::string V = Numbered("V", W), w = std::to_string(W);
   VectorIo io;
   io.type = V;
   io.load = [=](int k, const std::string& name, const std::string& in) {
-    return in + "const " + V + " " + name + "r = Load" + w + "(" + Plus("xr", Idx(k, "is")) +
-           "), " + name + "i = Load" + w + "(" + Plus("xi", Idx(k, "is")) + ");\n";
+    const std::string at = RowOffset(k, rows, "is");
+    return in + "const " + V + " " + name + "r = Load" + w + "(" + Plus("xr", at) + "), " + name +
+           "i = Load" + w + "(" + Plus("xi", at) + ");\n";
   };
   // Bins k … k+W−1 of the W DFTs go out together, once all are computed.
   std::vector<std::vector<std::string>> pending(2, std::vector<std::string>(r));
@@ -524,6 +549,15 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
       [&](int k, int part) { return std::string(part ? "yi[" : "yr[") + Idx(k, "os") + "]"; },
       "    ", &c, opt);
   std::ostringstream os;
+  const bool single = target.vector && r % 16 == 0;
+  if (single)
+    // Apart from the batched loops, so that it does not pay their frame (the
+    // offset tables, the saved registers): 20 % of a single radix-32 DFT.
+    os << "// One DFT of size " << r << " on unit-stride data, vectorised within the DFT.\n"
+       << "[[gnu::noinline]] void ComplexFirst" << r
+       << "Single(const double* __restrict xr, const double* __restrict xi,\n"
+       << "    double* __restrict yr, double* __restrict yi) {\n"
+       << VectorSingleBody(r) << "}\n\n";
   os << "// Complex DFT of size " << r << ": " << c.adds << " additions, " << c.muls
      << " multiplications, " << c.negs << " negations.\n";
   os << "void ComplexFirst" << r
@@ -531,21 +565,22 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
      << "    double* __restrict o_i, std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,\n"
      << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs, std::ptrdiff_t group, std::ptrdiff_t gvs) {\n"
      << "  std::ptrdiff_t v = 0;\n";
-  if (target.vector && r % 16 == 0) {
+  if (single)
     os << "  if (count == 1 && is == 1 && os == 1) {\n"
-       << "    const double* xr = ir;\n    const double* xi = ii;\n"
-       << "    double* yr = o_r;\n    double* yi = o_i;\n"
-       << VectorSingleBody(r) << "    return;\n  }\n";
-  }
+       << "    ComplexFirst" << r << "Single(ir, ii, o_r, o_i);\n    return;\n  }\n";
   if (target.vector) {
     os << "  if (ivs == 1 && os == 1) {\n"
        << "    std::ptrdiff_t gb = 0, gj = 0;  // DFT v is gj·group + gb\n"
        << "    std::ptrdiff_t off[4];\n"
-       << "    double* yr = o_r;\n    double* yi = o_i;\n"
-       << "    for (; v + 4 <= count; v += 4) {\n"
+       << "    double* yr = o_r;\n    double* yi = o_i;\n";
+    const bool table = r >= kRowTableRadixMin;
+    if (table) os << "    if (count >= 4) {\n" << RowTable("rows", r, "is", "    ");
+    os << "    for (; v + 4 <= count; v += 4) {\n"
        << "      const double* xr = ir + v;\n      const double* xi = ii + v;\n"
        << "      LaneOffsets(off, 4, &gb, &gj, group, ovs, gvs);\n"
-       << VectorFirstBody(r, 4) << "    }\n"
+       << VectorFirstBody(r, 4, table ? "rows" : "") << "    }\n";
+    if (table) os << "    }\n";
+    os
        << "    if (v + 2 <= count) {\n"
        << "      const double* xr = ir + v;\n      const double* xi = ii + v;\n"
        << "      LaneOffsets(off, 2, &gb, &gj, group, ovs, gvs);\n"
@@ -597,16 +632,21 @@ std::string TwiddleLoopBody(int r, const std::function<std::string(int)>& at,
 // q = j − jb), one per lane. The twiddle rows are ts = m − 1 apart; in the
 // head group (j = 0, W = 4) lane 0 has the unit factor and lanes 1 … 3 the
 // row's first three entries.
-std::string VectorTwiddleBody(int r, bool head, int W = 4) {
+// With `tables`, the row offsets come from the tables rows (k·d) and twrows
+// ((k − 1)·ts).
+std::string VectorTwiddleBody(int r, bool head, int W = 4, bool tables = false) {
   const std::string V = Numbered("V", W), w = std::to_string(W);
-  auto at = [](int k) { return k == 0 ? std::string("q") : "q + " + Idx(k, "d"); };
+  const std::string rows = tables ? "rows" : "", twrows = tables ? "twrows" : "";
+  auto at = [rows](int k) {
+    return k == 0 ? std::string("q") : "q + " + RowOffset(k, rows, "d");
+  };
   VectorIo io;
   io.type = V;
   io.load = [&, head](int k, const std::string& x, const std::string& in) -> std::string {
     if (k == 0)
       return in + "const " + V + " " + x + "r = Load" + w + "(re + q), " + x + "i = Load" + w +
              "(im + q);\n";
-    const std::string K = std::to_string(k), t = Idx(k - 1, "ts");
+    const std::string K = std::to_string(k), t = RowOffset(k - 1, twrows, "ts");
     const std::string cos = head ? "HeadRow4(" + Plus("twc", t) + ", 1.0)"
                                  : "Load" + w + "(" + Plus("tc", t) + ")";
     const std::string sin = head ? "HeadRow4(" + Plus("tws", t) + ", 0.0)"
@@ -644,14 +684,16 @@ std::string ComplexTwiddle(int r, const Target& target) {
      << "  std::ptrdiff_t j = jb;\n";
   if (target.vector) {
     // Groups of 4 butterflies; the rows must hold 4 entries for HeadRow4.
-    os << "  if (s == 1 && m >= 8) {\n"
-       << "    if (j == 0 && je >= 4) {\n      const std::ptrdiff_t q = 0;\n"
-       << VectorTwiddleBody(r, true) << "      j = 4;\n    }\n"
+    const bool tables = r >= kRowTableRadixMin;
+    os << "  if (s == 1 && m >= 8) {\n";
+    if (tables) os << RowTable("rows", r, "d", "    ") << RowTable("twrows", r - 1, "ts", "    ");
+    os << "    if (j == 0 && je >= 4) {\n      const std::ptrdiff_t q = 0;\n"
+       << VectorTwiddleBody(r, true, 4, tables) << "      j = 4;\n    }\n"
        << "    for (; j != 0 && j + 4 <= je; j += 4) {\n"
        << "      const std::ptrdiff_t q = j - jb;\n"
        << "      const double* tc = twc + (j - 1);\n"
        << "      const double* tsn = tws + (j - 1);\n"
-       << VectorTwiddleBody(r, false) << "    }\n"
+       << VectorTwiddleBody(r, false, 4, tables) << "    }\n"
        // Two left over (rows of m = 4k + 2, such as the m = 10 of 10·10·…):
        // one vector of 2 rather than two scalar butterflies.
        << "    if (j != 0 && j + 2 <= je) {\n"
