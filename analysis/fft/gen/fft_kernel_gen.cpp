@@ -481,7 +481,9 @@ std::string VectorFirstBody(int r, int W, const std::string& rows = "") {
 // over j2 run with lane j1 (adjacent inputs), their outputs are multiplied
 // by w_r^(j1·k2), 4×4 transposes put k2 in the lanes, and the 4 DFTs of size
 // b over j1 give bins k2 + 4·k1 as adjacent lanes (one store per k1).
-std::string VectorSingleBody(int r) {
+// `lane` ≥ 0: the input is two DFTs' elements interleaved (is = 2), and this
+// one reads DFT `lane`'s.
+std::string VectorSingleBody(int r, int lane = -1) {
   const int b = r / 4;
   const std::string in = "    ";
   std::ostringstream os;
@@ -496,7 +498,13 @@ std::string VectorSingleBody(int r) {
     VectorIo io;
     io.type = "V4";
     io.load = [=](int k, const std::string& name, const std::string& ind) {
-      const std::string at = std::to_string(b * k + 4 * q);
+      const int e = b * k + 4 * q;
+      if (lane >= 0) {
+        const std::string at = std::to_string(2 * e), load = Numbered("LoadInterleaved4<", lane, ">(");
+        return ind + "const V4 " + name + "r = " + load + Plus("xr", at) + "), " + name +
+               "i = " + load + Plus("xi", at) + ");\n";
+      }
+      const std::string at = std::to_string(e);
       return ind + "const V4 " + name + "r = Load4(" + Plus("xr", at) + "), " + name +
              "i = Load4(" + Plus("xi", at) + ");\n";
     };
@@ -557,17 +565,28 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
        << "[[gnu::noinline]] void ComplexFirst" << r
        << "Single(const double* __restrict xr, const double* __restrict xi,\n"
        << "    double* __restrict yr, double* __restrict yi) {\n"
-       << VectorSingleBody(r) << "}\n\n";
+       << VectorSingleBody(r) << "}\n\n"
+       // The two leaves of n = 2r (inputs interleaved, is = 2): the half of a
+       // radix-32 leaf of two DFTs one vector lane each cost.
+       << "// Two DFTs of size " << r << " of interleaved inputs (is = 2), the second to y + o1.\n"
+       << "[[gnu::noinline]] void ComplexFirst" << r
+       << "Pair(const double* __restrict xr, const double* __restrict xi,\n"
+       << "    double* __restrict o_r, double* __restrict o_i, std::ptrdiff_t o1) {\n"
+       << "  {\n    double* yr = o_r;\n    double* yi = o_i;\n"
+       << VectorSingleBody(r, 0) << "  }\n"
+       << "  {\n    double* yr = o_r + o1;\n    double* yi = o_i + o1;\n"
+       << VectorSingleBody(r, 1) << "  }\n}\n\n";
   os << "// Complex DFT of size " << r << ": " << c.adds << " additions, " << c.muls
      << " multiplications, " << c.negs << " negations.\n";
-  os << "void ComplexFirst" << r
-     << "(const double* __restrict ir, const double* __restrict ii, double* __restrict o_r,\n"
-     << "    double* __restrict o_i, std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,\n"
-     << "    std::ptrdiff_t ivs, std::ptrdiff_t ovs, std::ptrdiff_t group, std::ptrdiff_t gvs) {\n"
+  const std::string params =
+      "(const double* __restrict ir, const double* __restrict ii, double* __restrict o_r,\n"
+      "    double* __restrict o_i, std::ptrdiff_t is, std::ptrdiff_t os, std::ptrdiff_t count,\n"
+      "    std::ptrdiff_t ivs, std::ptrdiff_t ovs, std::ptrdiff_t group, std::ptrdiff_t gvs)";
+  // With the single and pair paths, the batched loops are a function of their
+  // own behind a small dispatcher, whose frame those paths then do not pay.
+  os << (single ? "[[gnu::noinline]] void ComplexFirst" : "void ComplexFirst") << r
+     << (single ? "Batched" : "") << params << " {\n"
      << "  std::ptrdiff_t v = 0;\n";
-  if (single)
-    os << "  if (count == 1 && is == 1 && os == 1) {\n"
-       << "    ComplexFirst" << r << "Single(ir, ii, o_r, o_i);\n    return;\n  }\n";
   if (target.vector) {
     os << "  if (ivs == 1 && os == 1) {\n"
        << "    std::ptrdiff_t gb = 0, gj = 0;  // DFT v is gj·group + gb\n"
@@ -599,6 +618,14 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
     os << body << "  }\n";
   }
   os << "  }\n}\n\n";
+  if (single)
+    os << "void ComplexFirst" << r << params << " {\n"
+       << "  if (count == 1 && is == 1 && os == 1) return ComplexFirst" << r
+       << "Single(ir, ii, o_r, o_i);\n"
+       << "  if (count == 2 && is == 2 && ivs == 1 && os == 1)\n"
+       << "    return ComplexFirst" << r << "Pair(ir, ii, o_r, o_i, group >= 2 ? ovs : gvs);\n"
+       << "  ComplexFirst" << r << "Batched(ir, ii, o_r, o_i, is, os, count, ivs, ovs, group, gvs);\n"
+       << "}\n\n";
   *note = std::to_string(c.adds) + "+" + std::to_string(c.muls) + "*";
   return os.str();
 }
@@ -755,6 +782,14 @@ const char kVectorPrelude[] =
 using V4 = __m256d;
 using V2 = __m128d;
 inline V4 Load4(const double* p) { return _mm256_loadu_pd(p); }
+// Elements e … e+3 of DFT D (0 or 1) of two whose elements are interleaved,
+// from p = x + 2e.
+template <int D>
+inline V4 LoadInterleaved4(const double* p) {
+  const V4 lo = _mm256_loadu_pd(p), hi = _mm256_loadu_pd(p + 4);
+  const V4 t = D ? _mm256_unpackhi_pd(lo, hi) : _mm256_unpacklo_pd(lo, hi);
+  return _mm256_permute4x64_pd(t, 0xD8);  // lanes 0, 2, 1, 3
+}
 inline V2 Load2(const double* p) { return _mm_loadu_pd(p); }
 inline void Store4(double* p, V4 x) { _mm256_storeu_pd(p, x); }
 inline void Store2(double* p, V2 x) { _mm_storeu_pd(p, x); }
