@@ -42,6 +42,12 @@ using RealFirstKernel = void (*)(const double* in, double* out, std::ptrdiff_t i
                                  std::ptrdiff_t os, std::ptrdiff_t count, std::ptrdiff_t ivs,
                                  std::ptrdiff_t ovs);
 
+// The whole DFT of n = 2r of unit-stride data, for a plan of factors 2, r: the
+// two DFTs of size r over the even and odd elements, then the radix-2 stage
+// with its twiddle rows (w^j = twc[j − 1] + i·tws[j − 1], sines negated).
+using ComplexPairKernel = void (*)(const double* xr, const double* xi, double* o_r, double* o_i,
+                                   const double* twc, const double* tws);
+
 // The twiddle stages of real-input transforms work on complex data and use
 // the complex twiddle kernel.
 using RealTwiddleKernel = ComplexTwiddleKernel;
@@ -55,12 +61,15 @@ extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
 extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
 extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
 extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
+// Null where a radix has no pair kernel (every entry of the portable set).
+extern const ComplexPairKernel kComplexPairKernels[kKernelTableSize];
 
 namespace avx2 {
 extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
 extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
 extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
 extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
+extern const ComplexPairKernel kComplexPairKernels[kKernelTableSize];
 }  // namespace avx2
 
 // True when r has generated kernels.
@@ -88,6 +97,7 @@ struct KernelTables {
   const ComplexTwiddleKernel* complex_twiddle;
   const RealFirstKernel* real_first;
   const RealTwiddleKernel* real_twiddle;
+  const ComplexPairKernel* complex_pair;
   bool wide;  // the avx2 set: the real transforms' unfolding passes run four lanes wide too
 };
 

@@ -282,6 +282,9 @@ FftPlan* BuildPlan(std::int32_t n) {
     DestroyPlan(p, true);
     return nullptr;
   }
+  if (p->factor_count == 2 && p->factors[0] == 2 && p->stage_kinds[0] == kFftFixedKernel &&
+      p->stage_kinds[1] == kFftFixedKernel)
+    p->pair = tables.complex_pair[p->factors[1]];
   return p;
 }
 
@@ -443,9 +446,9 @@ KernelTables CurrentKernelTables() {
   static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   if (wide && !portable_kernels.load(std::memory_order_relaxed))
     return {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels, avx2::kRealFirstKernels,
-            avx2::kRealTwiddleKernels, true};
-  return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels,
-          false};
+            avx2::kRealTwiddleKernels, avx2::kComplexPairKernels, true};
+  return {kComplexFirstKernels,  kComplexTwiddleKernels, kRealFirstKernels,
+          kRealTwiddleKernels,   kComplexPairKernels,    false};
 }
 
 bool FftWideLanes() { return CurrentKernelTables().wide; }

@@ -27,11 +27,12 @@ std::vector<Set> Sets() {
   std::vector<Set> sets = {
       {"portable",
        {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels,
-        false}}};
+        kComplexPairKernels, false}}};
   if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
     sets.push_back({"avx2",
                     {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels,
-                     avx2::kRealFirstKernels, avx2::kRealTwiddleKernels, true}});
+                     avx2::kRealFirstKernels, avx2::kRealTwiddleKernels,
+                     avx2::kComplexPairKernels, true}});
   return sets;
 }
 
@@ -150,6 +151,52 @@ TEST(FftKernelTest, SingleLeafOnAdjacentDataMatchesTheDirectDft) {
           EXPECT_EQ(yr[1], 9.0) << set.name << " r " << r;
         }
       }
+    }
+  }
+}
+
+// Two DFTs of interleaved inputs (the leaves of n = 2r) have their own vector
+// form in the radices divisible by 16, as has the whole transform of n = 2r
+// (the two leaves and the radix-2 stage): against the direct DFTs, the second
+// leaf written at ovs (group 2) or gvs (group 1).
+TEST(FftKernelTest, PairedLeavesAndTheirRadix2StageMatchTheDirectDft) {
+  for (const Set& set : Sets()) {
+    for (int r : kKernelRadices) {
+      std::vector<double> re = Random(2 * r, 11 * r), im = Random(2 * r, 13 * r);
+      for (std::ptrdiff_t group : {1, 2}) {
+        const std::ptrdiff_t ovs = r + 3, gvs = r + 7, second = group == 2 ? ovs : gvs;
+        std::vector<double> yr(second + r + 1, 9.0), yi(second + r + 1, 9.0);
+        set.tables.complex_first[r](re.data(), im.data(), yr.data(), yi.data(), 2, 1, 2, 1, ovs,
+                                    group, gvs);
+        for (int v = 0; v < 2; ++v) {
+          const std::vector<Cx> y = Direct(re.data() + v, im.data() + v, 2, r);
+          for (int k = 0; k < r; ++k) {
+            ASSERT_NEAR(yr[v * second + k], static_cast<double>(y[k].real()), 1e-13)
+                << set.name << " r " << r << " group " << group << " v " << v << " k " << k;
+            ASSERT_NEAR(yi[v * second + k], static_cast<double>(y[k].imag()), 1e-13)
+                << set.name << " r " << r << " group " << group << " v " << v << " k " << k;
+          }
+        }
+        EXPECT_EQ(yr[r], 9.0) << set.name << " r " << r;
+        EXPECT_EQ(yr[second + r], 9.0) << set.name << " r " << r;
+      }
+      const ComplexPairKernel pair = set.tables.complex_pair[r];
+      EXPECT_EQ(pair != nullptr, set.tables.wide && r % 16 == 0) << set.name << " radix " << r;
+      if (!pair) continue;
+      std::vector<double> twc(r - 1), tws(r - 1);
+      for (int j = 1; j < r; ++j) {
+        const long double a = 2 * std::numbers::pi_v<long double> * j / (2 * r);
+        twc[j - 1] = static_cast<double>(cosl(a));
+        tws[j - 1] = static_cast<double>(-sinl(a));
+      }
+      std::vector<double> yr(2 * r + 1, 9.0), yi(2 * r + 1, 9.0);
+      pair(re.data(), im.data(), yr.data(), yi.data(), twc.data(), tws.data());
+      const std::vector<Cx> y = Direct(re.data(), im.data(), 1, 2 * r);
+      for (int k = 0; k < 2 * r; ++k) {
+        ASSERT_NEAR(yr[k], static_cast<double>(y[k].real()), 1e-13) << set.name << " k " << k;
+        ASSERT_NEAR(yi[k], static_cast<double>(y[k].imag()), 1e-13) << set.name << " k " << k;
+      }
+      EXPECT_EQ(yr[2 * r], 9.0) << set.name << " r " << r;
     }
   }
 }

@@ -482,8 +482,11 @@ std::string VectorFirstBody(int r, int W, const std::string& rows = "") {
 // by w_r^(j1·k2), 4×4 transposes put k2 in the lanes, and the 4 DFTs of size
 // b over j1 give bins k2 + 4·k1 as adjacent lanes (one store per k1).
 // `lane` ≥ 0: the input is two DFTs' elements interleaved (is = 2), and this
-// one reads DFT `lane`'s.
-std::string VectorSingleBody(int r, int lane = -1) {
+// one reads DFT `lane`'s. `butterfly`: this is the second DFT of a radix-2
+// stage over the two; bin k, times w^k = twc[k − 1] + i·tws[k − 1], is
+// combined with bin k of the first (at zr, zi) into zr/zi (sum) and yr/yi
+// (difference).
+std::string VectorSingleBody(int r, int lane = -1, bool butterfly = false) {
   const int b = r / 4;
   const std::string in = "    ";
   std::ostringstream os;
@@ -538,9 +541,23 @@ std::string VectorSingleBody(int r, int lane = -1) {
     return ind + "const V4 " + name + "r = " + a(j1 / 4, j1 % 4, "r") + ", " + name +
            "i = " + a(j1 / 4, j1 % 4, "i") + ";\n";
   };
-  io.store = [](int k1, int part, const std::string& value, const std::string& ind) {
-    return ind + "Store4(" + Plus(part ? "yi" : "yr", std::to_string(4 * k1)) + ", " + value +
-           ");\n";
+  std::vector<std::string> pending(2 * b);
+  io.store = [&pending, butterfly](int k1, int part, const std::string& value,
+                                   const std::string& ind) -> std::string {
+    const std::string at = std::to_string(4 * k1);
+    if (!butterfly) return ind + "Store4(" + Plus(part ? "yi" : "yr", at) + ", " + value + ");\n";
+    pending[2 * k1 + part] = value;
+    const std::string &vr = pending[2 * k1], &vi = pending[2 * k1 + 1];
+    if (vr.empty() || vi.empty()) return "";
+    const std::string row = std::to_string(4 * k1 - 1);
+    const std::string c = k1 ? "Load4(twc + " + row + ")" : "HeadRow4(twc, 1.0)";
+    const std::string sn = k1 ? "Load4(tws + " + row + ")" : "HeadRow4(tws, 0.0)";
+    return ind + "{\n" + ind + "  const V4 c = " + c + ", s = " + sn + ";\n" + ind +
+           "  const V4 tr = " + vr + " * c - " + vi + " * s, ti = " + vr + " * s + " + vi +
+           " * c;\n" + ind + "  const V4 ar = Load4(zr + " + at + "), ai = Load4(zi + " + at +
+           ");\n" + ind + "  Store4(zr + " + at + ", ar + tr);\n" + ind + "  Store4(zi + " + at +
+           ", ai + ti);\n" + ind + "  Store4(yr + " + at + ", ar - tr);\n" + ind +
+           "  Store4(yi + " + at + ", ai - ti);\n" + ind + "}\n";
   };
   os << in << "{\n" << VectorDft(b, io, in + "  ") << in << "}\n";
   return os.str();
@@ -575,7 +592,20 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
        << "  {\n    double* yr = o_r;\n    double* yi = o_i;\n"
        << VectorSingleBody(r, 0) << "  }\n"
        << "  {\n    double* yr = o_r + o1;\n    double* yi = o_i + o1;\n"
-       << VectorSingleBody(r, 1) << "  }\n}\n\n";
+       << VectorSingleBody(r, 1) << "  }\n}\n\n"
+       // The whole transform of n = 2r (factors 2, r): the radix-2 stage runs
+       // on the second DFT's bins as they are computed.
+       << "// The DFT of size " << 2 * r << " of unit-stride data: two DFTs of size " << r
+       << " over the\n// even and odd elements and the radix-2 stage with the twiddle rows twc, tws.\n"
+       << "void ComplexPair" << r
+       << "(const double* __restrict xr, const double* __restrict xi,\n"
+       << "    double* __restrict o_r, double* __restrict o_i, const double* __restrict twc,\n"
+       << "    const double* __restrict tws) {\n"
+       << "  double* zr = o_r;\n  double* zi = o_i;\n"
+       << "  {\n    double* yr = o_r;\n    double* yi = o_i;\n"
+       << VectorSingleBody(r, 0) << "  }\n"
+       << "  {\n    double* yr = o_r + " << r << ";\n    double* yi = o_i + " << r << ";\n"
+       << VectorSingleBody(r, 1, true) << "  }\n}\n\n";
   os << "// Complex DFT of size " << r << ": " << c.adds << " additions, " << c.muls
      << " multiplications, " << c.negs << " negations.\n";
   const std::string params =
@@ -910,6 +940,14 @@ std::string Kernels(const Target& target, const std::string& ns) {
   table("RealFirstKernel", "kRealFirstKernels", "RealFirst");
   // Real-input twiddle stages go through the complex twiddle kernel.
   table("RealTwiddleKernel", "kRealTwiddleKernels", "ComplexTwiddle");
+  // The transforms of n = 2r: radices whose vector set has the pair path.
+  std::vector<std::string> pair(TableSize(), "nullptr");
+  if (target.vector)
+    for (int r : kRadices)
+      if (r % 16 == 0) pair[r] = "ComplexPair" + std::to_string(r);
+  os << "const ComplexPairKernel kComplexPairKernels[kKernelTableSize] = {\n";
+  for (size_t i = 0; i < pair.size(); ++i) os << "    " << pair[i] << ",  // " << i << "\n";
+  os << "};\n\n";
   os << "}  // namespace " << ns << "\n";
   return os.str();
 }
