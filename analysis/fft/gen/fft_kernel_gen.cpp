@@ -928,9 +928,12 @@ std::string Kernels(const Target& target, const std::string& ns) {
      << "#pragma GCC diagnostic push\n#pragma GCC diagnostic ignored \"-Wunknown-pragmas\"\n\n"
      << (target.vector ? kVectorPrelude : "") << kernels.str()
      << "#pragma GCC diagnostic pop\n\n}  // namespace\n\n";
-  auto table = [&](const char* type, const char* name, const char* prefix) {
+  // The table `name` of the kernels <prefix><r>, null where `has(r)` is false.
+  auto table = [&](const char* type, const char* name, const char* prefix,
+                   const std::function<bool(int)>& has = [](int) { return true; }) {
     std::vector<std::string> entry(TableSize(), "nullptr");
-    for (int r : kRadices) entry[r] = std::string(prefix) + std::to_string(r);
+    for (int r : kRadices)
+      if (has(r)) entry[r] = std::string(prefix) + std::to_string(r);
     os << "const " << type << " " << name << "[kKernelTableSize] = {\n";
     for (size_t i = 0; i < entry.size(); ++i) os << "    " << entry[i] << ",  // " << i << "\n";
     os << "};\n\n";
@@ -941,13 +944,8 @@ std::string Kernels(const Target& target, const std::string& ns) {
   // Real-input twiddle stages go through the complex twiddle kernel.
   table("RealTwiddleKernel", "kRealTwiddleKernels", "ComplexTwiddle");
   // The transforms of n = 2r: radices whose vector set has the pair path.
-  std::vector<std::string> pair(TableSize(), "nullptr");
-  if (target.vector)
-    for (int r : kRadices)
-      if (r % 16 == 0) pair[r] = "ComplexPair" + std::to_string(r);
-  os << "const ComplexPairKernel kComplexPairKernels[kKernelTableSize] = {\n";
-  for (size_t i = 0; i < pair.size(); ++i) os << "    " << pair[i] << ",  // " << i << "\n";
-  os << "};\n\n";
+  table("ComplexPairKernel", "kComplexPairKernels", "ComplexPair",
+        [&](int r) { return target.vector && r % 16 == 0; });
   os << "}  // namespace " << ns << "\n";
   return os.str();
 }
