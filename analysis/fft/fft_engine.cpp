@@ -279,8 +279,8 @@ Status ExecComplex(const FftPlan* p, const double* ir, const double* ii, std::pt
     o_i[0] = ii[0];
     return kSuccess;
   }
-  if (p->pair && is == 1 && os == 1) {
-    p->pair(ir, ii, o_r, o_i, p->stage_data[0].twiddle_cos, p->stage_data[0].twiddle_sin);
+  if (p->fused && is == 1 && os == 1) {
+    p->fused(ir, ii, o_r, o_i, p->stage_data[0].twiddle_cos, p->stage_data[0].twiddle_sin);
     return kSuccess;
   }
   if (p->factor_count < 3) return Recurse(p, 0, ir, ii, is, o_r, o_i, os, 1, 0, 1, 0, 0, work);

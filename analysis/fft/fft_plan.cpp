@@ -282,9 +282,11 @@ FftPlan* BuildPlan(std::int32_t n) {
     DestroyPlan(p, true);
     return nullptr;
   }
-  if (p->factor_count == 2 && p->factors[0] == 2 && p->stage_kinds[0] == kFftFixedKernel &&
-      p->stage_kinds[1] == kFftFixedKernel)
-    p->pair = tables.complex_pair[p->factors[1]];
+  if (p->factor_count == 2 && p->stage_kinds[0] == kFftFixedKernel &&
+      p->stage_kinds[1] == kFftFixedKernel) {
+    if (p->factors[0] == 2) p->fused = tables.complex_pair[p->factors[1]];
+    if (p->factors[0] == 4) p->fused = tables.complex_quad[p->factors[1]];
+  }
   return p;
 }
 
@@ -446,9 +448,9 @@ KernelTables CurrentKernelTables() {
   static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   if (wide && !portable_kernels.load(std::memory_order_relaxed))
     return {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels, avx2::kRealFirstKernels,
-            avx2::kRealTwiddleKernels, avx2::kComplexPairKernels, true};
+            avx2::kRealTwiddleKernels, avx2::kComplexPairKernels, avx2::kComplexQuadKernels, true};
   return {kComplexFirstKernels,  kComplexTwiddleKernels, kRealFirstKernels,
-          kRealTwiddleKernels,   kComplexPairKernels,    false};
+          kRealTwiddleKernels,   kComplexPairKernels,    kComplexQuadKernels, false};
 }
 
 bool FftWideLanes() { return CurrentKernelTables().wide; }

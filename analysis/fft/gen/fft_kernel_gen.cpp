@@ -563,6 +563,70 @@ std::string VectorSingleBody(int r, int lane = -1, bool butterfly = false) {
   return os.str();
 }
 
+// The DFT of size 4r (r a multiple of 4) of unit-stride data, for a plan of
+// factors 4, r: lane q runs the DFT of size r over x[4j + q], so that element
+// j of the four DFTs is one vector load; each group of bins k … k+3, once
+// computed, is transposed to put k in the lanes, multiplied by the stage's
+// twiddles w^(q·k) (row q − 1 of twc, tws; w^0 = 1 at k = 0) and combined by
+// the radix-4 butterflies into y[k + q·r].
+std::string VectorQuadBody(int r) {
+  VectorIo io;
+  io.type = "V4";
+  io.load = [](int k, const std::string& name, const std::string& in) {
+    const std::string at = std::to_string(4 * k);
+    std::ostringstream os;
+    os << in << "const V4 " << name << "r = Load4(" << Plus("xr", at) << "), " << name
+       << "i = Load4(" << Plus("xi", at) << ");\n";
+    return os.str();
+  };
+  std::vector<std::string> pending(2 * r);
+  io.store = [&pending, r](int k, int part, const std::string& value,
+                           const std::string& in) -> std::string {
+    pending[2 * k + part] = value;
+    const int first = k / 4 * 4;
+    for (int e = 2 * first; e < 2 * first + 8; ++e)
+      if (pending[e].empty()) return "";
+    std::ostringstream os;
+    os << in << "{\n";
+    for (int p = 0; p < 2; ++p) {
+      const char* part = p ? "i" : "r";
+      os << in << "  V4";
+      for (int q = 0; q < 4; ++q)
+        os << (q ? ", b" : " b") << q << part << " = " << pending[2 * (first + q) + p];
+      os << ";\n" << in << "  Transpose4(b0" << part << ", b1" << part << ", b2" << part << ", b3"
+         << part << ");\n";
+    }
+    for (int q = 1; q < 4; ++q) {
+      const std::string row = std::to_string((q - 1) * (r - 1));
+      const std::string at = std::to_string((q - 1) * (r - 1) + first - 1);
+      os << in << "  {\n"
+         << in << "    const V4 c = "
+         << (first ? "Load4(twc + " + at + ")" : "HeadRow4(" + Plus("twc", row) + ", 1.0)")
+         << ", s = "
+         << (first ? "Load4(tws + " + at + ")" : "HeadRow4(" + Plus("tws", row) + ", 0.0)")
+         << ";\n"
+         << in << "    const V4 tr = b" << q << "r * c - b" << q << "i * s;\n"
+         << in << "    b" << q << "i = b" << q << "r * s + b" << q << "i * c;\n"
+         << in << "    b" << q << "r = tr;\n"
+         << in << "  }\n";
+    }
+    auto at = [&](int q) { return std::to_string(first + q * r); };
+    os << in << "  const V4 u0r = b0r + b2r, u0i = b0i + b2i, u1r = b0r - b2r, u1i = b0i - b2i;\n"
+       << in << "  const V4 u2r = b1r + b3r, u2i = b1i + b3i, u3r = b1r - b3r, u3i = b1i - b3i;\n"
+       << in << "  Store4(" << Plus("yr", at(0)) << ", u0r + u2r);\n"
+       << in << "  Store4(" << Plus("yi", at(0)) << ", u0i + u2i);\n"
+       << in << "  Store4(yr + " << at(1) << ", u1r + u3i);\n"
+       << in << "  Store4(yi + " << at(1) << ", u1i - u3r);\n"
+       << in << "  Store4(yr + " << at(2) << ", u0r - u2r);\n"
+       << in << "  Store4(yi + " << at(2) << ", u0i - u2i);\n"
+       << in << "  Store4(yr + " << at(3) << ", u1r - u3i);\n"
+       << in << "  Store4(yi + " << at(3) << ", u1i + u3r);\n"
+       << in << "}\n";
+    return os.str();
+  };
+  return VectorDft(r, io, "  ");
+}
+
 std::string ComplexFirst(int r, const Target& target, std::string* note) {
   Graph g;
   std::vector<Cx> out = Dft(g, ComplexInputs(g, r));
@@ -605,7 +669,17 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
        << "  {\n    double* yr = o_r;\n    double* yi = o_i;\n"
        << VectorSingleBody(r, 0) << "  }\n"
        << "  {\n    double* yr = o_r + " << r << ";\n    double* yi = o_i + " << r << ";\n"
-       << VectorSingleBody(r, 1, true) << "  }\n}\n\n";
+       << VectorSingleBody(r, 1, true) << "  }\n}\n\n"
+       // The whole transform of n = 4r (factors 4, r): the radix-4 stage runs
+       // on each group of four bins of the four DFTs as they are computed.
+       << "// The DFT of size " << 4 * r << " of unit-stride data: four DFTs of size " << r
+       << ", one per vector lane,\n// over the elements of each residue mod 4, and the radix-4 "
+          "stage with the twiddle rows twc, tws.\n"
+       << "void ComplexQuad" << r
+       << "(const double* __restrict xr, const double* __restrict xi,\n"
+       << "    double* __restrict yr, double* __restrict yi, const double* __restrict twc,\n"
+       << "    const double* __restrict tws) {\n"
+       << VectorQuadBody(r) << "}\n\n";
   os << "// Complex DFT of size " << r << ": " << c.adds << " additions, " << c.muls
      << " multiplications, " << c.negs << " negations.\n";
   const std::string params =
@@ -945,6 +1019,9 @@ std::string Kernels(const Target& target, const std::string& ns) {
   table("RealTwiddleKernel", "kRealTwiddleKernels", "ComplexTwiddle");
   // The transforms of n = 2r: radices whose vector set has the pair path.
   table("ComplexPairKernel", "kComplexPairKernels", "ComplexPair",
+        [&](int r) { return target.vector && r % 16 == 0; });
+  // The transforms of n = 4r, the same radices.
+  table("ComplexQuadKernel", "kComplexQuadKernels", "ComplexQuad",
         [&](int r) { return target.vector && r % 16 == 0; });
   os << "}  // namespace " << ns << "\n";
   return os.str();
