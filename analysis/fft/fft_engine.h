@@ -185,8 +185,8 @@ struct FftPlan {
   std::int32_t factor_count = 0;
   FftStage stage_data[kFftMaxFactors];
   FftKernels kernels[kFftMaxFactors];
-  // Factors 2, r or 4, r with a pair or quad kernel for r: the whole
-  // unit-stride transform in one kernel.
+  // Factors 2, r (4, r; 8, r) with a pair (quad, octet) kernel for r: the
+  // whole unit-stride transform in one kernel.
   fft::ComplexPairKernel fused = nullptr;
   // Doubles of work space one complex transform needs (Rader stages, nested).
   std::size_t work_size = 0;

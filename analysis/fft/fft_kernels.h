@@ -48,11 +48,11 @@ using RealFirstKernel = void (*)(const double* in, double* out, std::ptrdiff_t i
 using ComplexPairKernel = void (*)(const double* xr, const double* xi, double* o_r, double* o_i,
                                    const double* twc, const double* tws);
 
-// The whole DFT of n = 4r of unit-stride data, for a plan of factors 4, r: the
-// four DFTs of size r over the elements of each residue mod 4, then the
-// radix-4 stage with its twiddle rows (w^(j·q) = twc[(q − 1)(r − 1) + j − 1] +
-// i·tws[...], sines negated).
-using ComplexQuadKernel = ComplexPairKernel;
+// The whole DFT of n = R·r of unit-stride data, for a plan of factors R, r
+// (R = 4: quad kernels, R = 8: octet kernels): the R DFTs of size r over the
+// elements of each residue mod R, then the radix-R stage with its twiddle rows
+// (w^(j·q) = twc[(q − 1)(r − 1) + j − 1] + i·tws[...], sines negated).
+using ComplexFusedKernel = ComplexPairKernel;
 
 // The twiddle stages of real-input transforms work on complex data and use
 // the complex twiddle kernel.
@@ -67,9 +67,11 @@ extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
 extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
 extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
 extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
-// Null where a radix has no pair (quad) kernel: every entry of the portable set.
+// Null where a radix has no pair (quad, octet) kernel: every entry of the
+// portable set.
 extern const ComplexPairKernel kComplexPairKernels[kKernelTableSize];
-extern const ComplexQuadKernel kComplexQuadKernels[kKernelTableSize];
+extern const ComplexFusedKernel kComplexQuadKernels[kKernelTableSize];
+extern const ComplexFusedKernel kComplexOctetKernels[kKernelTableSize];
 
 namespace avx2 {
 extern const ComplexFirstKernel kComplexFirstKernels[kKernelTableSize];
@@ -77,7 +79,8 @@ extern const ComplexTwiddleKernel kComplexTwiddleKernels[kKernelTableSize];
 extern const RealFirstKernel kRealFirstKernels[kKernelTableSize];
 extern const RealTwiddleKernel kRealTwiddleKernels[kKernelTableSize];
 extern const ComplexPairKernel kComplexPairKernels[kKernelTableSize];
-extern const ComplexQuadKernel kComplexQuadKernels[kKernelTableSize];
+extern const ComplexFusedKernel kComplexQuadKernels[kKernelTableSize];
+extern const ComplexFusedKernel kComplexOctetKernels[kKernelTableSize];
 }  // namespace avx2
 
 // True when r has generated kernels.
@@ -106,7 +109,8 @@ struct KernelTables {
   const RealFirstKernel* real_first;
   const RealTwiddleKernel* real_twiddle;
   const ComplexPairKernel* complex_pair;
-  const ComplexQuadKernel* complex_quad;
+  const ComplexFusedKernel* complex_quad;
+  const ComplexFusedKernel* complex_octet;
   bool wide;  // the avx2 set: the real transforms' unfolding passes run four lanes wide too
 };
 

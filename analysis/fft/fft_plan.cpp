@@ -286,6 +286,7 @@ FftPlan* BuildPlan(std::int32_t n) {
       p->stage_kinds[1] == kFftFixedKernel) {
     if (p->factors[0] == 2) p->fused = tables.complex_pair[p->factors[1]];
     if (p->factors[0] == 4) p->fused = tables.complex_quad[p->factors[1]];
+    if (p->factors[0] == 8) p->fused = tables.complex_octet[p->factors[1]];
   }
   return p;
 }
@@ -447,10 +448,12 @@ void SetPortableKernels(bool portable) {
 KernelTables CurrentKernelTables() {
   static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   if (wide && !portable_kernels.load(std::memory_order_relaxed))
-    return {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels, avx2::kRealFirstKernels,
-            avx2::kRealTwiddleKernels, avx2::kComplexPairKernels, avx2::kComplexQuadKernels, true};
-  return {kComplexFirstKernels,  kComplexTwiddleKernels, kRealFirstKernels,
-          kRealTwiddleKernels,   kComplexPairKernels,    kComplexQuadKernels, false};
+    return {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels,
+            avx2::kRealFirstKernels,    avx2::kRealTwiddleKernels,
+            avx2::kComplexPairKernels,  avx2::kComplexQuadKernels,
+            avx2::kComplexOctetKernels, true};
+  return {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels,    kRealTwiddleKernels,
+          kComplexPairKernels,  kComplexQuadKernels,    kComplexOctetKernels, false};
 }
 
 bool FftWideLanes() { return CurrentKernelTables().wide; }

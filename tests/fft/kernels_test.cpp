@@ -27,12 +27,12 @@ std::vector<Set> Sets() {
   std::vector<Set> sets = {
       {"portable",
        {kComplexFirstKernels, kComplexTwiddleKernels, kRealFirstKernels, kRealTwiddleKernels,
-        kComplexPairKernels, kComplexQuadKernels, false}}};
+        kComplexPairKernels, kComplexQuadKernels, kComplexOctetKernels, false}}};
   if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
     sets.push_back({"avx2",
                     {avx2::kComplexFirstKernels, avx2::kComplexTwiddleKernels,
-                     avx2::kRealFirstKernels, avx2::kRealTwiddleKernels,
-                     avx2::kComplexPairKernels, avx2::kComplexQuadKernels, true}});
+                     avx2::kRealFirstKernels, avx2::kRealTwiddleKernels, avx2::kComplexPairKernels,
+                     avx2::kComplexQuadKernels, avx2::kComplexOctetKernels, true}});
   return sets;
 }
 
@@ -201,33 +201,39 @@ TEST(FftKernelTest, PairedLeavesAndTheirRadix2StageMatchTheDirectDft) {
   }
 }
 
-// The whole transform of n = 4r (four leaves, one per vector lane, and the
-// radix-4 stage applied to each group of bins as it is computed) exists for
-// the same radices: against the direct DFT, nothing written past the output.
-TEST(FftKernelTest, QuadKernelsMatchTheDirectDftOfFourTimesTheirRadix) {
+// The whole transforms of n = 4r and 8r (the leaves four at a time, one per
+// vector lane, and the radix-4 or radix-8 stage applied to each group of bins
+// as it is computed) exist for the same radices: against the direct DFT,
+// nothing written past the output.
+TEST(FftKernelTest, QuadAndOctetKernelsMatchTheDirectDft) {
   for (const Set& set : Sets()) {
     for (int r : kKernelRadices) {
-      const ComplexQuadKernel quad = set.tables.complex_quad[r];
-      EXPECT_EQ(quad != nullptr, set.tables.wide && r % 16 == 0) << set.name << " radix " << r;
-      if (!quad) continue;
-      const int n = 4 * r;
-      std::vector<double> re = Random(n, 17 * r), im = Random(n, 19 * r);
-      std::vector<double> twc(3 * (r - 1)), tws(3 * (r - 1));
-      for (int q = 1; q < 4; ++q)
-        for (int j = 1; j < r; ++j) {
-          const long double a = 2 * std::numbers::pi_v<long double> * (q * j) / n;
-          twc[(q - 1) * (r - 1) + j - 1] = static_cast<double>(cosl(a));
-          tws[(q - 1) * (r - 1) + j - 1] = static_cast<double>(-sinl(a));
+      for (int R : {4, 8}) {
+        const ComplexFusedKernel fused =
+            (R == 4 ? set.tables.complex_quad : set.tables.complex_octet)[r];
+        EXPECT_EQ(fused != nullptr, set.tables.wide && r % 16 == 0) << set.name << " radix " << r;
+        if (!fused) continue;
+        const int n = R * r;
+        std::vector<double> re = Random(n, 17 * r + R), im = Random(n, 19 * r + R);
+        std::vector<double> twc((R - 1) * (r - 1)), tws((R - 1) * (r - 1));
+        for (int q = 1; q < R; ++q)
+          for (int j = 1; j < r; ++j) {
+            const long double a = 2 * std::numbers::pi_v<long double> * (q * j) / n;
+            twc[(q - 1) * (r - 1) + j - 1] = static_cast<double>(cosl(a));
+            tws[(q - 1) * (r - 1) + j - 1] = static_cast<double>(-sinl(a));
+          }
+        std::vector<double> yr(n + 1, 9.0), yi(n + 1, 9.0);
+        fused(re.data(), im.data(), yr.data(), yi.data(), twc.data(), tws.data());
+        const std::vector<Cx> y = Direct(re.data(), im.data(), 1, n);
+        for (int k = 0; k < n; ++k) {
+          ASSERT_NEAR(yr[k], static_cast<double>(y[k].real()), 3e-13)
+              << set.name << " n " << n << " k " << k;
+          ASSERT_NEAR(yi[k], static_cast<double>(y[k].imag()), 3e-13)
+              << set.name << " n " << n << " k " << k;
         }
-      std::vector<double> yr(n + 1, 9.0), yi(n + 1, 9.0);
-      quad(re.data(), im.data(), yr.data(), yi.data(), twc.data(), tws.data());
-      const std::vector<Cx> y = Direct(re.data(), im.data(), 1, n);
-      for (int k = 0; k < n; ++k) {
-        ASSERT_NEAR(yr[k], static_cast<double>(y[k].real()), 2e-13) << set.name << " k " << k;
-        ASSERT_NEAR(yi[k], static_cast<double>(y[k].imag()), 2e-13) << set.name << " k " << k;
+        EXPECT_EQ(yr[n], 9.0) << set.name << " n " << n;
+        EXPECT_EQ(yi[n], 9.0) << set.name << " n " << n;
       }
-      EXPECT_EQ(yr[n], 9.0) << set.name << " r " << r;
-      EXPECT_EQ(yi[n], 9.0) << set.name << " r " << r;
     }
   }
 }

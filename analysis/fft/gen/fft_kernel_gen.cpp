@@ -563,68 +563,92 @@ std::string VectorSingleBody(int r, int lane = -1, bool butterfly = false) {
   return os.str();
 }
 
-// The DFT of size 4r (r a multiple of 4) of unit-stride data, for a plan of
-// factors 4, r: lane q runs the DFT of size r over x[4j + q], so that element
-// j of the four DFTs is one vector load; each group of bins k … k+3, once
-// computed, is transposed to put k in the lanes, multiplied by the stage's
-// twiddles w^(q·k) (row q − 1 of twc, tws; w^0 = 1 at k = 0) and combined by
-// the radix-4 butterflies into y[k + q·r].
-std::string VectorQuadBody(int r) {
-  VectorIo io;
-  io.type = "V4";
-  io.load = [](int k, const std::string& name, const std::string& in) {
-    const std::string at = std::to_string(4 * k);
-    std::ostringstream os;
-    os << in << "const V4 " << name << "r = Load4(" << Plus("xr", at) << "), " << name
-       << "i = Load4(" << Plus("xi", at) << ");\n";
-    return os.str();
-  };
-  std::vector<std::string> pending(2 * r);
-  io.store = [&pending, r](int k, int part, const std::string& value,
-                           const std::string& in) -> std::string {
-    pending[2 * k + part] = value;
-    const int first = k / 4 * 4;
-    for (int e = 2 * first; e < 2 * first + 8; ++e)
-      if (pending[e].empty()) return "";
-    std::ostringstream os;
-    os << in << "{\n";
-    for (int p = 0; p < 2; ++p) {
-      const char* part = p ? "i" : "r";
-      os << in << "  V4";
-      for (int q = 0; q < 4; ++q)
-        os << (q ? ", b" : " b") << q << part << " = " << pending[2 * (first + q) + p];
-      os << ";\n" << in << "  Transpose4(b0" << part << ", b1" << part << ", b2" << part << ", b3"
-         << part << ");\n";
-    }
-    for (int q = 1; q < 4; ++q) {
-      const std::string row = std::to_string((q - 1) * (r - 1));
-      const std::string at = std::to_string((q - 1) * (r - 1) + first - 1);
-      os << in << "  {\n"
-         << in << "    const V4 c = "
-         << (first ? "Load4(twc + " + at + ")" : "HeadRow4(" + Plus("twc", row) + ", 1.0)")
-         << ", s = "
-         << (first ? "Load4(tws + " + at + ")" : "HeadRow4(" + Plus("tws", row) + ", 0.0)")
-         << ";\n"
-         << in << "    const V4 tr = b" << q << "r * c - b" << q << "i * s;\n"
-         << in << "    b" << q << "i = b" << q << "r * s + b" << q << "i * c;\n"
-         << in << "    b" << q << "r = tr;\n"
-         << in << "  }\n";
-    }
-    auto at = [&](int q) { return std::to_string(first + q * r); };
-    os << in << "  const V4 u0r = b0r + b2r, u0i = b0i + b2i, u1r = b0r - b2r, u1i = b0i - b2i;\n"
-       << in << "  const V4 u2r = b1r + b3r, u2i = b1i + b3i, u3r = b1r - b3r, u3i = b1i - b3i;\n"
-       << in << "  Store4(" << Plus("yr", at(0)) << ", u0r + u2r);\n"
-       << in << "  Store4(" << Plus("yi", at(0)) << ", u0i + u2i);\n"
-       << in << "  Store4(yr + " << at(1) << ", u1r + u3i);\n"
-       << in << "  Store4(yi + " << at(1) << ", u1i - u3r);\n"
-       << in << "  Store4(yr + " << at(2) << ", u0r - u2r);\n"
-       << in << "  Store4(yi + " << at(2) << ", u0i - u2i);\n"
-       << in << "  Store4(yr + " << at(3) << ", u1r - u3i);\n"
-       << in << "  Store4(yi + " << at(3) << ", u1i + u3r);\n"
-       << in << "}\n";
-    return os.str();
-  };
-  return VectorDft(r, io, "  ");
+// The DFT of size R·r (R and r multiples of 4) of unit-stride data, for a
+// plan of factors R, r: the R DFTs of size r over x[R·j + v] run four at a
+// time, lane q being DFT v = 4p + q, so that element j of the four is one
+// vector load. The first R/4 − 1 passes write their bins to y[v·r + k]
+// through 4×4 transposes; in the last, each group of bins k … k+3, once
+// computed, is transposed to put k in the lanes and the stage's butterflies
+// k … k+3 run on it and on the earlier passes' bins read back: element v
+// times w^(v·k) (row v − 1 of twc, tws; w^0 = 1 at k = 0), then the DFT of
+// size R over v into y[k + q·r].
+std::string VectorFusedBody(int r, int R) {
+  std::ostringstream out;
+  for (int p = 0; p < R / 4; ++p) {
+    const bool last = p == R / 4 - 1;
+    VectorIo io;
+    io.type = "V4";
+    io.load = [R, p](int j, const std::string& name, const std::string& in) {
+      const std::string at = std::to_string(R * j + 4 * p);
+      std::ostringstream os;
+      os << in << "const V4 " << name << "r = Load4(" << Plus("xr", at) << "), " << name
+         << "i = Load4(" << Plus("xi", at) << ");\n";
+      return os.str();
+    };
+    std::vector<std::string> pending(2 * r);
+    io.store = [&pending, r, R, p, last](int k, int part, const std::string& value,
+                                         const std::string& in) -> std::string {
+      pending[2 * k + part] = value;
+      const int first = k / 4 * 4;
+      for (int e = 2 * first; e < 2 * first + 8; ++e)
+        if (pending[e].empty()) return "";
+      // Bins first … first+3 of DFTs 4p … 4p+3, as b<v><part> with k in the lanes.
+      std::ostringstream os;
+      os << in << "{\n";
+      for (int h = 0; h < 2; ++h) {
+        const char* part = h ? "i" : "r";
+        os << in << "  V4";
+        for (int q = 0; q < 4; ++q)
+          os << (q ? ", b" : " b") << 4 * p + q << part << " = " << pending[2 * (first + q) + h];
+        os << ";\n" << in << "  Transpose4(";
+        for (int q = 0; q < 4; ++q) os << (q ? ", b" : "b") << 4 * p + q << part;
+        os << ");\n";
+      }
+      if (!last) {
+        for (int q = 0; q < 4; ++q) {
+          const std::string at = std::to_string((4 * p + q) * r + first);
+          os << in << "  Store4(" << Plus("yr", at) << ", b" << 4 * p + q << "r);\n"
+             << in << "  Store4(" << Plus("yi", at) << ", b" << 4 * p + q << "i);\n";
+        }
+        os << in << "}\n";
+        return os.str();
+      }
+      VectorIo stage;
+      stage.type = "V4";
+      stage.load = [r, R, first](int v, const std::string& name, const std::string& ind) {
+        std::ostringstream ls;
+        const std::string b = Numbered("b", v);
+        if (v < R - 4) {
+          const std::string at = std::to_string(v * r + first);
+          ls << ind << "const V4 " << b << "r = Load4(" << Plus("yr", at) << "), " << b
+             << "i = Load4(" << Plus("yi", at) << ");\n";
+        }
+        if (v == 0) {
+          ls << ind << "const V4 " << name << "r = b0r, " << name << "i = b0i;\n";
+          return ls.str();
+        }
+        const std::string row = std::to_string((v - 1) * (r - 1));
+        const std::string at = std::to_string((v - 1) * (r - 1) + first - 1);
+        ls << ind << "const V4 c" << v << " = "
+           << (first ? "Load4(twc + " + at + ")" : "HeadRow4(" + Plus("twc", row) + ", 1.0)")
+           << ", s" << v << " = "
+           << (first ? "Load4(tws + " + at + ")" : "HeadRow4(" + Plus("tws", row) + ", 0.0)")
+           << ";\n"
+           << ind << "const V4 " << name << "r = " << b << "r * c" << v << " - " << b << "i * s"
+           << v << ", " << name << "i = " << b << "r * s" << v << " + " << b << "i * c" << v
+           << ";\n";
+        return ls.str();
+      };
+      stage.store = [r, first](int q, int h, const std::string& v, const std::string& ind) {
+        const std::string at = std::to_string(first + q * r);
+        return ind + "Store4(" + Plus(h ? "yi" : "yr", at) + ", " + v + ");\n";
+      };
+      os << VectorDft(R, stage, in + "  ") << in << "}\n";
+      return os.str();
+    };
+    out << "  {\n" << VectorDft(r, io, "    ") << "  }\n";
+  }
+  return out.str();
 }
 
 std::string ComplexFirst(int r, const Target& target, std::string* note) {
@@ -639,6 +663,10 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
       "    ", &c, opt);
   std::ostringstream os;
   const bool single = target.vector && r % 16 == 0;
+  const std::string fused =
+      "(const double* __restrict xr, const double* __restrict xi,\n"
+      "    double* __restrict yr, double* __restrict yi, const double* __restrict twc,\n"
+      "    const double* __restrict tws) {\n";
   if (single)
     // Apart from the batched loops, so that it does not pay their frame (the
     // offset tables, the saved registers): 20 % of a single radix-32 DFT.
@@ -675,11 +703,10 @@ std::string ComplexFirst(int r, const Target& target, std::string* note) {
        << "// The DFT of size " << 4 * r << " of unit-stride data: four DFTs of size " << r
        << ", one per vector lane,\n// over the elements of each residue mod 4, and the radix-4 "
           "stage with the twiddle rows twc, tws.\n"
-       << "void ComplexQuad" << r
-       << "(const double* __restrict xr, const double* __restrict xi,\n"
-       << "    double* __restrict yr, double* __restrict yi, const double* __restrict twc,\n"
-       << "    const double* __restrict tws) {\n"
-       << VectorQuadBody(r) << "}\n\n";
+       << "void ComplexQuad" << r << fused << VectorFusedBody(r, 4) << "}\n\n"
+       << "// The same for the DFT of size " << 8 * r << ": two passes of four DFTs of size " << r
+       << ", the first\n// stored, and the radix-8 stage.\n"
+       << "void ComplexOctet" << r << fused << VectorFusedBody(r, 8) << "}\n\n";
   os << "// Complex DFT of size " << r << ": " << c.adds << " additions, " << c.muls
      << " multiplications, " << c.negs << " negations.\n";
   const std::string params =
@@ -1020,8 +1047,10 @@ std::string Kernels(const Target& target, const std::string& ns) {
   // The transforms of n = 2r: radices whose vector set has the pair path.
   table("ComplexPairKernel", "kComplexPairKernels", "ComplexPair",
         [&](int r) { return target.vector && r % 16 == 0; });
-  // The transforms of n = 4r, the same radices.
-  table("ComplexQuadKernel", "kComplexQuadKernels", "ComplexQuad",
+  // The transforms of n = 4r and 8r, the same radices.
+  table("ComplexFusedKernel", "kComplexQuadKernels", "ComplexQuad",
+        [&](int r) { return target.vector && r % 16 == 0; });
+  table("ComplexFusedKernel", "kComplexOctetKernels", "ComplexOctet",
         [&](int r) { return target.vector && r % 16 == 0; });
   os << "}  // namespace " << ns << "\n";
   return os.str();
