@@ -835,7 +835,7 @@ void Airy(double x, double* ai, double* aip, double* bi, double* bip) {
   const double t = std::fabs(x);
   const double zeta = 2.0 / 3.0 * t * std::sqrt(t);
   if (x > 0.0) {
-    IK r;
+    IK r{};
     bool scaled = false;
     TemmeIK(kThird, zeta, &r, &scaled);
     const double es = scaled ? std::exp(zeta) : 1.0;  // undo the scaling

@@ -114,8 +114,13 @@ private:
             }
             if (!c.echo) continue;
             s += "  " + key + " = ";
-            s += c.type == CtrlType::Led ? std::to_string(c.number)
-                                         : "\"" + EscapeText(c.text) + "\"";
+            if (c.type == CtrlType::Led) {
+                s += std::to_string(c.number);
+            } else {
+                s += '"';
+                s += EscapeText(c.text);
+                s += '"';
+            }
             if (!c.label.empty()) s += "   (" + c.label + ")";
             s += "\n";
         }

@@ -44,7 +44,8 @@ bool Child::Start(const std::vector<std::string>& argv,
     // Sanitizer reports must not pass for the client's own status 1.
     for (const char* name : {"ASAN_OPTIONS", "TSAN_OPTIONS", "UBSAN_OPTIONS"}) {
         std::string& v = all[name];
-        v += (v.empty() ? "" : ":") + std::string("exitcode=66");
+        if (!v.empty()) v += ':';
+        v += "exitcode=66";
     }
     for (auto& [k, v] : env) all[k] = v;
     std::vector<std::string> envText;

@@ -48,7 +48,7 @@ TEST(TextEscape, ControlAndHighBytesAreTwoLowerCaseHexDigits)
     EXPECT_EQ(EscapeText(Byte(0xc2) + Byte(0xb5)), "\\xc2\\xb5");
     EXPECT_EQ(EscapeText(Byte(0xff)), "\\xff");
     // A NUL inside the text is escaped, not an end of the text.
-    EXPECT_EQ(EscapeText("a" + Byte(0) + "b"), "a\\x00b");
+    EXPECT_EQ(EscapeText(std::string("a\0b", 3)), "a\\x00b");
     // Exactly two digits even when a hex digit follows.
     EXPECT_EQ(EscapeText(Byte(0x1f) + "a"), "\\x1fa");
 }
