@@ -254,12 +254,13 @@ TEST(CosineTransformsTest, TwoDimensionalTransformsMatchScipyAndTheRowColumnDefi
     ASSERT_EQ(e.f2(x.data(), rows, cols, y.data()), 0);
     ExpectNearVec(y, Separable(e.f1, x, rows, cols), 1e-15, std::string(e.name) + " 12x27");
   }
-  // A 1 x n array is the 1-D transform of its row.
+  // A 1 x n array is the 1-D transform of its row, up to the last bit: the
+  // column transforms of length 1 scale by a product of roundings of 1/√2.
   const Vec x = SeqX(10);
   Vec a(10), b(10);
   ASSERT_EQ(ZMXFunc274(x.data(), 1, 10, a.data()), 0);
   ASSERT_EQ(ZMXFunc270(x.data(), 10, 10, b.data()), 0);
-  EXPECT_EQ(a, b);
+  ExpectNearVec(a, b, 1e-15, "dct2 1x10");
 }
 
 TEST(CosineTransformsTest, TwoDimensionalInversesUndoTheForwardOnes) {

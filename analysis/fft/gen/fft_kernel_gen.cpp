@@ -17,10 +17,12 @@
 //                     blocks (only the graph nodes the half spectrum needs).
 //
 // The DFT of a prime size p uses the symmetric pairing of inputs k and p - k
-// (4·((p-1)/2)² real products); composite sizes are split by Cooley-Tukey
-// (decimation in time) with the trivial twiddles (±1, ±i, (±1±i)/√2) folded
-// into additions. The size-32 kernel is two size-16 DFTs and a combining pass
-// with its twiddle constants.
+// (4·((p-1)/2)² real products); sizes with coprime factors (10, 14, 18) are
+// split by the prime-factor (Good-Thomas) index maps, which need no twiddle
+// factors; powers of a prime by Cooley-Tukey (decimation in time) with the
+// trivial twiddles (±1, ±i, (±1±i)/√2) folded into additions. The size-16
+// and size-32 kernels are 4 DFTs of 4 or 8 and a combining pass with its
+// twiddle constants.
 //
 // Usage: fft_kernel_gen <output.cpp> [avx2]
 //        fft_kernel_gen <output.h> registry
@@ -206,6 +208,33 @@ std::vector<Cx> Dft(Graph& g, const std::vector<Cx>& x) {
       }
       out[j] = Add(g, t, MinusI(g, u));
       out[n - j] = Add(g, t, PlusI(g, u));
+    }
+    return out;
+  }
+  // Coprime factors n1·n2 (10 = 2·5, 14 = 2·7, 18 = 2·9): the prime-factor
+  // split. Input j = (n2·j1 + n1·j2) mod n and output k ≡ k1 (mod n1),
+  // k ≡ k2 (mod n2) turn the DFT into n1 DFTs of size n2 and n2 of size n1
+  // with no twiddle factors between them.
+  int n1 = 1;
+  while (n % (n1 * p) == 0) n1 *= p;
+  const int n2 = n / n1;
+  if (n2 > 1) {
+    std::vector<std::vector<Cx>> inner(n1);
+    for (int j1 = 0; j1 < n1; ++j1) {
+      std::vector<Cx> part(n2);
+      for (int j2 = 0; j2 < n2; ++j2) part[j2] = x[(n2 * j1 + n1 * j2) % n];
+      inner[j1] = Dft(g, part);
+    }
+    std::vector<Cx> out(n);
+    for (int k2 = 0; k2 < n2; ++k2) {
+      std::vector<Cx> y(n1);
+      for (int j1 = 0; j1 < n1; ++j1) y[j1] = inner[j1][k2];
+      const std::vector<Cx> z = Dft(g, y);
+      for (int k1 = 0; k1 < n1; ++k1) {
+        int k = k2;
+        while (k % n1 != k1) k += n2;
+        out[k] = z[k1];
+      }
     }
     return out;
   }
@@ -491,7 +520,11 @@ std::string VectorSingleBody(int r, int lane = -1, bool butterfly = false) {
   const std::string in = "    ";
   std::ostringstream os;
   auto a = [](int q, int k2, const char* part) {
-    return "a" + std::to_string(q) + "_" + std::to_string(k2) + part;
+    std::string name = "a";
+    name += std::to_string(q);
+    name += '_';
+    name += std::to_string(k2);
+    return name += part;
   };
   for (int q = 0; q < b / 4; ++q) {
     os << in << "V4";
@@ -520,8 +553,10 @@ std::string VectorSingleBody(int r, int lane = -1, bool butterfly = false) {
       for (int lane = 0; lane < 4; ++lane) {
         double cv, sv;
         Root(static_cast<long>(4 * q + lane) * k2, r, &cv, &sv);
-        c += (lane ? ", " : "") + Literal(cv);
-        sn += (lane ? ", " : "") + Literal(-sv);
+        if (lane) c += ", ";
+        c += Literal(cv);
+        if (lane) sn += ", ";
+        sn += Literal(-sv);
       }
       const std::string ar = a(q, k2, "r"), ai = a(q, k2, "i");
       os << in << "{\n"
