@@ -32,6 +32,11 @@ constexpr std::int32_t kBlockedPow2RadixMin = 8;
 constexpr std::int32_t kBlockedRadixMax = 43;
 constexpr std::ptrdiff_t kBlockColumns = 32;
 
+// Half lengths from which FftRealForwardFull keeps the halves of its signal
+// and of Z apart in memory (below, the arrays are in the first-level cache
+// and the extra work space cost more than the shared sets: 64 points 10 %).
+constexpr std::int32_t kFullApartHalfMin = 2048;
+
 // y = DFT(x) for a prime r below 50, by pairing inputs k and r − k.
 void GenericPrimeDft(const FftStage& st, std::int32_t r, const double* xr, const double* xi,
                      double* yr, double* yi) {
@@ -330,13 +335,13 @@ bool SingleKernel(const FftPlan* p) {
 }
 
 // Deinterleave at unit stride, four pairs at a time; returns the pairs done.
-[[gnu::target("avx2")]] std::int32_t DeinterleaveWide(const double* x, double* __restrict z,
-                                                      std::int32_t h) {
+[[gnu::target("avx2")]] std::int32_t DeinterleaveWide(const double* x, double* __restrict ze,
+                                                      double* __restrict zo, std::int32_t h) {
   std::int32_t j = 0;
   for (; j + 4 <= h; j += 4) {
     const Lanes a = LoadLanes(x + 2 * j), b = LoadLanes(x + 2 * j + 4);
-    StoreLanes(z + j, Evens(a, b));
-    StoreLanes(z + h + j, Odds(a, b));
+    StoreLanes(ze + j, Evens(a, b));
+    StoreLanes(zo + j, Odds(a, b));
   }
   return j;
 }
@@ -354,20 +359,20 @@ bool SingleKernel(const FftPlan* p) {
   return j;
 }
 
-// The interleaved pairs x[2j·s], x[(2j+1)·s], j < h, split into z[j] and
-// z[h + j] (four pairs at a time when `wide` and s = 1).
-void Deinterleave(const double* x, std::ptrdiff_t s, double* __restrict z, std::int32_t h,
-                  bool wide) {
+// The interleaved pairs x[2j·s], x[(2j+1)·s], j < h, split into ze[j] and
+// zo[j] (four pairs at a time when `wide` and s = 1).
+void Deinterleave(const double* x, std::ptrdiff_t s, double* __restrict ze, double* __restrict zo,
+                  std::int32_t h, bool wide) {
   if (s == 1) {
-    for (std::int32_t j = wide ? DeinterleaveWide(x, z, h) : 0; j < h; ++j) {
-      z[j] = x[2 * j];
-      z[h + j] = x[2 * j + 1];
+    for (std::int32_t j = wide ? DeinterleaveWide(x, ze, zo, h) : 0; j < h; ++j) {
+      ze[j] = x[2 * j];
+      zo[j] = x[2 * j + 1];
     }
     return;
   }
   for (std::int32_t j = 0; j < h; ++j) {
-    z[j] = x[2 * j * s];
-    z[h + j] = x[(2 * j + 1) * s];
+    ze[j] = x[2 * j * s];
+    zo[j] = x[(2 * j + 1) * s];
   }
 }
 
@@ -403,32 +408,32 @@ inline BinPair<double> RealBinPair(const FftRealData* rd, std::int32_t k, double
   return q;
 }
 
-// Bins k … k + 3 and h − k … h − k − 3 from Z in z (real parts at 0 … h−1,
-// imaginary parts at h … n−1).
+// Bins k … k + 3 and h − k … h − k − 3 from Z (real parts in zr, imaginary
+// parts in zi, h each).
 [[gnu::target("avx2"), gnu::always_inline]] inline void RealBinPairs(const FftRealData* rd,
-                                                                   const double* z, std::int32_t k,
-                                                                   std::int32_t h,
-                                                                   BinPair<Lanes>* q) {
-  const std::int32_t m = h - k, n = 2 * h;
+                                                                     const double* zr,
+                                                                     const double* zi,
+                                                                     std::int32_t k, std::int32_t h,
+                                                                     BinPair<Lanes>* q) {
+  const std::int32_t m = h - k;
   const Lanes wr = LoadLanes(rd->cos + k), wi = LoadLanes(rd->sin + k);
-  const Lanes a = LoadLanes(z + k), b = LoadLanes(z + h + k);
-  const Lanes c = LoadMirrored(z + m), d = LoadMirrored(z + n - k);
+  const Lanes a = LoadLanes(zr + k), b = LoadLanes(zi + k);
+  const Lanes c = LoadMirrored(zr + m), d = LoadMirrored(zi + m);
   RealBinPair(wr, wi, a, b, c, d, q);
 }
 
 // The bin pairs k, h − k of FftRealForward (unit output stride) for
-// k = 1, 5, 9, … while all four lanes have 2k < h; returns the first k left
-// to the scalar loop. Z is in out (real parts at 0 … h−1, imaginary parts at
-// h … n−1); a block reads its four runs of Z before writing them, and the
-// runs of different blocks are apart.
-[[gnu::target("avx2")]] std::int32_t UnfoldHalfComplexWide(const FftRealData* rd, double* out,
+// k = 1, 5, 9, … while all four lanes have 2k < h, from Z in zr, zi into
+// out; returns the first k left to the scalar loop.
+[[gnu::target("avx2")]] std::int32_t UnfoldHalfComplexWide(const FftRealData* rd, const double* zr,
+                                                           const double* zi, double* __restrict out,
                                                            std::int32_t h) {
   const std::int32_t n = 2 * h;
   std::int32_t k = 1;
   for (; 2 * (k + 3) < h; k += 4) {
     const std::int32_t m = h - k;
     BinPair<Lanes> q;
-    RealBinPairs(rd, out, k, h, &q);
+    RealBinPairs(rd, zr, zi, k, h, &q);
     StoreLanes(out + k, q.kr);
     StoreMirrored(out + n - k, q.ki);
     StoreMirrored(out + m, q.mr);
@@ -437,16 +442,18 @@ inline BinPair<double> RealBinPair(const FftRealData* rd, std::int32_t k, double
   return k;
 }
 
-// The same for FftRealForwardFull: Z in x, the bins with their conjugates
-// into x and y (y is free).
-[[gnu::target("avx2")]] std::int32_t UnfoldFullWide(const FftRealData* rd, double* x, double* y,
+// The same for FftRealForwardFull: the bins with their conjugates into x
+// and y (Z may be in x: a block reads its four runs of Z before writing
+// them, and the runs of different blocks are apart).
+[[gnu::target("avx2")]] std::int32_t UnfoldFullWide(const FftRealData* rd, const double* zr,
+                                                    const double* zi, double* x, double* y,
                                                     std::int32_t h) {
   const std::int32_t n = 2 * h;
   std::int32_t k = 1;
   for (; 2 * (k + 3) < h; k += 4) {
     const std::int32_t m = h - k;
     BinPair<Lanes> q;
-    RealBinPairs(rd, x, k, h, &q);
+    RealBinPairs(rd, zr, zi, k, h, &q);
     StoreLanes(x + k, q.kr);
     StoreMirrored(x + n - k, q.kr);
     StoreLanes(y + k, q.ki);
@@ -484,6 +491,38 @@ Status FftComplexInverse(const FftPlan* plan, const double* inRe, const double* 
   return kSuccess;
 }
 
+Status FftComplexInterleaved(const FftPlan* plan, const double* in, double* out, std::int32_t n,
+                             bool inverse) {
+  if (!plan || n != plan->length) return kAlgorithmFailure;
+  // The data split into real and imaginary parts (kFftScratchGap apart), the
+  // transform at unit strides into a second such pair, then the engine's
+  // work space: the kernels' unit-stride paths, and every element of `in`
+  // read before `out` is written.
+  const std::size_t part = 2 * (static_cast<std::size_t>(n) + kFftScratchGap);
+  ThreadScratch<double> work;
+  if (Status s = TakeWork(plan, 2 * part, &work)) return s;
+  double* xr = work.data();
+  double* xi = xr + n + kFftScratchGap;
+  double* yr = xr + part;
+  double* yi = yr + n + kFftScratchGap;
+  const bool wide = FftWideLanes();
+  Deinterleave(in, 1, xr, xi, n, wide);
+  // The inverse is the forward transform with the parts exchanged, scaled.
+  if (Status s = inverse ? ExecComplex(plan, xi, xr, 1, yi, yr, 1, yr + part)
+                         : ExecComplex(plan, xr, xi, 1, yr, yi, 1, yr + part))
+    return s;
+  if (inverse) {
+    const double scale = 1.0 / n;
+    Scale(yr, 1, n, scale);
+    Scale(yi, 1, n, scale);
+  }
+  for (std::int32_t j = wide ? InterleaveWide(yr, yi, out, n) : 0; j < n; ++j) {
+    out[2 * j] = yr[j];
+    out[2 * j + 1] = yi[j];
+  }
+  return kSuccess;
+}
+
 Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::ptrdiff_t inStride,
                       std::ptrdiff_t outStride, std::int32_t n) {
   if (!plan || n != plan->length) return kAlgorithmFailure;
@@ -501,31 +540,33 @@ Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::p
     if (!rd) return kOutOfMemory;
     const std::int32_t h = n / 2;
     ThreadScratch<double> work;
-    if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n), &work)) return s;
-    // Z into out: real parts at 0 … h−1, imaginary parts at h … n−1.
-    // The signal split into even and odd samples first: the leaf kernels
-    // then read adjacent data (and run vectorised).
+    // The signal split into even and odd samples (the leaf kernels then read
+    // adjacent data and run vectorised), then Z, each as two halves
+    // kFftScratchGap apart, then the engine's work space.
+    const std::size_t part = static_cast<std::size_t>(n) + kFftScratchGap;
+    if (Status s = TakeWork(rd->half, 2 * part, &work)) return s;
     double* even = work.data();
-    Deinterleave(in, is, even, h, rd->wide);
-    if (Status s = ExecComplex(rd->half, even, even + h, 1, out, out + h * os, os, even + n))
-      return s;
-    {
-      const double zr = out[0], zi = out[h * os];
-      out[0] = zr + zi;
-      out[h * os] = zr - zi;
-    }
-    const std::int32_t first = rd->wide && os == 1 ? UnfoldHalfComplexWide(rd, out, h) : 1;
+    double* odd = even + h + kFftScratchGap;
+    double* zr = even + part;
+    double* zi = zr + h + kFftScratchGap;
+    Deinterleave(in, is, even, odd, h, rd->wide);
+    if (Status s = ExecComplex(rd->half, even, odd, 1, zr, zi, 1, zr + part)) return s;
+    out[0] = zr[0] + zi[0];
+    out[h * os] = zr[0] - zi[0];
+    const std::int32_t first = rd->wide && os == 1 ? UnfoldHalfComplexWide(rd, zr, zi, out, h) : 1;
     for (std::int32_t k = first; 2 * k < h; ++k) {
       const std::int32_t m = h - k;
-      const double a = out[k * os], b = out[(h + k) * os];
-      const double c = out[m * os], d = out[(n - k) * os];
-      const BinPair<double> q = RealBinPair(rd, k, a, b, c, d);
+      const BinPair<double> q = RealBinPair(rd, k, zr[k], zi[k], zr[m], zi[m]);
       out[k * os] = q.kr;
       out[(n - k) * os] = q.ki;
       out[m * os] = q.mr;
       out[(h + k) * os] = q.mi;
     }
-    if (h % 2 == 0) out[(n - h / 2) * os] = -out[(n - h / 2) * os];  // bin h/2: conj of Z[h/2]
+    if (h % 2 == 0) {
+      // Bin h/2 is the conjugate of Z[h/2].
+      out[h / 2 * os] = zr[h / 2];
+      out[(n - h / 2) * os] = -zi[h / 2];
+    }
     return kSuccess;
   }
   // Odd length: complex transform with a zero imaginary part.
@@ -570,29 +611,37 @@ Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_
   const FftRealData* rd = fft::RealDataOf(plan);
   if (!rd) return kOutOfMemory;
   const std::int32_t h = n / 2;
+  // The signal split into even and odd samples (the leaf kernels then read
+  // adjacent data), and Z. From kFullApartHalfMin on, the halves of the
+  // signal go to the work space kFftScratchGap apart and Z into the lower
+  // halves of x (real parts) and y (imaginary parts), so that rows of the
+  // two halves do not share cache sets; below, the halves go to y and Z to
+  // x (real parts at 0 … h−1, imaginary parts at h … n−1).
+  const bool apart = h >= kFullApartHalfMin;
   ThreadScratch<double> work;
-  if (Status s = TakeWork(rd->half, 0, &work)) return s;
-  // Z into x (real parts at 0 … h−1, imaginary parts at h … n−1), from the
-  // signal split into y (even samples, then odd ones): the leaf kernels then
-  // read adjacent data.
-  Deinterleave(x, 1, y, h, rd->wide);
-  if (Status s = ExecComplex(rd->half, y, y + h, 1, x, x + h, 1, work.data())) return s;
+  if (Status s =
+          TakeWork(rd->half, apart ? static_cast<std::size_t>(n) + kFftScratchGap : 0, &work))
+    return s;
+  double* even = apart ? work.data() : y;
+  double* odd = apart ? even + h + kFftScratchGap : y + h;
+  double* zi = apart ? y : x + h;
+  Deinterleave(x, 1, even, odd, h, rd->wide);
+  if (Status s = ExecComplex(rd->half, even, odd, 1, x, zi, 1, apart ? odd + h : work.data()))
+    return s;
   {
-    const double zr = x[0], zi = x[h];
-    x[0] = zr + zi;
-    x[h] = zr - zi;
+    const double zr = x[0], z0 = zi[0];
+    x[0] = zr + z0;
+    x[h] = zr - z0;
     y[0] = 0.0;
     y[h] = 0.0;
   }
   // Bins k and h − k from Z[k] and Z[h − k], as FftRealForward forms them,
-  // with the conjugates of the upper half: the elements of x a pair reads
-  // are the ones it writes.
-  const std::int32_t first = rd->wide ? UnfoldFullWide(rd, x, y, h) : 1;
+  // with the conjugates of the upper half: the elements of Z a pair reads
+  // are the ones of x and y below h it writes.
+  const std::int32_t first = rd->wide ? UnfoldFullWide(rd, x, zi, x, y, h) : 1;
   for (std::int32_t k = first; 2 * k < h; ++k) {
     const std::int32_t m = h - k;
-    const double a = x[k], b = x[h + k];
-    const double c = x[m], d = x[n - k];
-    const BinPair<double> q = RealBinPair(rd, k, a, b, c, d);
+    const BinPair<double> q = RealBinPair(rd, k, x[k], zi[k], x[m], zi[m]);
     x[k] = x[n - k] = q.kr;
     y[k] = q.ki;
     y[n - k] = -q.ki;
@@ -603,10 +652,10 @@ Status FftRealForwardFull(const FftPlan* plan, double* x, double* y, std::int32_
   if (h % 2 == 0) {
     // Bin h/2 is the conjugate of Z[h/2].
     const std::int32_t k = h / 2;
-    const double zr = x[k], zi = x[n - k];
+    const double zr = x[k], zk = zi[k];
     x[k] = x[n - k] = zr;
-    y[k] = -zi;
-    y[n - k] = zi;
+    y[k] = -zk;
+    y[n - k] = zk;
   }
   return kSuccess;
 }
@@ -649,7 +698,7 @@ Status FftRealForwardInterleaved(const FftPlan* plan, const double* in, double* 
   // (read in full before anything is written there), Z (real parts at
   // 0 … h−1, imaginary parts at h … n−1) in the work space, then each pair
   // of bins k, h − k with the conjugates at n − k, h + k.
-  Deinterleave(in, 1, out + n, h, rd->wide);
+  Deinterleave(in, 1, out + n, out + n + h, h, rd->wide);
   double* z = work.data();
   if (Status s = ExecComplex(rd->half, out + n, out + n + h, 1, z, z + h, 1, z + n)) return s;
   out[0] = z[0] + z[h];
@@ -704,7 +753,8 @@ void RealInverseFold(const FftRealData* rd, const double* re, const double* im, 
     z[0] = (x0 + xh) * scale;
     z[h * is] = (x0 - xh) * scale;
   }
-  const std::int32_t first = rd->wide && is == 1 ? RealInverseFoldWide<kNegated>(rd, re, im, z, n) : 1;
+  const std::int32_t first =
+      rd->wide && is == 1 ? RealInverseFoldWide<kNegated>(rd, re, im, z, n) : 1;
   for (std::int32_t k = first; 2 * k < h; ++k) {
     const std::int32_t m = h - k;
     const double a = re[k * is], b = sign * im[(n - k) * is];
@@ -763,8 +813,7 @@ Status RealInverseUnfold(const FftRealData* rd, const double* z, std::ptrdiff_t 
                          std::ptrdiff_t os, std::int32_t n) {
   const std::int32_t h = n / 2;
   ThreadScratch<double> work;
-  if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n) + kFftScratchGap, &work))
-    return s;
+  if (Status s = TakeWork(rd->half, static_cast<std::size_t>(n) + kFftScratchGap, &work)) return s;
   double* zi = work.data();              // Im z
   double* zr = zi + h + kFftScratchGap;  // Re z
   // The exchanged arrays give the unscaled inverse.

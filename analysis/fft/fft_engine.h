@@ -201,6 +201,11 @@ Status FftComplexForward(const FftPlan* plan, const double* inRe, const double* 
 Status FftComplexInverse(const FftPlan* plan, const double* inRe, const double* inIm, double* outRe,
                          double* outIm, std::ptrdiff_t inStride, std::ptrdiff_t outStride,
                          std::int32_t n);
+// The DFT of n interleaved complex values (in[2j] real, in[2j + 1]
+// imaginary) into out the same way; the inverse scaled by 1/n. in may be
+// out.
+Status FftComplexInterleaved(const FftPlan* plan, const double* in, double* out, std::int32_t n,
+                             bool inverse);
 // Real data to the half-complex layout, unscaled.
 Status FftRealForward(const FftPlan* plan, const double* in, double* out, std::ptrdiff_t inStride,
                       std::ptrdiff_t outStride, std::int32_t n);

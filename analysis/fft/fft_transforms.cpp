@@ -254,18 +254,16 @@ Status CrossPowerSpectrum(const double* x, const double* y, std::int32_t n, doub
     const double* Y = X + n;
     const double nn = static_cast<double>(n) * static_cast<double>(n);
     const std::int32_t half = n / 2;
-    for (std::int32_t k = 0; k < half; ++k) {
-      double re, im;
-      if (k == 0) {
-        re = X[0] * Y[0] / nn;
-        im = 0.0;
-      } else {
-        const double xr = X[k], xi = X[n - k], yr = Y[k], yi = Y[n - k];
-        re = (xr * yr + xi * yi) / nn;
-        im = (xr * yi - xi * yr) / nn;
-      }
-      const double m = std::sqrt(re * re + im * im);
-      magnitude[k] = k == 0 ? m : 2.0 * m;
+    {
+      const double re = X[0] * Y[0] / nn, im = 0.0;
+      magnitude[0] = std::sqrt(re * re + im * im);
+      phase[0] = std::atan2(im, re);
+    }
+    // (Bin 0 outside the loop: a test in it cost 4 % of the loop's time.)
+    for (std::int32_t k = 1; k < half; ++k) {
+      const double xr = X[k], xi = X[n - k], yr = Y[k], yi = Y[n - k];
+      const double re = (xr * yr + xi * yi) / nn, im = (xr * yi - xi * yr) / nn;
+      magnitude[k] = 2.0 * std::sqrt(re * re + im * im);
       phase[k] = std::atan2(im, re);
     }
   }
@@ -289,20 +287,16 @@ Status TransferFunction(const double* stimulus, const double* response, std::int
   double* X = hc.data();
   double* Y = X + n;
   const std::int32_t half = n / 2;
-  for (std::int32_t k = 0; k < half; ++k) {
-    double hr, hi;
-    if (k == 0) {
-      hr = Y[0] / X[0];
-      hi = 0.0;
-    } else {
-      // No test for X[k] = 0: the division gives infinities or NaN.
-      const double xr = X[k], xi = X[n - k], yr = Y[k], yi = Y[n - k];
-      const double d = xr * xr + xi * xi;
-      hr = (yr * xr + yi * xi) / d;
-      hi = (yi * xr - yr * xi) / d;
-    }
+  auto bin = [&](std::int32_t k, double hr, double hi) {
     magnitude[k] = std::sqrt(hr * hr + hi * hi);
     phase[k] = std::atan2(hi, hr);
+  };
+  if (half > 0) bin(0, Y[0] / X[0], 0.0);
+  for (std::int32_t k = 1; k < half; ++k) {
+    // No test for X[k] = 0: the division gives infinities or NaN.
+    const double xr = X[k], xi = X[n - k], yr = Y[k], yi = Y[n - k];
+    const double d = xr * xr + xi * xi;
+    bin(k, (yr * xr + yi * xi) / d, (yi * xr - yr * xi) / d);
   }
   *df = 1.0 / (n * dt);
   return kSuccess;

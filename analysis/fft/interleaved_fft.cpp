@@ -1,10 +1,10 @@
 // Interleaved and 2-D front ends on the engine's strided transforms.
 //
-// Interleaved complex data go straight through the complex transforms with
-// stride 2 (real parts at even, imaginary parts at odd indexes); a copy is
-// made only for zero padding, for a centring that must be undone before
-// transforming, or when the output overlaps the input (the engine works out
-// of place). The centring of a forward result is a rotation in place.
+// Interleaved complex data (real parts at even, imaginary parts at odd
+// indexes) go through FftComplexInterleaved, which splits them into work
+// space and reads all of its input before writing its output; a copy is made
+// only for zero padding or for a centring that must be undone before
+// transforming. The centring of a forward result is a rotation in place.
 //
 // Real input: the real forward transform writes its half-complex result into
 // the real slots of out and the pairs k, m − k are unfolded in place by
@@ -98,38 +98,44 @@ void HalfComplexBin(const double* hc, std::int32_t m, std::int32_t k, double* re
   }
 }
 
-Status Transform(const FftPlan* plan, const double* in, double* out, std::int32_t n, bool inverse) {
-  return inverse ? FftComplexInverse(plan, in, in + 1, out, out + 1, 2, 2, n)
-                 : FftComplexForward(plan, in, in + 1, out, out + 1, 2, 2, n);
+// Doubles of scratch for the column pass of columns of length len: a batch
+// of columns gathered as real and imaginary parts, and their transforms,
+// each block kFftScratchGap past the one before.
+Size ColumnScratch(std::int32_t len) {
+  return 4 * (static_cast<Size>(kColumnBatch) * len + kFftScratchGap);
 }
 
-// Doubles of scratch for the column pass of columns of length len.
-Size ColumnScratch(std::int32_t len) { return 4 * static_cast<Size>(kColumnBatch) * len; }
-
 // Transforms columns 0 … count − 1 (length len) of the complex array z of
-// `width` columns in place, a batch at a time through `work`.
+// `width` columns in place, a batch at a time through `work`, gathered into
+// split parts for the engine's unit-stride paths.
 Status Columns(const FftPlan* plan, double* z, std::int32_t len, Size width, std::int32_t count,
                bool inverse, double* work) {
-  double* gathered = work;
-  double* done = work + 2 * static_cast<Size>(kColumnBatch) * len;
+  const Size block = static_cast<Size>(kColumnBatch) * len + kFftScratchGap;
+  double* gr = work;
+  double* gi = gr + block;
+  double* dr = gi + block;
+  double* di = dr + block;
   for (std::int32_t c0 = 0; c0 < count; c0 += kColumnBatch) {
     const std::int32_t b = std::min(kColumnBatch, count - c0);
     for (std::int32_t r = 0; r < len; ++r) {
       const double* src = z + 2 * (r * width + c0);
       for (std::int32_t i = 0; i < b; ++i) {
-        gathered[2 * (static_cast<Size>(i) * len + r)] = src[2 * i];
-        gathered[2 * (static_cast<Size>(i) * len + r) + 1] = src[2 * i + 1];
+        gr[static_cast<Size>(i) * len + r] = src[2 * i];
+        gi[static_cast<Size>(i) * len + r] = src[2 * i + 1];
       }
     }
     for (std::int32_t i = 0; i < b; ++i) {
-      const Size at = 2 * static_cast<Size>(i) * len;
-      if (Status s = Transform(plan, gathered + at, done + at, len, inverse)) return s;
+      const Size at = static_cast<Size>(i) * len;
+      if (Status s = inverse
+                         ? FftComplexInverse(plan, gr + at, gi + at, dr + at, di + at, 1, 1, len)
+                         : FftComplexForward(plan, gr + at, gi + at, dr + at, di + at, 1, 1, len))
+        return s;
     }
     for (std::int32_t r = 0; r < len; ++r) {
       double* dst = z + 2 * (r * width + c0);
       for (std::int32_t i = 0; i < b; ++i) {
-        dst[2 * i] = done[2 * (static_cast<Size>(i) * len + r)];
-        dst[2 * i + 1] = done[2 * (static_cast<Size>(i) * len + r) + 1];
+        dst[2 * i] = dr[static_cast<Size>(i) * len + r];
+        dst[2 * i + 1] = di[static_cast<Size>(i) * len + r];
       }
     }
   }
@@ -176,7 +182,7 @@ Status ComplexFftInterleaved(const double* x, std::int32_t n, std::int32_t m,
   CallPlan plan;
   if (Status s = plan.Check(handle, m)) return s;
   const Size used = std::min(n, m), ms = static_cast<Size>(m);
-  const bool copy = m > n || Overlap(x, 2 * used, out, 2 * ms);
+  const bool copy = m > n;
   ThreadScratch<double> scratch;
   const double* src = x;
   if (copy) {
@@ -186,7 +192,7 @@ Status ComplexFftInterleaved(const double* x, std::int32_t n, std::int32_t m,
     src = scratch.data();
   }
   if (Status s = plan.Acquire(m)) return s;
-  if (Status s = Transform(plan.get(), src, out, m, false)) return s;
+  if (Status s = FftComplexInterleaved(plan.get(), src, out, m, false)) return s;
   if (shift) CentreInPlace(out, ms);
   return kSuccess;
 }
@@ -219,7 +225,7 @@ Status InverseComplexFftInterleaved(const double* X, std::int32_t n, const FftHa
   if (Status s = plan.Check(handle, n)) return s;
   if (n == 0) return kOutOfMemory;  // there is no plan of length 0
   const Size ns = static_cast<Size>(n), h = ns / 2;
-  const bool copy = shift || Overlap(X, 2 * ns, out, 2 * ns);
+  const bool copy = shift;
   ThreadScratch<double> scratch;
   const double* src = X;
   if (copy) {
@@ -232,7 +238,7 @@ Status InverseComplexFftInterleaved(const double* X, std::int32_t n, const FftHa
     src = scratch.data();
   }
   if (Status s = plan.Acquire(n)) return s;
-  return Transform(plan.get(), src, out, n, true);
+  return FftComplexInterleaved(plan.get(), src, out, n, true);
 }
 
 namespace {
@@ -273,7 +279,7 @@ Status Forward2D(const double* x, std::int32_t rows, std::int32_t cols, std::int
       in = row_buffer;
     }
     if (!real) {
-      if (Status s = Transform(row_plan, in, dst, tc, false)) return s;
+      if (Status s = FftComplexInterleaved(row_plan, in, dst, tc, false)) return s;
       continue;
     }
     double* hc = row_buffer + width;
@@ -335,10 +341,10 @@ Status Inverse2D(const double* X, std::int32_t rows, std::int32_t cols, std::int
   for (std::int32_t r = 0; r < rows; ++r) {
     const Size at = 2 * width * r;
     if (z == src) {
-      if (Status s = Transform(row_plan, src + at, row_buffer, cols, true)) return s;
+      if (Status s = FftComplexInterleaved(row_plan, src + at, row_buffer, cols, true)) return s;
       std::memcpy(z + at, row_buffer, 2 * sizeof(double) * width);
     } else {
-      if (Status s = Transform(row_plan, src + at, z + at, cols, true)) return s;
+      if (Status s = FftComplexInterleaved(row_plan, src + at, z + at, cols, true)) return s;
     }
   }
   if (Status s = Columns(column_plan, z, rows, width, cols, true, column_work)) return s;
