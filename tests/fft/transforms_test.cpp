@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "fft/fft_engine.h"
 #include "frame/status.h"
 #include "frame/workspace.h"
 #include "qmanlys.h"
@@ -159,6 +160,31 @@ TEST(FftTransformsTest, InversesRestoreTheirInputs) {
     ASSERT_EQ(ZMXFunc78(hartley.data(), n), 0);
     ASSERT_EQ(ZMXFunc103(hartley.data(), n), 0);
     EXPECT_LT(MaxDiff(hartley, x), 1e-14) << "Hartley" << tag;
+  }
+}
+
+// The in-place complex exports run the engine's out-of-place transform
+// through scratch (copying the input in, or the result back, by length):
+// the engine's bits, forward and inverse.
+TEST(FftTransformsTest, ComplexExportsGiveTheEngineBits) {
+  for (int n : {2, 6, 64, 97, 1000, 4096, 6000, 8192}) {
+    const Vec x = InputX(n), y = InputY(n);
+    qm::fft::FftPlanHold plan(n);
+    ASSERT_TRUE(plan);
+    Vec wr(n), wi(n), vr(n), vi(n);
+    ASSERT_EQ(qm::fft::FftComplexForward(plan, x.data(), y.data(), wr.data(), wi.data(), 1, 1, n),
+              qm::kSuccess);
+    ASSERT_EQ(qm::fft::FftComplexInverse(plan, x.data(), y.data(), vr.data(), vi.data(), 1, 1, n),
+              qm::kSuccess);
+    Vec re = x, im = y;
+    ASSERT_EQ(ZMXFunc77(re.data(), im.data(), n), 0);
+    EXPECT_EQ(re, wr) << "ComplexFft n=" << n;
+    EXPECT_EQ(im, wi) << "ComplexFft n=" << n;
+    re = x;
+    im = y;
+    ASSERT_EQ(ZMXFunc102(re.data(), im.data(), n), 0);
+    EXPECT_EQ(re, vr) << "InverseComplexFft n=" << n;
+    EXPECT_EQ(im, vi) << "InverseComplexFft n=" << n;
   }
 }
 
