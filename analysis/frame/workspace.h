@@ -78,8 +78,10 @@ Status AllocateEach(std::initializer_list<Scratch<T>*> blocks, std::size_t count
 }
 
 // Bytes a thread's scratch area may keep between calls; larger blocks come
-// from the heap for the call.
-inline constexpr std::size_t kThreadScratchKeep = std::size_t{16} << 20;
+// from the heap for the call. 64 MiB holds the nested scratch of the
+// transforms and spectra of 2^20 points (16 MiB and more), which otherwise
+// went to the heap on every call.
+inline constexpr std::size_t kThreadScratchKeep = std::size_t{64} << 20;
 
 struct ScratchArena;
 
