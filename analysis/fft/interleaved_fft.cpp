@@ -318,10 +318,8 @@ Status Inverse2D(const double* X, std::int32_t rows, std::int32_t cols, std::int
   // or out overlaps X.
   const bool copy = real || shift || Overlap(X, 2 * count, out, 2 * count);
   ThreadScratch<double> scratch;
-  if (Status s = scratch.Allocate((copy ? 2 * count : 0) + 2 * width + ColumnScratch(rows)))
-    return s;
-  double* row_buffer = scratch.data();
-  double* column_work = row_buffer + 2 * width;
+  if (Status s = scratch.Allocate((copy ? 2 * count : 0) + ColumnScratch(rows))) return s;
+  double* column_work = scratch.data();
   double* work = column_work + ColumnScratch(rows);
   const double* src = X;
   if (copy) {
@@ -338,14 +336,11 @@ Status Inverse2D(const double* X, std::int32_t rows, std::int32_t cols, std::int
     src = work;
   }
   double* z = real ? work : out;  // where the result is built
+  // Row by row, in place when z is the working copy (the interleaved
+  // transform reads its whole row before writing it).
   for (std::int32_t r = 0; r < rows; ++r) {
     const Size at = 2 * width * r;
-    if (z == src) {
-      if (Status s = FftComplexInterleaved(row_plan, src + at, row_buffer, cols, true)) return s;
-      std::memcpy(z + at, row_buffer, 2 * sizeof(double) * width);
-    } else {
-      if (Status s = FftComplexInterleaved(row_plan, src + at, z + at, cols, true)) return s;
-    }
+    if (Status s = FftComplexInterleaved(row_plan, src + at, z + at, cols, true)) return s;
   }
   if (Status s = Columns(column_plan, z, rows, width, cols, true, column_work)) return s;
   if (real) {
