@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -60,6 +61,8 @@ std::string WindowsPath(std::string path)
 // 64 KiB on Linux but only a few KiB by default here.
 constexpr DWORD kPipeBytes = 1 << 20;
 
+constexpr int kStartAttempts = 4;
+
 // A pipe whose parent end is not inherited; the parent end as a descriptor.
 bool MakePipe(HANDLE& childEnd, int& parentFd, bool childReads)
 {
@@ -70,7 +73,11 @@ bool MakePipe(HANDLE& childEnd, int& parentFd, bool childReads)
     childEnd = childReads ? r : w;
     SetHandleInformation(parent, HANDLE_FLAG_INHERIT, 0);
     parentFd = _open_osfhandle(reinterpret_cast<intptr_t>(parent), childReads ? 0 : _O_RDONLY);
-    return parentFd >= 0;
+    if (parentFd >= 0) return true;
+    CloseHandle(r);
+    CloseHandle(w);
+    childEnd = nullptr;
+    return false;
 }
 
 void CloseFd(int& fd)
@@ -92,11 +99,6 @@ Child::~Child()
 bool Child::Start(const std::vector<std::string>& argv,
                   const std::map<std::string, std::string>& env)
 {
-    HANDLE childIn = nullptr, childOut = nullptr, childErr = nullptr;
-    if (!MakePipe(childIn, in_, true) || !MakePipe(childOut, out_, false) ||
-        !MakePipe(childErr, errFd_, false))
-        return false;
-
     // The environment block: this process's variables with `env` over them,
     // sorted without regard to case as Windows expects.
     std::map<std::string, std::string> all;
@@ -127,30 +129,53 @@ bool Child::Start(const std::vector<std::string>& argv,
     std::string program = WindowsPath(argv.at(0));
     std::string line = Quote(program);
     for (std::size_t k = 1; k < argv.size(); ++k) line += " " + Quote(argv[k]);
-    std::vector<char> cmd(line.begin(), line.end());
-    cmd.push_back('\0');
 
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = childIn;
-    si.hStdOutput = childOut;
-    si.hStdError = childErr;
-    PROCESS_INFORMATION pi{};
-    BOOL ok = CreateProcessA(program.c_str(), cmd.data(), nullptr, nullptr, TRUE,
-                             CREATE_NO_WINDOW, envBlock.data(), nullptr, &si, &pi);
-    CloseHandle(childIn);
-    CloseHandle(childOut);
-    CloseHandle(childErr);
-    started_ = Now();
-    if (!ok) {
+    // Under Wine a pipe or process creation now and then fails at once on a
+    // loaded machine; a failed attempt frees what it made and is tried again
+    // after a pause, and the last failure is named on the harness's stderr.
+    for (int attempt = 1;; ++attempt) {
+        const char* failed = nullptr;
+        HANDLE childIn = nullptr, childOut = nullptr, childErr = nullptr;
+        PROCESS_INFORMATION pi{};
+        if (!MakePipe(childIn, in_, true) || !MakePipe(childOut, out_, false) ||
+            !MakePipe(childErr, errFd_, false)) {
+            failed = "a pipe";
+        } else {
+            std::vector<char> cmd(line.begin(), line.end());
+            cmd.push_back('\0');
+            STARTUPINFOA si{};
+            si.cb = sizeof si;
+            si.dwFlags = STARTF_USESTDHANDLES;
+            si.hStdInput = childIn;
+            si.hStdOutput = childOut;
+            si.hStdError = childErr;
+            if (!CreateProcessA(program.c_str(), cmd.data(), nullptr, nullptr, TRUE,
+                                CREATE_NO_WINDOW, envBlock.data(), nullptr, &si, &pi))
+                failed = "CreateProcessA";
+        }
+        DWORD error = failed ? GetLastError() : 0;
+        for (HANDLE h : {childIn, childOut, childErr})
+            if (h) CloseHandle(h);
+        started_ = Now();
+        if (!failed) {
+            CloseHandle(pi.hThread);
+            pid_ = static_cast<pid_t>(pi.dwProcessId);
+            processes()[pid_] = pi.hProcess;
+            return true;
+        }
+        CloseFd(in_);
+        CloseFd(out_);
+        CloseFd(errFd_);
         pid_ = -1;
-        return false;
+        if (attempt == kStartAttempts) {
+            std::fprintf(stderr, "harness: %s failed for %s (error %lu) after %d attempts\n",
+                         failed, program.c_str(), static_cast<unsigned long>(error), attempt);
+            return false;
+        }
+        std::fprintf(stderr, "harness: %s failed for %s (error %lu), trying again\n", failed,
+                     program.c_str(), static_cast<unsigned long>(error));
+        Sleep(200 * attempt);
     }
-    CloseHandle(pi.hThread);
-    pid_ = static_cast<pid_t>(pi.dwProcessId);
-    processes()[pid_] = pi.hProcess;
-    return true;
 }
 
 void Child::Write(const std::string& text)
